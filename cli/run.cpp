@@ -1,0 +1,158 @@
+#include "cli/run.h"
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "sim/plugin_module.h"
+#include "sim/simulated_host.h"
+#include "sim/tick_summary.h"
+
+namespace cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A private folder for the run, holding the settings file the plugin reads from its current
+// directory, and removed afterwards.
+class RunFolder {
+ public:
+  RunFolder() {
+    std::random_device entropy;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      const fs::path candidate =
+          fs::temp_directory_path() / ("kestova-sim-" + std::to_string(entropy()));
+      std::error_code ec;
+      if (fs::create_directory(candidate, ec)) path_ = candidate;
+    }
+  }
+  ~RunFolder() {
+    std::error_code ec;
+    if (!previous_.empty()) fs::current_path(previous_, ec);
+    if (!path_.empty()) fs::remove_all(path_, ec);
+  }
+  RunFolder(const RunFolder&) = delete;
+  RunFolder& operator=(const RunFolder&) = delete;
+
+  bool enter(const std::optional<std::string>& settingsText) {
+    if (path_.empty()) return false;
+    if (settingsText) {
+      std::ofstream out(path_ / "Kestova.ini", std::ios::binary);
+      out << *settingsText;
+      if (!out) return false;
+    }
+    std::error_code ec;
+    previous_ = fs::current_path(ec);
+    fs::current_path(path_, ec);
+    return !ec;
+  }
+
+ private:
+  fs::path path_;
+  fs::path previous_;
+};
+
+std::string inputWords(const TickLine& line, bool weaponChanged) {
+  std::string words;
+  const auto add = [&](const std::string& word) { words += (words.empty() ? "" : " ") + word; };
+  if (line.aimDown) add("aim-down");
+  if (line.aimUp) add("aim-up");
+  if (line.sprint) add("sprint");
+  if (line.nextCamera) add("camera");
+  if (line.wheel) add("wheel");
+  if (line.weapon && weaponChanged) add("weapon " + *line.weapon);
+  if (line.weaponQueryFails) add("weapon-fails");
+  return words;
+}
+
+}  // namespace
+
+RunOutcome runScenario(const Scenario& scenario, const RunOptions& options, RunSink& sink) {
+  RunOutcome outcome;
+  sim::HostOptions hostOptions;
+  hostOptions.junkResults = scenario.junkResults;
+  hostOptions.seed = scenario.seed;
+  sim::SimulatedHost host(hostOptions);
+  host.trace().setEnabled(options.trace);
+
+  RunFolder folder;
+  if (!folder.enter(scenario.settingsText)) {
+    outcome.error = "cannot prepare a working folder for the run";
+    return outcome;
+  }
+  std::string loadError;
+  std::unique_ptr<sim::PluginModule> plugin =
+      sim::PluginModule::load(host, fs::absolute(options.pluginPath).string(), loadError);
+  if (!plugin) {
+    outcome.error = loadError;
+    return outcome;
+  }
+  sink.load(host.trace().entries());
+  host.trace().clear();
+  if (host.scriptCount() == 0) {
+    outcome.error = "the plugin registered no script";
+    return outcome;
+  }
+
+  sim::TickInputs& inputs = host.inputs();
+  inputs.weapon = scenario.weapon;
+  size_t lineIndex = 0;
+  size_t keyIndex = 0;
+  int currentLine = 0;
+  for (uint64_t tick = 1; tick <= scenario.tickCount; ++tick) {
+    while (lineIndex < scenario.ticks.size() && scenario.ticks[lineIndex].last < tick) ++lineIndex;
+    const TickLine* line =
+        lineIndex < scenario.ticks.size() && scenario.ticks[lineIndex].first <= tick
+            ? &scenario.ticks[lineIndex]
+            : nullptr;
+    const TickLine idle;
+    const TickLine& now = line != nullptr ? *line : idle;
+    if (line != nullptr) currentLine = line->line;
+    const bool weaponChanged = now.weapon && *now.weapon != inputs.weapon;
+    if (now.weapon) inputs.weapon = *now.weapon;
+    inputs.aimDown = now.aimDown;
+    inputs.aimUp = now.aimUp;
+    inputs.sprint = now.sprint;
+    inputs.nextCamera = now.nextCamera;
+    inputs.wheel = now.wheel;
+    inputs.weaponQueryFails = now.weaponQueryFails;
+    if (now.timerReads.empty()) {
+      inputs.timerReads.assign(
+          1, scenario.clockStart + static_cast<uint32_t>(tick - 1) * scenario.clockStep);
+    } else {
+      inputs.timerReads = now.timerReads;
+    }
+    for (; keyIndex < scenario.keyEvents.size() && scenario.keyEvents[keyIndex].beforeTick == tick;
+         ++keyIndex) {
+      const KeyEvent& key = scenario.keyEvents[keyIndex];
+      host.sendKeyboardEvent(key.key, key.arg2, key.arg3, key.args[0], key.args[1], key.args[2],
+                             key.args[3]);
+    }
+    const size_t errorsBefore = host.protocolErrors().size();
+    host.tick();
+    const sim::TickSummary summary = sim::summarizeTick(host.trace().entries());
+    TickReport report;
+    report.tick = tick;
+    report.latch = summary.latch;
+    report.forcedAim = summary.forcedAim;
+    report.hostCalls = summary.hostCalls;
+    report.timerReads = inputs.timerReads;
+    report.inputs = inputWords(now, weaponChanged);
+    if (report.inputs.empty()) report.inputs = "-";
+    sink.tick(report, host.trace().entries());
+    host.trace().clear();
+    outcome.ticksRun = tick;
+    if (host.scriptCount() == 0 && host.protocolErrors().size() > errorsBefore) {
+      outcome.error = "the plugin's script stopped: " + host.protocolErrors().back();
+      outcome.errorLine = currentLine;
+      break;
+    }
+  }
+  plugin.reset();
+  sink.unload(host.trace().entries());
+  outcome.protocolErrors = host.protocolErrors();
+  outcome.ok = outcome.error.empty();
+  return outcome;
+}
+
+}  // namespace cli

@@ -1,0 +1,33 @@
+// An execution context of its own for each script: the host switches in, the script switches
+// back out from scriptWait. Linux uses Boost.Context's fcontext, Windows uses fibers.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+
+namespace sim {
+
+class ScriptContext {
+ public:
+  using Entry = void (*)(void* argument);
+
+  // The entry does not run until the first switchIn.
+  ScriptContext(Entry entry, void* argument);
+  // Frees the stack without unwinding it: a script that never returns is simply dropped.
+  ~ScriptContext();
+  ScriptContext(const ScriptContext&) = delete;
+  ScriptContext& operator=(const ScriptContext&) = delete;
+
+  // From the host: runs the script until it switches out or its entry returns.
+  void switchIn();
+  // From the script: back to the host, until the next switchIn.
+  void switchOut();
+  bool finished() const;
+
+  struct Impl;
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace sim

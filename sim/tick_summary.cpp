@@ -1,0 +1,40 @@
+#include "sim/tick_summary.h"
+
+namespace sim {
+
+TickSummary summarizeTick(const std::vector<TraceEntry>& entries) {
+  constexpr uint32_t kCameraHash = simNameHash("INPUT_NEXT_CAMERA");
+  TickSummary summary;
+  bool held = false;
+  bool cameraActive = false;
+  bool cancelled = false;
+  for (const TraceEntry& entry : entries) {
+    if (entry.kind == TraceKind::scriptWait) ++summary.hostCalls;
+    if (entry.kind != TraceKind::native) continue;
+    ++summary.hostCalls;
+    if (entry.native == nullptr) continue;
+    const auto result = static_cast<uint32_t>(entry.result);
+    switch (entry.native->id) {
+      case NativeId::perFrameHold:
+        held = true;
+        break;
+      case NativeId::forcedAim:
+        summary.forcedAim = entry.args[1] != 0;
+        break;
+      case NativeId::controlActive:
+        cameraActive = entry.args[1] == kCameraHash && result != 0;
+        break;
+      case NativeId::namedStateActive:
+        // The camera cancels only when the wheel check that follows it reads inactive.
+        if (cameraActive && result == 0) cancelled = true;
+        cameraActive = false;
+        break;
+      default:
+        break;
+    }
+  }
+  summary.latch = held && !cancelled;
+  return summary;
+}
+
+}  // namespace sim

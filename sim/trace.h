@@ -1,0 +1,62 @@
+// The trace: every host call the plugin made, in order, with its arguments and result.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sim/natives.h"
+
+namespace sim {
+
+enum class TraceKind : uint8_t {
+  tickBegin,
+  scriptRegister,
+  scriptUnregister,
+  scriptWait,
+  keyboardHandlerRegister,
+  keyboardHandlerUnregister,
+  native,
+  keyboardEvent,  // the host delivering an event to the registered callbacks
+  protocolError,
+};
+
+inline constexpr size_t kMaxTracedArgs = 8;
+
+struct TraceEntry {
+  TraceKind kind = TraceKind::tickBegin;
+  uint64_t tick = 0;                   // 0 while loading, before the first tick
+  const NativeInfo* native = nullptr;  // null for a hash the game does not know
+  uint64_t hash = 0;
+  uint8_t argCount = 0;  // as pushed; only the first kMaxTracedArgs are kept
+  std::array<uint64_t, kMaxTracedArgs> args{};
+  // The name read through a string argument, the symbolic name of a registration's pointer,
+  // or a protocol error's message.
+  std::string text;
+  uint64_t result = 0;   // the whole result slot; the plugin may use only its low half
+  uint64_t outSlot = 0;  // currentWeapon: what the native wrote through its out-parameter
+};
+
+class Trace {
+ public:
+  bool enabled() const { return enabled_; }
+  void setEnabled(bool enabled) { enabled_ = enabled; }
+  void clear() { entries_.clear(); }
+  const std::vector<TraceEntry>& entries() const { return entries_; }
+  TraceEntry& add(TraceKind kind, uint64_t tick) {
+    TraceEntry& entry = entries_.emplace_back();
+    entry.kind = kind;
+    entry.tick = tick;
+    return entry;
+  }
+
+ private:
+  bool enabled_ = true;
+  std::vector<TraceEntry> entries_;
+};
+
+// One line per entry, the same on every platform: nothing in it depends on addresses.
+std::string formatTraceEntry(const TraceEntry& entry);
+
+}  // namespace sim

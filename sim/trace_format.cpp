@@ -1,0 +1,137 @@
+#include <cinttypes>
+#include <cstdio>
+
+#include "sim/trace.h"
+
+namespace sim {
+namespace {
+
+std::string hex32(uint64_t value) {
+  char text[16];
+  std::snprintf(text, sizeof(text), "0x%08" PRIx32, static_cast<uint32_t>(value));
+  return text;
+}
+
+std::string hex64(uint64_t value) {
+  char text[24];
+  std::snprintf(text, sizeof(text), "0x%016" PRIx64, value);
+  return text;
+}
+
+std::string decimal(uint64_t value) {
+  return std::to_string(value);
+}
+
+std::string quoted(const std::string& name) {
+  return '"' + name + '"';
+}
+
+// How each argument of a known native reads best: names quoted, hashes and handles in hex,
+// small constants in decimal.
+std::string formatArg(const TraceEntry& entry, size_t index) {
+  const uint64_t value = entry.args[index];
+  const NativeInfo* native = entry.native;
+  // An address differs from run to run and platform to platform; its role does not.
+  if (native != nullptr && native->id == NativeId::currentWeapon && index == 1 &&
+      entry.argCount == native->argCount) {
+    return "&slot";
+  }
+  if (native == nullptr || entry.argCount != native->argCount || value > 0xFFFFFFFFu) {
+    if (native != nullptr && index == 0 && (native->stringArgs & 1) != 0) {
+      return quoted(entry.text);
+    }
+    return hex64(value);
+  }
+  if ((native->stringArgs >> index & 1) != 0) return quoted(entry.text);
+  switch (native->id) {
+    case NativeId::controlWentDown:
+    case NativeId::controlCameUp:
+    case NativeId::controlActive:
+      return index == 1 ? hex32(value) : decimal(value);
+    case NativeId::forcedAim:
+      return index == 0 ? hex32(value) : decimal(value);
+    case NativeId::currentWeapon:
+      return index == 0 ? hex32(value) : decimal(value);
+    default:
+      return decimal(value);
+  }
+}
+
+std::string formatResult(const TraceEntry& entry) {
+  const auto low = static_cast<uint32_t>(entry.result);
+  std::string text;
+  const NativeId id = entry.native != nullptr ? entry.native->id : NativeId::perFrameHold;
+  switch (id) {
+    case NativeId::nameHash:
+    case NativeId::forcedAimSubject:
+    case NativeId::weaponQuerySubject:
+      text = hex32(low);
+      break;
+    case NativeId::hostTimer:
+      text = std::to_string(static_cast<int32_t>(low));
+      break;
+    case NativeId::controlWentDown:
+    case NativeId::controlCameUp:
+    case NativeId::controlActive:
+    case NativeId::namedStateActive:
+    case NativeId::currentWeapon:
+      text = decimal(low);
+      break;
+    default:
+      text = hex32(low);
+  }
+  if ((entry.result >> 32) != 0) text += " [high " + hex32(entry.result >> 32) + "]";
+  if (id == NativeId::currentWeapon && entry.native != nullptr) {
+    text += ", slot " + hex32(entry.outSlot);
+    if ((entry.outSlot >> 32) != 0) text += " [high " + hex32(entry.outSlot >> 32) + "]";
+  }
+  return text;
+}
+
+std::string formatNative(const TraceEntry& entry) {
+  std::string text = entry.native != nullptr ? std::string(entry.native->label)
+                                             : "unknownNative " + hex64(entry.hash);
+  text += '(';
+  const size_t shown = entry.argCount < kMaxTracedArgs ? entry.argCount : kMaxTracedArgs;
+  for (size_t i = 0; i < shown; ++i) {
+    if (i > 0) text += ", ";
+    text += formatArg(entry, i);
+  }
+  if (entry.argCount > kMaxTracedArgs) text += ", ...";
+  return text + ") -> " + formatResult(entry);
+}
+
+}  // namespace
+
+std::string formatTraceEntry(const TraceEntry& entry) {
+  switch (entry.kind) {
+    case TraceKind::tickBegin:
+      return "-- tick " + std::to_string(entry.tick) + " --";
+    case TraceKind::scriptRegister:
+      return "scriptRegister(" + entry.text + ")";
+    case TraceKind::scriptUnregister:
+      return "scriptUnregister(" + entry.text + ")";
+    case TraceKind::scriptWait:
+      return "scriptWait(" + decimal(entry.args[0]) + ")";
+    case TraceKind::keyboardHandlerRegister:
+      return "keyboardHandlerRegister(" + entry.text + ")";
+    case TraceKind::keyboardHandlerUnregister:
+      return "keyboardHandlerUnregister(" + entry.text + ")";
+    case TraceKind::native:
+      return formatNative(entry);
+    case TraceKind::keyboardEvent: {
+      std::string text = "(host) keyboard event(";
+      for (size_t i = 0; i < 7; ++i) {
+        if (i > 0) text += ", ";
+        text +=
+            i < 3 ? decimal(entry.args[i]) : std::to_string(static_cast<int32_t>(entry.args[i]));
+      }
+      return text + ")";
+    }
+    case TraceKind::protocolError:
+      return "!! protocol error: " + entry.text;
+  }
+  return {};
+}
+
+}  // namespace sim

@@ -1,0 +1,102 @@
+#include "toggle/aim_toggle.h"
+
+#include "host/call_native.h"
+
+namespace {
+
+constexpr uint64_t kNameHash = 0xFD340785ADF8CFB7;
+constexpr uint64_t kControlWentDown = 0x580417101DDB492F;
+constexpr uint64_t kControlCameUp = 0x50F940259D3841E6;
+constexpr uint64_t kControlActive = 0xF3A21BCD95725A4A;
+constexpr uint64_t kNamedStateActive = 0x4A123E85D7C4CA0B;
+constexpr uint64_t kHostTimer = 0x4F67E8ECA7D3F667;
+constexpr uint64_t kPerFrameHold = 0x90DA5BA5C2635416;
+constexpr uint64_t kForcedAimSubject = 0x217E9DC48139933D;
+constexpr uint64_t kForcedAim = 0xD5FCC166AEB2FD0F;
+constexpr uint64_t kWeaponQuerySubject = 0x096275889B8E0EE0;
+constexpr uint64_t kCurrentWeapon = 0x3A87E44BB9A01D54;
+
+// Leading arguments of the control queries; the game gives them their meaning.
+constexpr uint32_t kAimGroup = 25;
+constexpr uint32_t kSprintGroup = 21;
+constexpr uint32_t kCameraGroup = 0;
+
+uint32_t nameHash(const char* name) {
+  return low32(callNative(kNameHash, name));
+}
+
+// The name is hashed again at every query: the plugin caches no hash, handle or result.
+bool controlQuery(uint64_t native, uint32_t group, const char* control) {
+  const uint32_t controlHash = nameHash(control);
+  return low32(callNative(native, group, controlHash)) != 0;
+}
+
+bool wheelActive() {
+  return low32(callNative(kNamedStateActive, "WheelHUDin")) != 0;
+}
+
+// A fresh timer read minus the press time, as 32-bit two's complement taken as signed. The
+// subtraction is unsigned so that a wrapping timer is not signed overflow.
+int32_t elapsedSincePress(int32_t pressTime) {
+  const uint32_t now = low32(callNative(kHostTimer));
+  return static_cast<int32_t>(now - static_cast<uint32_t>(pressTime));
+}
+
+void sendForcedAim(bool aimOn) {
+  // The subject handle is asked for right before each use; an older one may be stale.
+  const uint32_t subject = low32(callNative(kForcedAimSubject));
+  callNative(kForcedAim, subject, aimOn ? 1u : 0u, 0u, 0u, 1u);
+}
+
+void refreshUnarmed(AimToggleState& state) {
+  const uint32_t subject = low32(callNative(kWeaponQuerySubject));
+  // On failure the slot may hold anything, so it is read only after a nonzero result.
+  if (low32(callNative(kCurrentWeapon, subject, &state.weaponSlot, 0u, 0u, 0u)) != 0) {
+    const uint32_t unarmedHash = nameHash("WEAPON_UNARMED");
+    state.unarmed = static_cast<uint32_t>(state.weaponSlot) == unarmedHash;
+  }
+}
+
+}  // namespace
+
+void runToggleTick(const ToggleSettings& settings, AimToggleState& state) {
+  if (controlQuery(kControlWentDown, kAimGroup, "INPUT_AIM") && !wheelActive()) {
+    state.pressTime = static_cast<int32_t>(low32(callNative(kHostTimer)));
+  }
+  // Two timer reads, one per end of the tap window: the timer may move between them, and a
+  // press too short must cost only one read.
+  if (controlQuery(kControlCameUp, kAimGroup, "INPUT_AIM") && !wheelActive() &&
+      elapsedSincePress(state.pressTime) >= settings.shortPress &&
+      elapsedSincePress(state.pressTime) < settings.longPress) {
+    state.latched = !state.latched;
+  }
+
+  if (settings.holdMode) {
+    if (!state.latched) return;
+    callNative(kPerFrameHold);
+  } else {
+    bool aimOn = false;
+    if (state.latched) {
+      callNative(kPerFrameHold);
+      const bool sprinting = controlQuery(kControlActive, kSprintGroup, "INPUT_SPRINT");
+      aimOn = !sprinting && !state.unarmed;
+    }
+    sendForcedAim(aimOn);
+    // Seen after this tick's forcedAim: a weapon change acts from the next tick on.
+    refreshUnarmed(state);
+    if (!state.latched) return;
+  }
+
+  if (controlQuery(kControlActive, kCameraGroup, "INPUT_NEXT_CAMERA") && !wheelActive()) {
+    state.latched = false;
+  }
+}
+
+void runToggleLoop() {
+  const ToggleSettings settings = readToggleSettings();
+  AimToggleState state{};
+  for (;;) {
+    runToggleTick(settings, state);
+    scriptWait(0);
+  }
+}
