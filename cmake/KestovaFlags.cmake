@@ -8,7 +8,7 @@ function(kestova_strict_warnings target)
     target_compile_options(${target} PRIVATE
       -Wall -Wextra -Wpedantic -Werror
       -Wconversion -Wsign-conversion -Wshadow -Wcast-qual -Wold-style-cast
-      -Wnon-virtual-dtor -Woverloaded-virtual -Wnull-dereference -Wundef)
+      -Wnon-virtual-dtor -Woverloaded-virtual -Wundef)
   endif()
 endfunction()
 

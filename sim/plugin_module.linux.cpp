@@ -16,14 +16,23 @@ std::string defaultPluginPath() {
 
 std::unique_ptr<PluginModule> PluginModule::load(SimulatedHost& host, const std::string& path,
                                                  std::string& error) {
+  // A second load of a loaded library only counts up: DllMain would not run for this host.
+  if (void* loaded = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD); loaded != nullptr) {
+    dlclose(loaded);
+    error = "cannot load " + path + ": already loaded in this process";
+    return nullptr;
+  }
   host.bind();
   host.beginLoaderCall(nullptr);
   // RTLD_NOW: a missing host function fails the load here, not at the first tick.
   void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (library == nullptr) {
     host.endLoaderCall(nullptr);
-    const char* reason = dlerror();
-    error = "cannot load " + path + ": " + (reason != nullptr ? reason : "unknown error");
+    // dlerror names the file itself; say it once.
+    const char* raw = dlerror();
+    std::string reason = raw != nullptr ? raw : "unknown error";
+    if (reason.rfind(path + ": ", 0) == 0) reason.erase(0, path.size() + 2);
+    error = "cannot load " + path + ": " + reason;
     return nullptr;
   }
   Dl_info info{};

@@ -156,8 +156,11 @@ void SimulatedHost::runScript(void* script) {
 }
 
 void SimulatedHost::tick() {
+  bind();  // the scripts of this host talk to this host
   ++tick_;
   timerRead_ = 0;
+  // Each tick's junk depends on the seed and the tick alone, not on what ran before it.
+  junkState_ = (options_.seed + tick_) * 0x9E3779B97F4A7C15ull;
   if (trace_.enabled()) trace_.add(TraceKind::tickBegin, tick_);
   for (size_t i = 0; i < scripts_.size(); ++i) {
     Script& script = *scripts_[i];
@@ -253,6 +256,7 @@ void SimulatedHost::sendKeyboardEvent(uint32_t key, uint16_t arg2, uint8_t arg3,
                   static_cast<uint32_t>(arg7),
                   0};
   }
+  bind();
   const std::vector<KeyboardHandler> handlers = keyboardHandlers_;
   for (const KeyboardHandler handler : handlers) handler(key, arg2, arg3, arg4, arg5, arg6, arg7);
 }
