@@ -37,19 +37,49 @@ class FileBytes {
   mutable size_t windowLength_ = 0;
 };
 
-// The name with '\' taken as a separator. A name with no folder part is looked up in the
-// Windows directory, which this system has none of.
+bool isSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+// The name as a path here, or false when it cannot be looked up. '\' is a separator, and "."
+// and "folder\.." are folded away by spelling alone, as Windows does before it looks at the disk:
+// "missing\..\x.ini" is x.ini even with no folder "missing". A name with no folder part is
+// looked up in the Windows directory, which this system has none of.
 bool toLocalPath(const char* fileName, char (&path)[PATH_MAX]) {
   bool hasFolder = false;
-  size_t i = 0;
-  for (; fileName[i] != '\0'; ++i) {
-    if (i + 1 >= sizeof(path)) return false;
-    const bool separator = fileName[i] == '\\' || fileName[i] == '/';
-    hasFolder = hasFolder || separator;
-    path[i] = separator ? '/' : fileName[i];
+  for (const char* c = fileName; *c != '\0'; ++c) hasFolder = hasFolder || isSeparator(*c);
+  if (!hasFolder) return false;
+
+  // path holds the root, if any, then each kept part followed by '/'.
+  size_t length = 0;
+  if (isSeparator(fileName[0])) path[length++] = '/';
+  const size_t root = length;
+  size_t named = 0;  // kept parts that a ".." can take back
+  const char* part = fileName;
+  while (*part != '\0') {
+    const char* end = part;
+    while (*end != '\0' && !isSeparator(*end)) ++end;
+    const size_t size = static_cast<size_t>(end - part);
+    const bool dot = size == 1 && part[0] == '.';
+    const bool dotDot = size == 2 && part[0] == '.' && part[1] == '.';
+    if (dotDot && named > 0) {
+      --length;
+      while (length > root && path[length - 1] != '/') --length;
+      --named;
+    } else if (size > 0 && !dot && !(dotDot && root > 0)) {  // "/.." is "/"
+      if (length + size + 1 >= sizeof(path)) return false;
+      for (size_t i = 0; i < size; ++i) path[length++] = part[i];
+      path[length++] = '/';
+      if (!dotDot) ++named;
+    }
+    part = *end != '\0' ? end + 1 : end;
   }
-  path[i] = '\0';
-  return hasFolder;
+  // A name ending in a separator names a folder, and keeps saying so.
+  const bool endsInSeparator = isSeparator(part[-1]);
+  if (length > root && !endsInSeparator) --length;
+  if (length == 0) path[length++] = '.';
+  path[length] = '\0';
+  return true;
 }
 
 }  // namespace
@@ -62,7 +92,8 @@ extern "C" UINT GetPrivateProfileIntA(LPCSTR appName, LPCSTR keyName, INT fallba
       !toLocalPath(fileName, path)) {
     return defaultValue;
   }
-  const int fd = open(path, O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a FIFO in the file's place cannot hang the script; fstat turns it away.
+  const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return defaultValue;
   struct stat info {};
   UINT result = defaultValue;

@@ -1,0 +1,499 @@
+// The GetPrivateProfileIntA stand-in against the behaviour of the Windows reader: the text rules
+// in memory through profile::readInt, the file and path rules through real files.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <windows.h>
+
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "compat/profile_reader.h"
+
+using namespace std::string_literals;
+
+namespace {
+
+// Distinct from every value the tests expect, so a default is never mistaken for a read.
+constexpr int32_t kFallback = 1234;
+
+int32_t readText(std::string_view text, const char* section = "Settings",
+                 const char* key = "ShortPress", int32_t fallback = kFallback) {
+  const profile::MemoryBytes bytes{reinterpret_cast<const unsigned char*>(text.data()),
+                                   text.size()};
+  return static_cast<int32_t>(
+      profile::readInt(bytes, section, key, static_cast<uint32_t>(fallback)));
+}
+
+std::string withValue(std::string_view value) {
+  return "[Settings]\nShortPress="s.append(value) + "\n";
+}
+
+// Control and non-ASCII bytes spelled out, for failure messages.
+std::string printable(std::string_view bytes) {
+  std::string out;
+  for (const char c : bytes) {
+    const auto unit = static_cast<unsigned char>(c);
+    if (unit >= 0x20 && unit < 0x7F) {
+      out += c;
+    } else {
+      char escaped[8];
+      std::snprintf(escaped, sizeof(escaped), "\\x%02X", unit);
+      out += escaped;
+    }
+  }
+  return out;
+}
+
+struct ValueCase {
+  std::string value;
+  int32_t expected;
+};
+
+void expectValues(const std::vector<ValueCase>& cases) {
+  for (const ValueCase& c : cases) {
+    EXPECT_EQ(readText(withValue(c.value)), c.expected) << "value: " << printable(c.value);
+  }
+}
+
+enum class Endian { little, big };
+
+std::string utf16(std::u16string_view text, Endian endian, bool withMark) {
+  std::string bytes;
+  const auto put = [&](char16_t unit) {
+    const auto low = static_cast<char>(unit & 0xFF);
+    const auto high = static_cast<char>(unit >> 8);
+    if (endian == Endian::little) {
+      bytes += low;
+      bytes += high;
+    } else {
+      bytes += high;
+      bytes += low;
+    }
+  };
+  if (withMark) put(u'\uFEFF');
+  for (const char16_t unit : text) put(unit);
+  return bytes;
+}
+
+}  // namespace
+
+// ---- names ------------------------------------------------------------------------------------
+
+TEST(ProfileReader, SectionAndKeyNamesMatchWhateverTheirCase) {
+  const std::string text = "[sETTINGS]\nshortPRESS=3\n";
+  EXPECT_EQ(readText(text), 3);
+  EXPECT_EQ(readText(text, "SETTINGS", "SHORTPRESS"), 3);
+  EXPECT_EQ(readText(text, "settings", "shortpress"), 3);
+}
+
+TEST(ProfileReader, SpaceTabVtFfAndCtrlZAroundNamesAndValuesAreTrimmed) {
+  for (const char space : {' ', '\t', '\v', '\f', '\x1A'}) {
+    const std::string w(2, space);
+    const std::string text =
+        w + "[" + w + "Settings" + w + "]" + w + "\n" + w + "ShortPress" + w + "=" + w + "42" + w;
+    EXPECT_EQ(readText(text), 42) << printable(text);
+  }
+}
+
+TEST(ProfileReader, OtherControlCharactersArePartOfTheNameOrValue) {
+  for (const std::string& control : {"\x01"s, "\x1F"s, "\x7F"s}) {
+    SCOPED_TRACE(printable(control));
+    EXPECT_EQ(readText("[Settings]\n" + control + "ShortPress=5\n"), kFallback);
+    EXPECT_EQ(readText("[Settings]\nShortPress" + control + "=5\n"), kFallback);
+    EXPECT_EQ(readText("[Settings" + control + "]\nShortPress=5\n"), kFallback);
+    // Not blank, so not the default; not a digit either.
+    EXPECT_EQ(readText(withValue(control)), 0);
+  }
+}
+
+TEST(ProfileReader, ANameEndsAtItsFirstNul) {
+  EXPECT_EQ(readText("[Settings]\nShortPress\0junk=19\n"s), 19);
+  EXPECT_EQ(readText("[Settings]\nShort\0Press=19\n"s), kFallback);
+  EXPECT_EQ(readText("[Settings\0junk]\nShortPress=19\n"s), 19);
+  EXPECT_EQ(readText("[Set\0tings]\nShortPress=19\n"s), kFallback);
+}
+
+TEST(ProfileReader, ASectionNameRunsToTheLastClosingBracketOfItsLine) {
+  EXPECT_EQ(readText("[Settings]x\nShortPress=6\n"), 6);
+  EXPECT_EQ(readText("[Settings] ; note\nShortPress=6\n"), 6);
+  EXPECT_EQ(readText("[Settings]]\nShortPress=6\n"), kFallback);
+  EXPECT_EQ(readText("[Settings]]\nShortPress=6\n", "Settings]"), 6);
+  EXPECT_EQ(readText("[Set]tings]\nShortPress=6\n", "Set]tings"), 6);
+}
+
+TEST(ProfileReader, ALineWithAnOpeningButNoClosingBracketIsIgnored) {
+  EXPECT_EQ(readText("[Settings]\n[Other\nShortPress=5\n"), 5);
+  EXPECT_EQ(readText("[Other]\n[Settings\nShortPress=5\n"), kFallback);
+  EXPECT_EQ(readText("[Settings]\n[\nShortPress=5\n"), 5);
+}
+
+// ---- lines ------------------------------------------------------------------------------------
+
+TEST(ProfileReader, LinesStartingWithASemicolonAreComments) {
+  EXPECT_EQ(readText("[Settings]\n;ShortPress=1\nShortPress=2\n"), 2);
+  EXPECT_EQ(readText("[Settings]\n \t; ShortPress=1\nShortPress=2\n"), 2);
+  EXPECT_EQ(readText(";[Settings]\nShortPress=2\n"), kFallback);
+}
+
+TEST(ProfileReader, AHashIsPartOfTheKeyNameNotAComment) {
+  const std::string text = "[Settings]\n#ShortPress=1\nShortPress=2\n";
+  EXPECT_EQ(readText(text), 2);
+  EXPECT_EQ(readText(text, "Settings", "#ShortPress"), 1);
+}
+
+TEST(ProfileReader, LinesEndAtCrLfOrCrLfAndTheLastNeedsNoEnd) {
+  for (const char* end : {"\n", "\r", "\r\n"}) {
+    const std::string text = "[Other]"s + end + "ShortPress=1" + end + "[Settings]" + end +
+                             "LongPress=2" + end + "ShortPress=3";
+    EXPECT_EQ(readText(text), 3) << printable(end);
+    EXPECT_EQ(readText(text, "Settings", "LongPress"), 2) << printable(end);
+    EXPECT_EQ(readText(text, "Other"), 1) << printable(end);
+  }
+}
+
+TEST(ProfileReader, OnlyTheFirstSectionOfANameIsSearched) {
+  EXPECT_EQ(readText("[Settings]\nLongPress=1\n[Other]\n[settings]\nShortPress=5\n"), kFallback);
+  EXPECT_EQ(readText("[Settings]\nShortPress=4\n[Settings]\nShortPress=5\n"), 4);
+  // A different section in between does not end the search early.
+  EXPECT_EQ(readText("[Other]\nShortPress=1\n[Settings]\nShortPress=5\n"), 5);
+}
+
+TEST(ProfileReader, TheFirstOfDuplicateKeysWinsEvenWhenItHasNoValue) {
+  EXPECT_EQ(readText("[Settings]\nShortPress=1\nShortPress=2\n"), 1);
+  EXPECT_EQ(readText("[Settings]\nshortpress = 3\nShortPress=2\n"), 3);
+  EXPECT_EQ(readText("[Settings]\nShortPress=\nShortPress=2\n"), kFallback);
+  EXPECT_EQ(readText("[Settings]\nShortPress\nShortPress=2\n"), kFallback);
+}
+
+TEST(ProfileReader, KeysBeforeAnySectionBelongToNoSection) {
+  EXPECT_EQ(readText("ShortPress=1\n[Settings]\nLongPress=2\n"), kFallback);
+  EXPECT_EQ(readText("ShortPress=1\n[Settings]\nShortPress=2\n"), 2);
+}
+
+// ---- values -----------------------------------------------------------------------------------
+
+TEST(ProfileReader, ABlankValueGivesTheDefault) {
+  expectValues({{"", kFallback}, {"   ", kFallback}, {"\t\v\f\x1A", kFallback}});
+  EXPECT_EQ(readText("[Settings]\nShortPress\n"), kFallback);
+  EXPECT_EQ(readText("[Settings]\nShortPress=1\n", "Settings", "ShortPress", -7), 1);
+  EXPECT_EQ(readText("[Settings]\nShortPress=\n", "Settings", "ShortPress", -7), -7);
+}
+
+TEST(ProfileReader, OnePairOfMatchingQuotesIsStripped) {
+  expectValues({
+      {"\"77\"", 77},
+      {"'77'", 77},
+      {"  \"-5\"  ", -5},
+      {"\"\x01 19\"", 19},
+      {"\"\"", kFallback},
+      {"''", kFallback},
+      {"\"  \"", 0},
+      {"\"77", 0},
+      {"\"31'", 0},
+      {"\"22\" x", 0},
+      {"\"\"5\"\"", 0},
+      {"\"", 0},
+  });
+}
+
+TEST(ProfileReader, TheValueIsCutTo29CharactersAfterAnOpeningQuote) {
+  expectValues({
+      {std::string(27, '0') + "42", 42},
+      {std::string(28, '0') + "42", 4},
+      // Leading blanks are trimmed before the cut.
+      {std::string(40, ' ') + std::string(27, '0') + "42", 42},
+      // Quoted: 28 characters are kept whole, 29 lose one, 30 are cut to 29.
+      {"\"" + std::string(25, '0') + "123\"", 123},
+      {"\"" + std::string(26, '0') + "123\"", 12},
+      {"\"" + std::string(27, '0') + "123\"", 12},
+  });
+}
+
+TEST(ProfileReader, AValueWithoutDigitsReadsAsZero) {
+  expectValues({{"abc", 0}, {"-", 0}, {"0x", 0}, {"+-5", 0}, {"- 5", 0}, {"0x-5", 0}});
+}
+
+TEST(ProfileReader, NumbersAreDecimalOrTakeALowerCaseBasePrefix) {
+  expectValues({
+      {"42", 42},
+      {"-42", -42},
+      {"  +42abc", 42},
+      {"010", 10},
+      {"0xaBc", 2748},
+      {"0o17", 15},
+      {"0b101", 5},
+      {"-0x10", -16},
+      {"-0o10", -8},
+      {"-0b11", -3},
+      {"0X10", 0},
+      {"0O1", 0},
+      {"0B1", 0},
+      {"0b2", 0},
+      {"0o78", 7},
+      {"0xfg", 15},
+  });
+}
+
+TEST(ProfileReader, ANumberEndsAtTheFirstCharacterThatIsNotADigit) {
+  expectValues({{"1;2", 1},
+                {"12a", 12},
+                {"1\0"s
+                 "9",
+                 1},
+                {"=16", 0},
+                {"1 2", 1}});
+}
+
+TEST(ProfileReader, OverflowWrapsModulo2To32) {
+  expectValues({
+      {"4294967297", 1},
+      {"99999999999", 1215752191},
+      {"2147483648", INT32_MIN},
+      {"-2147483649", INT32_MAX},
+      {"-4294967297", -1},
+      {"0x1FFFFFFFF", -1},
+      {"0x100000000", 0},
+  });
+}
+
+// ---- encodings --------------------------------------------------------------------------------
+
+TEST(ProfileReader, AByteOrderMarkMakesTheFileReadAsText) {
+  const std::u16string text = u"[Settings]\nShortPress=25\n";
+  EXPECT_EQ(readText("\xEF\xBB\xBF[Settings]\nShortPress=25\n"), 25);
+  EXPECT_EQ(readText(utf16(text, Endian::little, true)), 25);
+  EXPECT_EQ(readText(utf16(text, Endian::big, true)), 25);
+  // A stray last byte of a UTF-16 file is no character.
+  EXPECT_EQ(readText(utf16(text, Endian::little, true) + "7"), 25);
+}
+
+TEST(ProfileReader, UnmarkedUtf16IsReadAsBytes) {
+  const std::u16string text = u"[Settings]\nShortPress=25\n";
+  EXPECT_EQ(readText(utf16(text, Endian::little, false)), kFallback);
+  EXPECT_EQ(readText(utf16(text, Endian::big, false)), kFallback);
+}
+
+TEST(ProfileReader, NonAsciiCharactersAreNeitherSpaceNorDigit) {
+  EXPECT_EQ(readText(withValue("\xA0 42")), 0);
+  EXPECT_EQ(readText(withValue("42\xA0")), 42);
+  EXPECT_EQ(readText("\xEF\xBB\xBF" + withValue("\xC2\xA0"
+                                                "42")),
+            0);
+  EXPECT_EQ(readText("[Settings\xA0]\nShortPress=42\n"), kFallback);
+  // U+0A31 is the bytes '1' and '\n' in UTF-16LE; U+FF14 is a full-width four.
+  for (const char16_t* value : {u"\u00A042", u"\u0A31", u"\uFF14"}) {
+    const std::u16string text = std::u16string(u"[Settings]\nShortPress=") + value + u"\n";
+    EXPECT_EQ(readText(utf16(text, Endian::little, true)), 0);
+    EXPECT_EQ(readText(utf16(text, Endian::big, true)), 0);
+  }
+}
+
+// ---- hostile input ----------------------------------------------------------------------------
+
+TEST(ProfileReader, RandomBytesNeverCrashNorInventASetting) {
+  std::mt19937 random(20240611);  // seeded: the same junk on every run
+  std::uniform_int_distribution<size_t> sizes(0, 12000);
+  std::uniform_int_distribution<int> bytes(0, 255);
+  const std::string tail = "\n[Settings]\nShortPress=25\n";
+  for (int round = 0; round < 500; ++round) {
+    std::string junk(sizes(random), '\0');
+    for (char& c : junk) c = static_cast<char>(bytes(random));
+    if (!junk.empty()) junk[0] = 'j';  // no byte-order mark: the junk stays bytes
+    ASSERT_EQ(readText(junk), kFallback) << "round " << round;
+    ASSERT_EQ(readText(junk + tail), 25) << "round " << round;
+  }
+}
+
+// ---- files and paths --------------------------------------------------------------------------
+
+namespace {
+
+// Each test runs in its own fresh folder, which is also the current directory.
+class ProfileReaderFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous_ = std::filesystem::current_path();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "kestova-profile-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+    std::filesystem::current_path(folder_);
+  }
+
+  void TearDown() override {
+    std::error_code ignored;
+    if (!previous_.empty()) std::filesystem::current_path(previous_, ignored);
+    if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+  }
+
+  static void write(const std::filesystem::path& name, std::string_view bytes) {
+    std::ofstream out(name, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(out.good()) << name;
+  }
+
+  static std::string contents(const std::filesystem::path& name) {
+    std::ifstream in(name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+  static int32_t read(const std::string& fileName, const char* section = "Settings",
+                      const char* key = "ShortPress", int32_t fallback = kFallback) {
+    return static_cast<int32_t>(GetPrivateProfileIntA(section, key, fallback, fileName.c_str()));
+  }
+
+  std::filesystem::path previous_;
+  std::filesystem::path folder_;
+};
+
+std::string backslashed(std::string path) {
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+}  // namespace
+
+TEST_F(ProfileReaderFile, ANameWithAFolderPartIsFoundFromTheCurrentDirectory) {
+  write("Kestova.ini", "[Settings]\nShortPress=25\n");
+  std::filesystem::create_directory("sub");
+  write("sub/Inner.ini", "[Settings]\nShortPress=26\n");
+  const std::string absolute = (folder_ / "Kestova.ini").string();
+  for (const std::string& name :
+       {".\\Kestova.ini"s, "./Kestova.ini"s, absolute, backslashed(absolute),
+        "sub\\..\\Kestova.ini"s, "sub/../Kestova.ini"s, ".\\sub\\.\\..\\Kestova.ini"s}) {
+    EXPECT_EQ(read(name), 25) << name;
+  }
+  EXPECT_EQ(read("sub\\Inner.ini"), 26);
+  EXPECT_EQ(read("sub/Inner.ini"), 26);
+}
+
+TEST_F(ProfileReaderFile, DotDotTakesBackTheNamedFolderEvenWhenItDoesNotExist) {
+  write("Kestova.ini", "[Settings]\nShortPress=25\n");
+  write("plain", "not a folder");
+  EXPECT_EQ(read("missing\\..\\Kestova.ini"), 25);
+  EXPECT_EQ(read("plain\\..\\Kestova.ini"), 25);
+  EXPECT_EQ(read(".\\a\\b\\..\\..\\Kestova.ini"), 25);
+  // Taking back more folders than were named climbs above the current directory.
+  EXPECT_EQ(read("a\\..\\..\\" + folder_.filename().string() + "\\Kestova.ini"), 25);
+  EXPECT_EQ(read("missing\\..\\Absent.ini"), kFallback);
+}
+
+TEST_F(ProfileReaderFile, ABareNameLooksInTheWindowsDirectoryAndFindsNothing) {
+  write("Kestova.ini", "[Settings]\nShortPress=25\n");
+  EXPECT_EQ(read("Kestova.ini"), kFallback);
+}
+
+TEST_F(ProfileReaderFile, AMissingFileSectionOrKeyGivesTheDefault) {
+  write("Kestova.ini", "[Settings]\nShortPress=25\n");
+  EXPECT_EQ(read(".\\Absent.ini"), kFallback);
+  EXPECT_EQ(read(".\\Kestova.ini", "Other"), kFallback);
+  EXPECT_EQ(read(".\\Kestova.ini", "Settings", "LongPress"), kFallback);
+  EXPECT_EQ(read(".\\Kestova.ini", "Settings", "LongPress", -1), -1);
+}
+
+TEST_F(ProfileReaderFile, AFolderWhereTheFileShouldBeGivesTheDefault) {
+  std::filesystem::create_directory("Kestova.ini");
+  EXPECT_EQ(read(".\\Kestova.ini"), kFallback);
+  EXPECT_EQ(read(".\\"), kFallback);
+  write("File.ini", "[Settings]\nShortPress=25\n");
+  EXPECT_EQ(read(".\\File.ini\\"), kFallback);
+}
+
+TEST_F(ProfileReaderFile, AnUnreadableFileGivesTheDefault) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads files whatever their permissions";
+  write("Kestova.ini", "[Settings]\nShortPress=25\n");
+  std::filesystem::permissions("Kestova.ini", std::filesystem::perms::none);
+  EXPECT_EQ(read(".\\Kestova.ini"), kFallback);
+}
+
+TEST_F(ProfileReaderFile, ReadingNeverWritesTheFile) {
+  const std::string text = "[Settings]\nShortPress=25\n[Settings]\nLongPress=3\n";
+  write("Kestova.ini", text);
+  std::filesystem::permissions("Kestova.ini", std::filesystem::perms::owner_read |
+                                                  std::filesystem::perms::group_read |
+                                                  std::filesystem::perms::others_read);
+  struct stat before {};
+  ASSERT_EQ(stat("Kestova.ini", &before), 0);
+
+  EXPECT_EQ(read(".\\Kestova.ini"), 25);
+  EXPECT_EQ(read(".\\Kestova.ini", "Settings", "LongPress"), kFallback);
+  EXPECT_EQ(read(".\\Kestova.ini", "Other"), kFallback);
+
+  struct stat after {};
+  ASSERT_EQ(stat("Kestova.ini", &after), 0);
+  EXPECT_EQ(contents("Kestova.ini"), text);
+  EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+  EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+  const auto entries = std::distance(std::filesystem::directory_iterator(folder_), {});
+  EXPECT_EQ(entries, 1);
+}
+
+TEST_F(ProfileReaderFile, LinesAcrossTheEdgesOfTheReadWindowAreReadWhole) {
+  // The file is read a few kilobytes at a time; slide the key line over 4 KiB and 8 KiB.
+  for (size_t pad = 4060; pad < 4110; ++pad) {
+    const std::string filler = ";" + std::string(pad, 'x') + "\n";
+    write("Kestova.ini", "[Settings]\n" + filler + "  ShortPress  =  '42'   \n" + filler +
+                             "[Other" + std::string(4000, ' ') + "]\nLongPress=1\n");
+    ASSERT_EQ(read(".\\Kestova.ini"), 42) << "pad " << pad;
+    ASSERT_EQ(read(".\\Kestova.ini", "Other", "LongPress"), 1) << "pad " << pad;
+  }
+}
+
+TEST_F(ProfileReaderFile, HugeLinesAndNamesAreReadSanely) {
+  const size_t mebibyte = size_t{1} << 20;
+  const auto expectRead = [&](const std::string& text, int32_t expected) {
+    write("Kestova.ini", text);
+    EXPECT_EQ(read(".\\Kestova.ini"), expected) << printable(text.substr(0, 40));
+  };
+  expectRead("[Settings]\n" + std::string(mebibyte, 'x') + "\nShortPress=7\n", 7);
+  expectRead("[Settings]\n[" + std::string(mebibyte, 'x') + "\nShortPress=9\n", 9);
+  expectRead("[Settings]\nShortPress=" + std::string(mebibyte, ' ') + "42\n", 42);
+  // Only 29 nines are read, wrapped modulo 2^32.
+  expectRead("[Settings]\nShortPress=" + std::string(mebibyte, '9') + "\n", -1610612737);
+  expectRead("[" + std::string(100000, 'S') + "]\nShortPress=1\n[Settings]\nShortPress=2\n", 2);
+  expectRead("[Settings]\n" + std::string(100000, 'K') + "=1\nShortPress" +
+                 std::string(100000, 'x') + "=3\nShortPress=2\n",
+             2);
+}
+
+TEST_F(ProfileReaderFile, DegenerateFilesGiveTheDefault) {
+  for (const std::string& text :
+       {""s, "["s, "[\n"s, "]"s, "="s, "\r\n\r\n"s, std::string(65536, '\0'), "\xEF\xBB\xBF"s,
+        "\xFF\xFE"s, "\xFF\xFE\x41"s, "\xFE\xFF\x00"s}) {
+    write("Kestova.ini", text);
+    EXPECT_EQ(read(".\\Kestova.ini"), kFallback) << printable(text.substr(0, 40));
+  }
+}
+
+TEST_F(ProfileReaderFile, NulsBetweenLinesDoNotHideTheSetting) {
+  write("Kestova.ini", "\0\0\n[Settings]\n\0\0\0\nShortPress=8\n\0"s);
+  EXPECT_EQ(read(".\\Kestova.ini"), 8);
+  write("Kestova.ini", utf16(u"[Settings]\nShortPress=25\n", Endian::little, true) + "\x01");
+  EXPECT_EQ(read(".\\Kestova.ini"), 25);
+}
+
+TEST_F(ProfileReaderFile, RandomFilesNeverCrashNorInventASetting) {
+  std::mt19937 random(7151);  // seeded: the same files on every run
+  std::uniform_int_distribution<size_t> sizes(0, 20000);
+  std::uniform_int_distribution<int> bytes(0, 255);
+  for (int round = 0; round < 100; ++round) {
+    std::string junk(sizes(random), '\0');
+    for (char& c : junk) c = static_cast<char>(bytes(random));
+    if (!junk.empty()) junk[0] = 'j';  // no byte-order mark: the junk stays bytes
+    write("Kestova.ini", junk);
+    ASSERT_EQ(read(".\\Kestova.ini"), kFallback) << "round " << round;
+    write("Kestova.ini", junk + "\n[Settings]\nShortPress=25\n" + junk);
+    ASSERT_EQ(read(".\\Kestova.ini"), 25) << "round " << round;
+  }
+}
