@@ -1,6 +1,7 @@
 // kestova-sim: runs the plugin in the simulated host on a scenario and shows what it did.
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "cli/report.h"
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
   cli::ReportFormat format = cli::ReportFormat::table;
-  std::string scenarioPath;
+  std::optional<std::string> scenarioPath;
   std::string pluginPath = sim::defaultPluginPath();
   int first = 1;
   if (argc > 1 && std::strcmp(argv[1], "run") == 0) first = 2;
@@ -58,12 +59,16 @@ int main(int argc, char** argv) {
     } else if (arg == "--json") {
       format = cli::ReportFormat::json;
     } else if (arg == "--plugin") {
-      if (i + 1 >= argc) return fail("kestova-sim", 0, "--plugin needs a path");
+      if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+        return fail("kestova-sim", 0, "--plugin needs a path");
+      }
       pluginPath = argv[++i];
     } else if (!arg.empty() && arg[0] == '-') {
-      std::fputs(kUsage, stderr);
-      return fail("kestova-sim", 0, "unknown option " + arg);
-    } else if (scenarioPath.empty()) {
+      // One line, like every other bad input, so that tools can read it.
+      return fail("kestova-sim", 0, "unknown option " + arg + " (see kestova-sim --help)");
+    } else if (arg.empty()) {
+      return fail("kestova-sim", 0, "the scenario path is empty");
+    } else if (!scenarioPath) {
       scenarioPath = arg;
     } else {
       return fail("kestova-sim", 0, "more than one scenario given");
@@ -72,9 +77,9 @@ int main(int argc, char** argv) {
 
   cli::Scenario scenario;
   cli::ScenarioError error;
-  const bool parsed = scenarioPath.empty()
+  const bool parsed = !scenarioPath
                           ? cli::parseScenario(cli::demoScenarioText(), "demo", "", scenario, error)
-                          : cli::loadScenarioFile(scenarioPath, scenario, error);
+                          : cli::loadScenarioFile(*scenarioPath, scenario, error);
   if (!parsed) return fail(error.file, error.line, error.message);
 
   cli::RunOptions options;
@@ -84,7 +89,10 @@ int main(int argc, char** argv) {
   const cli::RunOutcome outcome = cli::runScenario(scenario, options, *report);
   if (!outcome.ok) {
     std::fflush(stdout);
-    return fail(scenario.name, outcome.errorLine, outcome.error);
+    // Only an error at a scenario line is the scenario's; the rest (a plugin that will not
+    // load) belong to the program.
+    return fail(outcome.errorLine > 0 ? scenario.name : "kestova-sim", outcome.errorLine,
+                outcome.error);
   }
   cli::writeReportEnd(format, stdout, outcome);
   std::fflush(stdout);

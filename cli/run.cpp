@@ -75,24 +75,31 @@ RunOutcome runScenario(const Scenario& scenario, const RunOptions& options, RunS
   sim::SimulatedHost host(hostOptions);
   host.trace().setEnabled(options.trace);
 
+  // Resolved before entering the run folder, which changes the current directory.
+  std::error_code ec;
+  const std::string pluginPath = fs::absolute(options.pluginPath, ec).string();
+  if (ec) {
+    outcome.error = "cannot load '" + options.pluginPath + "': " + ec.message();
+    return outcome;
+  }
   RunFolder folder;
   if (!folder.enter(scenario.settingsText)) {
     outcome.error = "cannot prepare a working folder for the run";
     return outcome;
   }
   std::string loadError;
-  std::unique_ptr<sim::PluginModule> plugin =
-      sim::PluginModule::load(host, fs::absolute(options.pluginPath).string(), loadError);
+  std::unique_ptr<sim::PluginModule> plugin = sim::PluginModule::load(host, pluginPath, loadError);
   if (!plugin) {
     outcome.error = loadError;
     return outcome;
   }
-  sink.load(host.trace().entries());
-  host.trace().clear();
+  // Checked before the sink sees anything, so that a run that cannot start prints no table.
   if (host.scriptCount() == 0) {
     outcome.error = "the plugin registered no script";
     return outcome;
   }
+  sink.load(host.trace().entries());
+  host.trace().clear();
 
   sim::TickInputs& inputs = host.inputs();
   inputs.weapon = scenario.weapon;

@@ -1,6 +1,7 @@
 #include "cli/scenario.h"
 
 #include <charconv>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -12,6 +13,25 @@ struct Failure {
   int line;
   std::string message;
 };
+
+// A word of the scenario as a message shows it: quoted, control bytes escaped, and cut short,
+// so that a binary file or a runaway line gives a readable one-line message.
+std::string quoted(const std::string& word) {
+  constexpr size_t kShown = 40;
+  std::string text = "'";
+  for (size_t i = 0; i < word.size() && i < kShown; ++i) {
+    const auto byte = static_cast<unsigned char>(word[i]);
+    if (byte < 0x20 || byte == 0x7f) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof(escaped), "\\x%02x", byte);
+      text += escaped;
+    } else {
+      text += word[i];
+    }
+  }
+  if (word.size() > kShown) text += "...";
+  return text + "'";
+}
 
 std::vector<std::string> words(const std::string& line) {
   std::vector<std::string> result;
@@ -46,8 +66,9 @@ std::optional<int64_t> parseInteger(const std::string& text) {
 int64_t integerIn(const std::string& text, int64_t low, int64_t high, int line, const char* what) {
   const std::optional<int64_t> value = parseInteger(text);
   if (!value || *value < low || *value > high) {
-    throw Failure{line, "bad " + std::string(what) + " '" + text + "' (expected an integer from " +
-                            std::to_string(low) + " to " + std::to_string(high) + ")"};
+    throw Failure{line, "bad " + std::string(what) + " " + quoted(text) +
+                            " (expected an integer from " + std::to_string(low) + " to " +
+                            std::to_string(high) + ")"};
   }
   return *value;
 }
@@ -68,7 +89,7 @@ std::vector<std::string> commaList(const std::string& text) {
 }
 
 const std::string& argumentOf(const std::vector<std::string>& w, size_t& i, int line) {
-  if (i + 1 >= w.size()) throw Failure{line, "'" + w[i] + "' needs a value"};
+  if (i + 1 >= w.size()) throw Failure{line, quoted(w[i]) + " needs a value"};
   return w[++i];
 }
 
@@ -81,7 +102,7 @@ class Parser {
     const std::string& keyword = w[0];
     if (keyword == "tick") return tickLine(w, line);
     if (sawTick_) {
-      throw Failure{line, "'" + keyword + "' must come before the first tick line"};
+      throw Failure{line, quoted(keyword) + " must come before the first tick line"};
     }
     if (keyword == "settings") return settings(w, line);
     if (keyword == "settings-file") return settingsFile(w, line);
@@ -103,7 +124,7 @@ class Parser {
       expectCount(w, 2, line, "ticks N");
       minimumTicks_ = static_cast<uint64_t>(integerIn(w[1], 1, kMaxTicks, line, "tick count"));
     } else {
-      throw Failure{line, "unknown word '" + keyword + "'"};
+      throw Failure{line, "unknown word " + quoted(keyword)};
     }
   }
 
@@ -122,10 +143,10 @@ class Parser {
       const size_t equals = w[i].find('=');
       const std::string key = w[i].substr(0, equals);
       if (key != "ShortPress" && key != "LongPress" && key != "HoldADS") {
-        throw Failure{line, "unknown setting '" + key +
-                                "' (expected ShortPress=N, LongPress=N or HoldADS=N)"};
+        throw Failure{line, "unknown setting " + quoted(key) +
+                                " (expected ShortPress=N, LongPress=N or HoldADS=N)"};
       }
-      if (equals == std::string::npos) throw Failure{line, "'" + key + "' needs =N"};
+      if (equals == std::string::npos) throw Failure{line, quoted(key) + " needs =N"};
       const std::string value = w[i].substr(equals + 1);
       integerIn(value, INT32_MIN, UINT32_MAX, line, "setting value");
       text += key + "=" + value + "\n";
@@ -163,11 +184,13 @@ class Parser {
             : static_cast<uint64_t>(integerIn(w[1].substr(dash + 1), 1, kMaxTicks, line, "tick"));
     if (tick.last < tick.first) throw Failure{line, "tick range " + w[1] + " runs backwards"};
     if (tick.first <= lastTick_) {
-      throw Failure{line, "tick " + std::to_string(tick.first) + " comes after tick " +
-                              std::to_string(lastTick_) + "; ticks must increase"};
+      throw Failure{line, "tick " + std::to_string(tick.first) + " is not after tick " +
+                              std::to_string(lastTick_) + " on line " +
+                              std::to_string(lastTickLine_) + "; ticks must increase"};
     }
     for (size_t i = 2; i < w.size(); ++i) input(tick, w, i, line);
     lastTick_ = tick.last;
+    lastTickLine_ = line;
     scenario_.ticks.push_back(std::move(tick));
   }
 
@@ -194,7 +217,7 @@ class Parser {
     } else if (word == "key") {
       keyEvent(tick, argumentOf(w, i, line), line);
     } else {
-      throw Failure{line, "unknown input '" + word + "'"};
+      throw Failure{line, "unknown input " + quoted(word)};
     }
   }
 
@@ -222,12 +245,14 @@ class Parser {
   std::string baseFolder_;
   bool sawTick_ = false;
   uint64_t lastTick_ = 0;
+  int lastTickLine_ = 0;
   uint64_t minimumTicks_ = 0;
 };
 
 }  // namespace
 
 std::string ScenarioError::text() const {
+  if (line <= 0) return file + ": " + message;
   return file + ":" + std::to_string(line) + ": " + message;
 }
 
@@ -242,6 +267,8 @@ bool parseScenario(const std::string& text, const std::string& name, const std::
     for (std::string line; std::getline(in, line);) {
       ++lineNumber;
       if (!line.empty() && line.back() == '\r') line.pop_back();
+      // Editors on Windows may start a UTF-8 file with a byte order mark.
+      if (lineNumber == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
       const std::vector<std::string> w = words(line);
       if (!w.empty()) parser.statement(w, lineNumber);
     }

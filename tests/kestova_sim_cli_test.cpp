@@ -1,0 +1,222 @@
+// The kestova-sim program as a user runs it: its output, its messages and its exit status.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (fs::temp_directory_path() / "kestova-sim-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    if (!path_.empty()) fs::remove_all(path_, ec);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const fs::path& path() const { return path_; }
+  std::string write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(path_ / name, std::ios::binary) << bytes;
+    return (path_ / name).string();
+  }
+
+ private:
+  fs::path path_;
+};
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> result;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) result.push_back(line);
+  return result;
+}
+
+struct SimRun {
+  int status = -1;  // the exit status, or 128 + the signal that ended it
+  std::string out;
+  std::string err;
+};
+
+// Runs kestova-sim in the given folder, its output caught in files there.
+SimRun runSim(const TempFolder& folder, std::vector<std::string> args) {
+  args.insert(args.begin(), KESTOVA_SIM_PATH);
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  const std::string outPath = (folder.path() / "stdout.txt").string();
+  const std::string errPath = (folder.path() / "stderr.txt").string();
+  const std::string cwd = folder.path().string();
+
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(cwd.c_str()) != 0) {
+      _exit(126);
+    }
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  SimRun run;
+  int status = 0;
+  if (pid < 0 || waitpid(pid, &status, 0) != pid) return run;
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  run.out = readFile(outPath);
+  run.err = readFile(errPath);
+  return run;
+}
+
+// The rows of the table by tick: the words of each row after the tick number.
+std::vector<std::vector<std::string>> tableRows(const std::string& out) {
+  std::vector<std::vector<std::string>> rows;
+  for (const std::string& line : lines(out)) {
+    std::istringstream in(line);
+    uint64_t tick = 0;
+    if (line.empty() || line[0] == ' ' || !(in >> tick)) continue;
+    if (rows.size() < tick + 1) rows.resize(tick + 1);
+    for (std::string word; in >> word;) rows[tick].push_back(word);
+  }
+  return rows;
+}
+
+TEST(KestovaSim, RunsTheDemoToAnEndLine) {
+  const TempFolder folder;
+  const SimRun run = runSim(folder, {});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::vector<std::string> out = lines(run.out);
+  ASSERT_GE(out.size(), 2u);
+  EXPECT_EQ(out.front().rfind("tick ", 0), 0u) << out.front();
+  EXPECT_EQ(out.back(), "end: 16 ticks, 0 protocol errors");
+}
+
+TEST(KestovaSim, ATapShowsTheLatchTurningOn) {
+  const TempFolder folder;
+  folder.write("tap.scn",
+               "settings ShortPress=50 LongPress=100 HoldADS=0\n"
+               "clock 1000 16\n"
+               "tick 1\n"
+               "tick 2 aim-down\n"
+               "tick 6 aim-up   # 64 ms later: a tap\n"
+               "tick 7-8\n");
+  // Both paths relative to where it is run, as a user types them.
+  fs::create_symlink(KESTOVA_PLUGIN_PATH, folder.path() / "plugin.so");
+  const SimRun run = runSim(folder, {"run", "tap.scn", "--plugin", "plugin.so"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto rows = tableRows(run.out);
+  ASSERT_EQ(rows.size(), 9u) << run.out;
+  // Columns after the tick: timer, inputs, latch, forced aim, calls.
+  for (size_t tick = 1; tick <= 8; ++tick) {
+    ASSERT_EQ(rows[tick].size(), 5u) << run.out;
+    EXPECT_EQ(rows[tick][2], tick < 6 ? "off" : "on") << "tick " << tick << "\n" << run.out;
+  }
+  EXPECT_EQ(rows[2][1], "aim-down");
+  EXPECT_EQ(rows[6][0], "1080");
+}
+
+TEST(KestovaSim, TraceListsTheHostCallsUnderTheirTick) {
+  const TempFolder folder;
+  const SimRun run = runSim(folder, {"--trace"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> out = lines(run.out);
+  ASSERT_FALSE(out.empty());
+  EXPECT_EQ(out.front(), "-- load --");
+
+  const auto rowOf = [&](const std::string& tick) {
+    for (size_t i = 0; i < out.size(); ++i) {
+      if (out[i].rfind(tick + " ", 0) == 0) return i;
+    }
+    return out.size();
+  };
+  const size_t first = rowOf("1");
+  const size_t second = rowOf("2");
+  ASSERT_LT(first + 1, second) << run.out;
+  for (size_t i = first + 1; i < second; ++i) {
+    EXPECT_EQ(out[i].rfind("         ", 0), 0u) << out[i];
+  }
+  EXPECT_EQ(out[second - 1], "         scriptWait(0)");
+  EXPECT_NE(
+      std::find(out.begin() + static_cast<std::ptrdiff_t>(rowOf("16")), out.end(), "-- unload --"),
+      out.end());
+  EXPECT_EQ(out.back().rfind("end: ", 0), 0u);
+}
+
+TEST(KestovaSim, JsonGivesOneObjectPerLine) {
+  const TempFolder folder;
+  const SimRun run = runSim(folder, {"--json"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> out = lines(run.out);
+  ASSERT_EQ(out.size(), 1 + 16 + 1 + 1u) << run.out;
+  for (const std::string& line : out) {
+    ASSERT_FALSE(line.empty());
+    EXPECT_EQ(line.front(), '{') << line;
+    EXPECT_EQ(line.back(), '}') << line;
+  }
+  EXPECT_EQ(out.front().rfind("{\"event\":\"load\",", 0), 0u) << out.front();
+  for (size_t tick = 1; tick <= 16; ++tick) {
+    const std::string start = "{\"event\":\"tick\",\"tick\":" + std::to_string(tick) + ",";
+    EXPECT_EQ(out[tick].rfind(start, 0), 0u) << out[tick];
+  }
+  EXPECT_EQ(out[17].rfind("{\"event\":\"unload\",", 0), 0u) << out[17];
+  EXPECT_EQ(out[18], "{\"event\":\"end\",\"ticks\":16,\"protocolErrors\":0}");
+}
+
+TEST(KestovaSim, BadInputGivesOneMessageNoTableAndStatus2) {
+  const TempFolder folder;
+  const std::string badWord = folder.write("bad-word.scn", "# a typo\nsetting ShortPress=5\n");
+  const std::string badNumber = folder.write("bad-number.scn", "tick 1 timer 1O\n");
+  const std::string backwards = folder.write("backwards.scn", "tick 4 aim-down\ntick 2 aim-up\n");
+  const std::string missing = (folder.path() / "missing.scn").string();
+  const std::string text = folder.write("notes.txt", "not a plugin\n");
+  const std::string noPlugin = (folder.path() / "missing.so").string();
+
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;  // how stderr starts
+  };
+  const Case cases[] = {
+      {{badWord}, badWord + ":2: unknown word 'setting'"},
+      {{badNumber}, badNumber + ":1: bad timer value '1O'"},
+      {{backwards}, backwards + ":2: tick 2 is not after tick 4"},
+      {{missing}, missing + ": cannot read scenario file"},
+      {{"--fast"}, "kestova-sim: unknown option --fast"},
+      {{"--plugin", "notes.txt"}, "kestova-sim: cannot load " + text},
+      {{"--plugin", noPlugin}, "kestova-sim: cannot load " + noPlugin},
+      {{"--plugin", ""}, "kestova-sim: --plugin needs a path"},
+      {{""}, "kestova-sim: the scenario path is empty"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    const SimRun run = runSim(folder, c.args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.rfind(c.message, 0), 0u) << run.err;
+    EXPECT_EQ(lines(run.err).size(), 1u) << run.err;
+    EXPECT_TRUE(!run.err.empty() && run.err.back() == '\n');
+    EXPECT_EQ(run.out, "");
+  }
+}
+
+}  // namespace

@@ -1,0 +1,280 @@
+// What kestova-sim accepts as a scenario, and that every mistake in one is named at its line.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "cli/scenario.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Parsed {
+  bool ok = false;
+  cli::Scenario scenario;
+  cli::ScenarioError error;
+};
+
+Parsed parse(const std::string& text, const std::string& baseFolder = "") {
+  Parsed result;
+  result.ok = cli::parseScenario(text, "test.scn", baseFolder, result.scenario, result.error);
+  return result;
+}
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (fs::temp_directory_path() / "kestova-scenario-XXXXXX").string();
+    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    if (!path_.empty()) fs::remove_all(path_, ec);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const fs::path& path() const { return path_; }
+  fs::path write(const std::string& name, const std::string& bytes) const {
+    const fs::path file = path_ / name;
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << bytes;
+    return file;
+  }
+
+ private:
+  fs::path path_;
+};
+
+TEST(Scenario, HeaderLinesSetUpTheRun) {
+  const Parsed p = parse(
+      "settings ShortPress=50 LongPress=0x64 HoldADS=-1\n"
+      "clock -1 0xFFFFFFFF\n"
+      "junk on\n"
+      "seed 42\n"
+      "weapon WEAPON_SMG\n"
+      "ticks 30\n"
+      "tick 1\n");
+  ASSERT_TRUE(p.ok) << p.error.text();
+  // The values are written as given: the plugin, not the simulator, decides what they mean.
+  EXPECT_EQ(p.scenario.settingsText, "[Settings]\nShortPress=50\nLongPress=0x64\nHoldADS=-1\n");
+  EXPECT_EQ(p.scenario.clockStart, 0xFFFFFFFFu);
+  EXPECT_EQ(p.scenario.clockStep, 0xFFFFFFFFu);
+  EXPECT_TRUE(p.scenario.junkResults);
+  EXPECT_EQ(p.scenario.seed, 42u);
+  EXPECT_EQ(p.scenario.weapon, "WEAPON_SMG");
+  EXPECT_EQ(p.scenario.tickCount, 30u);
+  EXPECT_EQ(p.scenario.name, "test.scn");
+}
+
+TEST(Scenario, WithoutSettingsThePluginFindsNoSettingsFile) {
+  const Parsed p = parse("tick 1\n");
+  ASSERT_TRUE(p.ok) << p.error.text();
+  EXPECT_FALSE(p.scenario.settingsText.has_value());
+}
+
+TEST(Scenario, TickLinesCarryEveryInput) {
+  const Parsed p = parse(
+      "tick 3 aim-down aim-up sprint camera wheel weapon-fails weapon WEAPON_SMG "
+      "timer 5,-1,0xFFFFFFFF\n"
+      "tick 4 key 0x41 key 66,1,2,-3,4,2147483647,-2147483648\n");
+  ASSERT_TRUE(p.ok) << p.error.text();
+  ASSERT_EQ(p.scenario.ticks.size(), 2u);
+  const cli::TickLine& t = p.scenario.ticks[0];
+  EXPECT_EQ(t.line, 1);
+  EXPECT_TRUE(t.aimDown && t.aimUp && t.sprint && t.nextCamera && t.wheel && t.weaponQueryFails);
+  EXPECT_EQ(t.weapon, "WEAPON_SMG");
+  EXPECT_EQ(t.timerReads, (std::vector<uint32_t>{5, 0xFFFFFFFF, 0xFFFFFFFF}));
+
+  const cli::TickLine& idle = p.scenario.ticks[1];
+  EXPECT_FALSE(idle.aimDown || idle.aimUp || idle.sprint || idle.nextCamera || idle.wheel ||
+               idle.weaponQueryFails || idle.weapon);
+  EXPECT_TRUE(idle.timerReads.empty());
+
+  ASSERT_EQ(p.scenario.keyEvents.size(), 2u);
+  const cli::KeyEvent& bare = p.scenario.keyEvents[0];
+  EXPECT_EQ(bare.beforeTick, 4u);
+  EXPECT_EQ(bare.key, 0x41u);
+  EXPECT_EQ(bare.arg2, 0);
+  const cli::KeyEvent& full = p.scenario.keyEvents[1];
+  EXPECT_EQ(full.line, 2);
+  EXPECT_EQ(full.key, 66u);
+  EXPECT_EQ(full.arg2, 1);
+  EXPECT_EQ(full.arg3, 2);
+  EXPECT_EQ(full.args[0], -3);
+  EXPECT_EQ(full.args[1], 4);
+  EXPECT_EQ(full.args[2], INT32_MAX);
+  EXPECT_EQ(full.args[3], INT32_MIN);
+}
+
+TEST(Scenario, TheRunEndsAtTheLastTickOrTheTickCountWhicheverIsLater) {
+  const Parsed ranges = parse("tick 1-2\ntick 5-9 sprint\n");
+  ASSERT_TRUE(ranges.ok) << ranges.error.text();
+  ASSERT_EQ(ranges.scenario.ticks.size(), 2u);
+  EXPECT_EQ(ranges.scenario.ticks[1].first, 5u);
+  EXPECT_EQ(ranges.scenario.ticks[1].last, 9u);
+  EXPECT_EQ(ranges.scenario.tickCount, 9u);
+
+  EXPECT_EQ(parse("ticks 3\ntick 9\n").scenario.tickCount, 9u);
+  EXPECT_EQ(parse("ticks 20\n").scenario.tickCount, 20u);
+  const Parsed last = parse("tick 100000000\n");
+  EXPECT_TRUE(last.ok) << last.error.text();
+  EXPECT_EQ(last.scenario.tickCount, cli::kMaxTicks);
+}
+
+TEST(Scenario, CommentsBlankLinesAndWindowsLineEndsAreIgnored) {
+  const Parsed p = parse(
+      "\xEF\xBB\xBF# saved by a Windows editor\r\n"
+      "\r\n"
+      "settings ShortPress=5 # a trailing comment\r\n"
+      "\ttick  2 \t aim-down#no space before it\r\n");
+  ASSERT_TRUE(p.ok) << p.error.text();
+  EXPECT_EQ(p.scenario.settingsText, "[Settings]\nShortPress=5\n");
+  ASSERT_EQ(p.scenario.ticks.size(), 1u);
+  EXPECT_EQ(p.scenario.ticks[0].line, 4);
+  EXPECT_TRUE(p.scenario.ticks[0].aimDown);
+}
+
+TEST(Scenario, SettingsFileIsCopiedAsItIsFromBesideTheScenario) {
+  const TempFolder folder;
+  const std::string ini = "[Settings]\r\nShortPress=80\r\n; kept as written\r\n";
+  folder.write("profiles/slow.ini", ini);
+  const fs::path scenario =
+      folder.write("scenario.scn", "settings-file profiles/slow.ini\ntick 1\n");
+
+  cli::Scenario loaded;
+  cli::ScenarioError error;
+  ASSERT_TRUE(cli::loadScenarioFile(scenario.string(), loaded, error)) << error.text();
+  EXPECT_EQ(loaded.settingsText, ini);
+  EXPECT_EQ(loaded.name, scenario.string());
+
+  const fs::path absolute = folder.path() / "profiles" / "slow.ini";
+  const Parsed p = parse("settings-file " + absolute.string() + "\ntick 1\n", "/nowhere");
+  ASSERT_TRUE(p.ok) << p.error.text();
+  EXPECT_EQ(p.scenario.settingsText, ini);
+}
+
+struct BadScenario {
+  const char* what;
+  std::string text;
+  int line;
+  const char* message;  // a part of the message that says what is wrong
+};
+
+void PrintTo(const BadScenario& bad, std::ostream* out) {
+  *out << bad.what;
+}
+
+class ScenarioMistake : public testing::TestWithParam<BadScenario> {};
+
+TEST_P(ScenarioMistake, IsNamedAtItsLine) {
+  const BadScenario& bad = GetParam();
+  const Parsed p = parse(bad.text);
+  ASSERT_FALSE(p.ok);
+  EXPECT_EQ(p.error.file, "test.scn");
+  EXPECT_EQ(p.error.line, bad.line) << p.error.message;
+  EXPECT_NE(p.error.message.find(bad.message), std::string::npos) << p.error.message;
+}
+
+const std::string k2Pow40Plus1 = "1099511627777";
+
+INSTANTIATE_TEST_SUITE_P(
+    Scenario, ScenarioMistake,
+    testing::Values(
+        BadScenario{"UnknownWord", "# header\nsetting ShortPress=1\ntick 1\n", 2,
+                    "unknown word 'setting'"},
+        BadScenario{"UnknownInput", "tick 1\ntick 2 aim-sideways\n", 2,
+                    "unknown input 'aim-sideways'"},
+        BadScenario{"TickNotANumber", "tick one\n", 1, "bad tick 'one'"},
+        BadScenario{"TimerNotANumber", "tick 1 timer 5,1O\n", 1, "bad timer value '1O'"},
+        BadScenario{"EmptyTimerValue", "tick 1 timer 5,,6\n", 1, "bad timer value ''"},
+        BadScenario{"PlusSignIsNotANumber", "clock +5 16\ntick 1\n", 1, "bad timer value '+5'"},
+        BadScenario{"TickZero", "tick 0\n", 1, "bad tick '0'"},
+        BadScenario{"TimerAbove32Bits", "tick 1 timer 4294967296\n", 1, "from -2147483648 to"},
+        BadScenario{"SettingAbove32Bits", "settings HoldADS=" + k2Pow40Plus1 + "\ntick 1\n", 1,
+                    "bad setting value"},
+        BadScenario{"NegativeSeed", "seed -1\ntick 1\n", 1, "bad seed '-1'"},
+        BadScenario{"KeyArgumentTooWide", "tick 1 key 65,65536,0,0,0,0,0\n", 1,
+                    "bad key argument '65536'"},
+        BadScenario{"KeyWithThreeParts", "tick 1 key 65,1,2\n", 1, "key takes CODE or"},
+        BadScenario{"TickGoesBack", "tick 5\ntick 3\n", 2,
+                    "tick 3 is not after tick 5 on line 1; ticks must increase"},
+        BadScenario{"TickGivenTwice", "tick 3\n\ntick 3 sprint\n", 3, "ticks must increase"},
+        BadScenario{"TickInsideAnEarlierRange", "tick 1-5\ntick 4\n", 2,
+                    "tick 4 is not after tick 5"},
+        BadScenario{"RangesOverlap", "tick 1-5\ntick 5-8\n", 2, "tick 5 is not after tick 5"},
+        BadScenario{"RangeRunsBackwards", "tick 9-2\n", 1, "tick range 9-2 runs backwards"},
+        BadScenario{"HeaderAfterTheFirstTick", "tick 1\nclock 0 1\n", 2,
+                    "'clock' must come before the first tick line"},
+        BadScenario{"SettingsTwice", "settings ShortPress=1\nsettings LongPress=2\ntick 1\n", 2,
+                    "settings given twice"},
+        BadScenario{"SettingsThenSettingsFile", "settings\nsettings-file x.ini\ntick 1\n", 2,
+                    "settings given twice"},
+        BadScenario{"UnknownSettingKey", "settings ShortPres=1\ntick 1\n", 1,
+                    "unknown setting 'ShortPres'"},
+        BadScenario{"SettingWithoutValue", "settings HoldADS\ntick 1\n", 1, "'HoldADS' needs =N"},
+        BadScenario{"MissingSettingsFile", "\nsettings-file no-such.ini\ntick 1\n", 2,
+                    "cannot read settings file"},
+        BadScenario{"JunkNeitherOnNorOff", "junk yes\ntick 1\n", 1, "junk takes 'on' or 'off'"},
+        BadScenario{"ClockWithOneValue", "clock 1000\ntick 1\n", 1, "expected: clock START STEP"},
+        BadScenario{"NoTicks", "settings ShortPress=1\n# nothing else\n", 2, "no ticks to run"},
+        BadScenario{"EmptyText", "", 0, "no ticks to run"},
+        BadScenario{"TickAlone", "tick\n", 1, "expected: tick N or tick A-B"},
+        BadScenario{"RangeWithoutEnd", "tick 1-\n", 1, "bad tick ''"},
+        BadScenario{"TimerWithoutValue", "tick 1 timer\n", 1, "'timer' needs a value"},
+        BadScenario{"KeyWithoutCode", "tick 1 key\n", 1, "'key' needs a value"},
+        BadScenario{"WeaponWithoutName", "tick 1 weapon # comment\n", 1, "'weapon' needs a value"},
+        BadScenario{"TickAboveTheLimit", "tick 100000001\n", 1, "to 100000000"},
+        BadScenario{"RangeAboveTheLimit", "tick 1-100000001\n", 1, "bad tick '100000001'"},
+        BadScenario{"TickCountAboveTheLimit", "ticks 100000001\n", 1, "bad tick count"},
+        BadScenario{"TickBeyond64Bits", "tick 99999999999999999999999\n", 1, "bad tick"}),
+    [](const testing::TestParamInfo<BadScenario>& param) { return std::string(param.param.what); });
+
+TEST(Scenario, ErrorTextGivesTheLineOnlyWhereThereIsOne) {
+  EXPECT_EQ((cli::ScenarioError{"a.scn", 3, "bad"}).text(), "a.scn:3: bad");
+  EXPECT_EQ((cli::ScenarioError{"a.scn", 0, "bad"}).text(), "a.scn: bad");
+}
+
+TEST(Scenario, MessagesStayShortAndPrintableForRunawayOrBinaryInput) {
+  const Parsed longWord = parse("tick 1 " + std::string(1'000'000, 'x') + "\n");
+  ASSERT_FALSE(longWord.ok);
+  EXPECT_EQ(longWord.error.line, 1);
+  EXPECT_LT(longWord.error.message.size(), 200u);
+
+  // What a plugin library given as the scenario looks like to the parser.
+  const Parsed binary =
+      parse(std::string("\x7f"
+                        "ELF\x02\x01\x01\0\0\0\x03\x1b[31m\n",
+                        17));
+  ASSERT_FALSE(binary.ok);
+  EXPECT_EQ(binary.error.line, 1);
+  for (const char c : binary.error.message) {
+    EXPECT_GE(static_cast<unsigned char>(c), 0x20) << binary.error.message;
+    EXPECT_NE(c, '\x7f') << binary.error.message;
+  }
+}
+
+TEST(Scenario, FilesThatCannotBeReadAreNamedWithoutALine) {
+  const TempFolder folder;
+  for (const fs::path& path : {folder.path() / "missing.scn", folder.path()}) {
+    cli::Scenario scenario;
+    cli::ScenarioError error;
+    EXPECT_FALSE(cli::loadScenarioFile(path.string(), scenario, error));
+    EXPECT_EQ(error.file, path.string());
+    EXPECT_EQ(error.line, 0);
+    EXPECT_EQ(error.message, "cannot read scenario file");
+  }
+
+  // A folder named as the settings file is no more readable than a missing one.
+  folder.write("profile.ini/keep", "");
+  const Parsed p = parse("settings-file profile.ini\ntick 1\n", folder.path().string());
+  ASSERT_FALSE(p.ok);
+  EXPECT_EQ(p.error.line, 1);
+  EXPECT_NE(p.error.message.find("cannot read settings file"), std::string::npos);
+}
+
+}  // namespace
