@@ -1,0 +1,70 @@
+#include "tests/plugin_harness.h"
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace testing_support {
+
+WorkingFolder::WorkingFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "kestova-test-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+  previous_ = std::filesystem::current_path().string();
+  std::filesystem::current_path(path_);
+}
+
+WorkingFolder::~WorkingFolder() {
+  std::error_code ec;
+  std::filesystem::current_path(previous_, ec);
+  std::filesystem::remove_all(path_, ec);
+}
+
+void WorkingFolder::write(const std::string& name, const std::string& bytes) const {
+  std::ofstream out(std::filesystem::path(path_) / name, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+std::string settingsIni(int64_t shortPress, int64_t longPress, int64_t holdAds) {
+  return "[Settings]\nShortPress=" + std::to_string(shortPress) +
+         "\nLongPress=" + std::to_string(longPress) + "\nHoldADS=" + std::to_string(holdAds) + "\n";
+}
+
+PluginHarness::PluginHarness(std::optional<std::string> ini, sim::HostOptions options)
+    : host_(options) {
+  if (ini) folder_.write("Kestova.ini", *ini);
+  std::string error;
+  plugin_ = sim::PluginModule::load(host_, KESTOVA_PLUGIN_PATH, error);
+  if (!plugin_) throw std::runtime_error(error);
+}
+
+PluginHarness::~PluginHarness() {
+  plugin_.reset();
+}
+
+const std::vector<sim::TraceEntry>& PluginHarness::tick(const sim::TickInputs& inputs) {
+  host_.inputs() = inputs;
+  host_.trace().clear();
+  host_.tick();
+  lastTick_.assign(host_.trace().entries().begin() + 1, host_.trace().entries().end());
+  return lastTick_;
+}
+
+sim::TickSummary PluginHarness::step(const sim::TickInputs& inputs) {
+  return sim::summarizeTick(tick(inputs));
+}
+
+std::vector<std::string> callLabels(const std::vector<sim::TraceEntry>& entries) {
+  std::vector<std::string> labels;
+  for (const sim::TraceEntry& entry : entries) {
+    if (entry.kind == sim::TraceKind::scriptWait) labels.emplace_back("scriptWait");
+    if (entry.kind == sim::TraceKind::native && entry.native != nullptr) {
+      labels.emplace_back(entry.native->label);
+    }
+  }
+  return labels;
+}
+
+}  // namespace testing_support
