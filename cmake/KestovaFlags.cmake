@@ -22,3 +22,31 @@ function(kestova_plugin_language target)
     target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti -fno-threadsafe-statics)
   endif()
 endfunction()
+
+# Links the Windows plugin with no C or C++ runtime: DllMain is the entry point, the only
+# libraries are the host's import library and kernel32, and nothing is exported.
+function(kestova_plugin_link target host_import_library)
+  if(MSVC)
+    target_link_options(${target} PRIVATE /NODEFAULTLIB /ENTRY:DllMain /INCREMENTAL:NO /Brepro)
+    target_link_libraries(${target} PRIVATE ${host_import_library} kernel32.lib)
+  else()
+    # No -fdata-sections: on PE it would move the zeroed key table out of .bss into the file.
+    target_compile_options(${target} PRIVATE
+      -Os -fno-stack-protector -fno-ident -ffunction-sections
+      -ffile-prefix-map=${PROJECT_SOURCE_DIR}=.)
+    # --exclude-all-symbols: with no dllexport anywhere, ld would export every global.
+    # --no-insert-timestamp and --build-id=none: the same bytes from every build.
+    target_link_options(${target} PRIVATE
+      -nostdlib -nostartfiles -Wl,--entry=DllMain -Wl,--exclude-all-symbols
+      -Wl,--no-insert-timestamp -Wl,--build-id=none -Wl,--gc-sections -Wl,--subsystem,windows -s)
+    target_link_libraries(${target} PRIVATE ${host_import_library} kernel32)
+  endif()
+endfunction()
+
+# Windows programs and the stand-in host library carry their runtime inside: a Wine prefix or a
+# player's machine has no MinGW DLLs.
+function(kestova_static_runtime target)
+  if(MINGW)
+    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+  endif()
+endfunction()

@@ -1,0 +1,51 @@
+#include <dlfcn.h>
+
+#include <filesystem>
+
+#include "sim/os.h"
+
+namespace sim::os {
+
+void* openLibrary(const std::string& path, std::string& error) {
+  // RTLD_NOW: a missing host function fails the load here, not at the first tick.
+  void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (library == nullptr) {
+    // dlerror names the file itself; say it once.
+    const char* raw = dlerror();
+    error = raw != nullptr ? raw : "unknown error";
+    if (error.rfind(path + ": ", 0) == 0) error.erase(0, path.size() + 2);
+  }
+  return library;
+}
+
+void closeLibrary(void* library) {
+  dlclose(library);
+}
+
+bool isLoaded(const std::string& path) {
+  void* loaded = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+  if (loaded != nullptr) dlclose(loaded);
+  return loaded != nullptr;
+}
+
+// The loader shim hands DllMain the module's base address.
+HINSTANCE moduleHandle(void* library) {
+  void* entry = dlsym(library, "DllMain");
+  return entry != nullptr ? moduleContaining(entry) : nullptr;
+}
+
+void* exportedSymbol(void* library, const char* name) {
+  return dlsym(library, name);
+}
+
+HINSTANCE moduleContaining(const void* address) {
+  Dl_info info{};
+  return dladdr(address, &info) != 0 ? static_cast<HINSTANCE>(info.dli_fbase) : nullptr;
+}
+
+std::string executableFolder() {
+  std::error_code ec;
+  return std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
+}
+
+}  // namespace sim::os
