@@ -101,6 +101,12 @@ class Parser {
   void statement(const std::vector<std::string>& w, int line) {
     const std::string& keyword = w[0];
     if (keyword == "tick") return tickLine(w, line);
+    // Only a lower bound on the run's length, so it may stand anywhere, also after the ticks.
+    if (keyword == "ticks") {
+      expectCount(w, 2, line, "ticks N");
+      minimumTicks_ = static_cast<uint64_t>(integerIn(w[1], 1, kMaxTicks, line, "tick count"));
+      return;
+    }
     if (sawTick_) {
       throw Failure{line, quoted(keyword) + " must come before the first tick line"};
     }
@@ -120,9 +126,6 @@ class Parser {
     } else if (keyword == "weapon") {
       expectCount(w, 2, line, "weapon NAME");
       scenario_.weapon = w[1];
-    } else if (keyword == "ticks") {
-      expectCount(w, 2, line, "ticks N");
-      minimumTicks_ = static_cast<uint64_t>(integerIn(w[1], 1, kMaxTicks, line, "tick count"));
     } else {
       throw Failure{line, "unknown word " + quoted(keyword)};
     }

@@ -1,17 +1,19 @@
 #include "tests/plugin_harness.h"
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 namespace testing_support {
 
 WorkingFolder::WorkingFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "kestova-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  std::random_device entropy;
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    const std::filesystem::path candidate =
+        std::filesystem::temp_directory_path() / ("kestova-test-" + std::to_string(entropy()));
+    if (std::filesystem::create_directory(candidate)) path_ = candidate.string();
+  }
+  if (path_.empty()) throw std::runtime_error("cannot make a temporary folder");
   previous_ = std::filesystem::current_path().string();
   std::filesystem::current_path(path_);
 }
