@@ -1,6 +1,9 @@
 // The aim latch, driven through the real plugin library tick by tick.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "tests/plugin_harness.h"
 
 using testing_support::callLabels;
@@ -262,6 +265,22 @@ TEST(AimToggle, TheCameraCancelsOnlyWhileLatchedAndWithoutTheWheel) {
 
 TEST(ToggleSettings, NoFileMeansFiftyAndAHundredInForcedMode) {
   PluginHarness harness;
+  EXPECT_FALSE(tap(harness, 1000, 1049));
+  EXPECT_TRUE(tap(harness, 2000, 2050));
+  EXPECT_TRUE(tap(harness, 3000, 3100));
+  EXPECT_EQ(harness.step(at({4000})).forcedAim, true);
+}
+
+TEST(ToggleSettings, TheSettingsFileShippedToPlayersHoldsTheDefaults) {
+  std::ifstream shipped(KESTOVA_SOURCE_DIR "/package/Kestova.ini", std::ios::binary);
+  ASSERT_TRUE(shipped);
+  const std::string text((std::istreambuf_iterator<char>(shipped)), {});
+  // A file with other values proves the shipped one is read at all.
+  PluginHarness probe(text.substr(0, text.find("ShortPress=50")) + "ShortPress=7\nLongPress=8\n");
+  EXPECT_TRUE(tap(probe, 1000, 1007));
+  probe.unload();
+
+  PluginHarness harness(text);
   EXPECT_FALSE(tap(harness, 1000, 1049));
   EXPECT_TRUE(tap(harness, 2000, 2050));
   EXPECT_TRUE(tap(harness, 3000, 3100));
