@@ -28,7 +28,7 @@ dist: windows
 demo: dist
 	@$(WINE) wineboot --init 2>/dev/null
 	@$(WINE) $(WINDOWS)/bin/kestova-sim.exe --plugin dist/Kestova.dll
-	@env WINEPREFIX=$(CURDIR)/$(WINDOWS)/wine-prefix wineserver -k 2>/dev/null || true
+	@env WINEPREFIX=$(CURDIR)/$(WINDOWS)/wine-prefix scripts/wine-stop
 	@echo "dist/ is at $(CURDIR)/dist: Kestova.dll and Kestova.ini, ready for a game folder"
 
 test: dist
