@@ -219,4 +219,24 @@ TEST(KestovaSim, BadInputGivesOneMessageNoTableAndStatus2) {
   }
 }
 
+TEST(KestovaSim, APluginThatBreaksTheHostContractIsReportedAndNeverLooksLikeAGoodRun) {
+  const TempFolder folder;
+  const SimRun returns = runSim(folder, {"--plugin", KESTOVA_MISBEHAVING_RETURNS});
+  EXPECT_EQ(returns.status, 2);
+  EXPECT_EQ(returns.err, "demo:4: the plugin's script stopped: script#1 returned from its entry\n");
+  EXPECT_EQ(returns.out.find("end:"), std::string::npos) << returns.out;
+
+  const SimRun silent = runSim(folder, {"--plugin", KESTOVA_MISBEHAVING_SILENT});
+  EXPECT_EQ(silent.status, 2);
+  EXPECT_EQ(silent.err, "kestova-sim: the plugin registered no script\n");
+  EXPECT_EQ(silent.out, "");
+
+  // A run that finishes, but with the faults listed and status 1.
+  const SimRun faulty = runSim(folder, {"--plugin", KESTOVA_MISBEHAVING_FAULTY});
+  EXPECT_EQ(faulty.status, 1);
+  EXPECT_EQ(lines(faulty.out).back(), "end: 16 ticks, 16 protocol errors");
+  EXPECT_EQ(lines(faulty.err).size(), 16u);
+  EXPECT_EQ(lines(faulty.err)[0], "demo: protocol error: hostTimer takes 0 arguments, got 1");
+}
+
 }  // namespace
