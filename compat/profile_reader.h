@@ -216,6 +216,45 @@ uint32_t parseInteger(const Text& text, UnitRange range) {
   return negative ? 0u - value : value;
 }
 
+// How parseInteger reads a range, for tools that explain a value: where the number starts and
+// stops and whether its digits overflowed 32 bits. value is always parseInteger's result.
+struct IntegerScan {
+  uint32_t value = 0;
+  size_t digitsBegin = 0;  // after blanks, sign and base prefix
+  size_t end = 0;          // the first unit not read as a digit
+  uint32_t base = 10;
+  bool negative = false;
+  bool overflowed = false;  // the digits alone exceed 2^32 - 1
+};
+
+template <typename Text>
+IntegerScan scanInteger(const Text& text, UnitRange range) {
+  IntegerScan scan;
+  size_t i = range.begin;
+  while (i < range.end && text[i] <= ' ') ++i;
+  if (i < range.end && (text[i] == '+' || text[i] == '-')) {
+    scan.negative = text[i] == '-';
+    ++i;
+  }
+  if (i + 1 < range.end && text[i] == '0') {
+    const uint32_t prefix = text[i + 1];
+    scan.base = prefix == 'x' ? 16 : prefix == 'o' ? 8 : prefix == 'b' ? 2 : 10;
+    if (scan.base != 10) i += 2;
+  }
+  scan.digitsBegin = i;
+  uint32_t magnitude = 0;
+  for (; i < range.end; ++i) {
+    const uint32_t digit = digitValue(text[i]);
+    if (digit >= scan.base) break;
+    const uint64_t wide = uint64_t{magnitude} * scan.base + digit;
+    scan.overflowed = scan.overflowed || wide > 0xFFFFFFFFu;
+    magnitude = static_cast<uint32_t>(wide);
+  }
+  scan.end = i;
+  scan.value = scan.negative ? 0u - magnitude : magnitude;
+  return scan;
+}
+
 // The integer under key in the first section named section, or fallback.
 template <typename Bytes>
 uint32_t readInt(const Bytes& bytes, const char* section, const char* key, uint32_t fallback) {
