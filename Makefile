@@ -1,11 +1,13 @@
 # make       installs what is missing, builds the plugin package in dist/, and runs the demo
 #            with the real Kestova.dll under Wine
 # make test  the whole test suite, native and under Wine
+# make sanitize  the native suite under AddressSanitizer + UndefinedBehaviorSanitizer, then
+#            under ThreadSanitizer
 NATIVE := build/native
 WINDOWS := build/mingw
 WINE := env WINEPREFIX=$(CURDIR)/$(WINDOWS)/wine-prefix scripts/wine
 
-.PHONY: all deps native windows dist demo test format clean
+.PHONY: all deps native windows dist demo test sanitize format clean
 
 all: demo
 
@@ -34,6 +36,15 @@ demo: dist
 test: dist
 	@ctest --preset native -j2
 	@ctest --preset mingw -j2
+
+sanitize: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan
+	@ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --preset asan -j2
+	@cmake --preset tsan >/dev/null
+	@cmake --build --preset tsan
+	@TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --preset tsan -j2
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -24,8 +24,8 @@ LPVOID currentFiber() {
 }  // namespace
 
 struct ScriptContext::Impl {
-  Entry entry;
-  void* argument;
+  Entry entry = nullptr;
+  void* argument = nullptr;
   LPVOID fiber = nullptr;
   LPVOID host = nullptr;
   bool finished = false;
@@ -38,7 +38,9 @@ struct ScriptContext::Impl {
   }
 };
 
-ScriptContext::ScriptContext(Entry entry, void* argument) : impl_(new Impl{entry, argument}) {
+ScriptContext::ScriptContext(Entry entry, void* argument) : impl_(new Impl) {
+  impl_->entry = entry;
+  impl_->argument = argument;
   impl_->fiber = CreateFiber(kStackSize, &Impl::run, impl_.get());
   if (impl_->fiber == nullptr) std::abort();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <string_view>
 
 #include "sim/host_backend.h"
@@ -16,24 +17,46 @@ constexpr uint32_t kAimHash = simNameHash("INPUT_AIM");
 constexpr uint32_t kSprintHash = simNameHash("INPUT_SPRINT");
 constexpr uint32_t kCameraHash = simNameHash("INPUT_NEXT_CAMERA");
 constexpr size_t kMaxNameLength = 256;
+constexpr size_t kNotTraced = SIZE_MAX;
 
 SimulatedHost* self(void* host) {
   return static_cast<SimulatedHost*>(host);
 }
 
+// What a call from a thread other than the host's own gets as its result slot.
+thread_local uint64_t foreignResult = 0;
+
+// Every call first checks its thread: the host's state belongs to the thread that runs it.
 HostBackend backendFor(SimulatedHost* host) {
   return HostBackend{
       host,
-      [](void* h, HINSTANCE m, ScriptEntry e) { self(h)->scriptRegister(m, e); },
-      [](void* h, HINSTANCE m) { self(h)->scriptUnregister(m); },
-      [](void* h, uint32_t d) { self(h)->scriptWait(d); },
-      [](void* h, KeyboardHandler k) { self(h)->keyboardHandlerRegister(k); },
-      [](void* h, KeyboardHandler k) { self(h)->keyboardHandlerUnregister(k); },
-      [](void* h, uint64_t hash) { self(h)->nativeInit(hash); },
-      [](void* h, uint64_t v) { self(h)->nativePush64(v); },
-      [](void* h) { return self(h)->nativeCall(); },
+      [](void* h, HINSTANCE m, ScriptEntry e) {
+        if (self(h)->fromOwnThread()) self(h)->scriptRegister(m, e);
+      },
+      [](void* h, HINSTANCE m) {
+        if (self(h)->fromOwnThread()) self(h)->scriptUnregister(m);
+      },
+      [](void* h, uint32_t d) {
+        if (self(h)->fromOwnThread()) self(h)->scriptWait(d);
+      },
+      [](void* h, KeyboardHandler k) {
+        if (self(h)->fromOwnThread()) self(h)->keyboardHandlerRegister(k);
+      },
+      [](void* h, KeyboardHandler k) {
+        if (self(h)->fromOwnThread()) self(h)->keyboardHandlerUnregister(k);
+      },
+      [](void* h, uint64_t hash) {
+        if (self(h)->fromOwnThread()) self(h)->nativeInit(hash);
+      },
+      [](void* h, uint64_t v) {
+        if (self(h)->fromOwnThread()) self(h)->nativePush64(v);
+      },
+      [](void* h) { return self(h)->fromOwnThread() ? self(h)->nativeCall() : &foreignResult; },
   };
 }
+
+// Set while this thread runs keyboard callbacks, which must not change the registrations.
+thread_local bool deliveringKeyboardEvent = false;
 
 const SimulatedHost* boundHost = nullptr;
 
@@ -51,6 +74,7 @@ std::string readName(uint64_t address) {
 
 SimulatedHost::SimulatedHost(HostOptions options)
     : options_(options),
+      owner_(std::this_thread::get_id()),
       backend_(std::make_unique<HostBackend>(backendFor(this))),
       junkState_(options.seed * 0x9E3779B97F4A7C15ull + 1) {}
 
@@ -64,6 +88,26 @@ SimulatedHost::~SimulatedHost() {
 void SimulatedHost::bind() {
   hostBind(backend_.get());
   boundHost = this;
+}
+
+bool SimulatedHost::fromOwnThread() {
+  if (std::this_thread::get_id() == owner_) return true;
+  foreignCalls_.fetch_add(1, std::memory_order_relaxed);
+  return false;
+}
+
+std::vector<std::string> SimulatedHost::protocolErrors() const {
+  std::vector<std::string> errors = protocolErrors_;
+  const uint64_t foreign = foreignCalls_.load(std::memory_order_relaxed);
+  if (foreign > 0) {
+    errors.push_back(std::to_string(foreign) + " host calls from a thread other than the host's");
+  }
+  return errors;
+}
+
+std::vector<KeyboardHandler> SimulatedHost::keyboardHandlers() const {
+  const std::shared_lock lock(handlersMutex_);
+  return keyboardHandlers_;
 }
 
 void SimulatedHost::protocolError(std::string message) {
@@ -133,6 +177,7 @@ void SimulatedHost::moduleUnloaded(HINSTANCE module,
     protocolError("module unloaded with its script still registered");
     scripts_.erase(script);
   }
+  const std::unique_lock lock(handlersMutex_);
   for (const KeyboardHandler handler : ownHandlers) {
     const auto found = std::find(keyboardHandlers_.begin(), keyboardHandlers_.end(), handler);
     if (found != keyboardHandlers_.end()) {
@@ -221,7 +266,12 @@ void SimulatedHost::scriptWait(uint32_t duration) {
 void SimulatedHost::keyboardHandlerRegister(KeyboardHandler handler) {
   scribbleResult();
   if (trace_.enabled()) trace_.add(TraceKind::keyboardHandlerRegister, tick_).text = "callback";
+  if (deliveringKeyboardEvent) {
+    protocolError("keyboardHandlerRegister called from a keyboard callback");
+    return;
+  }
   if (!inLoader_) protocolError("keyboardHandlerRegister called outside DllMain");
+  const std::unique_lock lock(handlersMutex_);
   if (handler == nullptr) protocolError("keyboardHandlerRegister with a null callback");
   if (std::find(keyboardHandlers_.begin(), keyboardHandlers_.end(), handler) !=
       keyboardHandlers_.end()) {
@@ -233,7 +283,14 @@ void SimulatedHost::keyboardHandlerRegister(KeyboardHandler handler) {
 void SimulatedHost::keyboardHandlerUnregister(KeyboardHandler handler) {
   scribbleResult();
   if (trace_.enabled()) trace_.add(TraceKind::keyboardHandlerUnregister, tick_).text = "callback";
+  if (deliveringKeyboardEvent) {
+    protocolError("keyboardHandlerUnregister called from a keyboard callback");
+    return;
+  }
   if (!inLoader_) protocolError("keyboardHandlerUnregister called outside DllMain");
+  // Waits for deliveries in flight on other threads: after this returns, the callback is
+  // never called again and its module may go.
+  const std::unique_lock lock(handlersMutex_);
   const auto found = std::find(keyboardHandlers_.begin(), keyboardHandlers_.end(), handler);
   if (found == keyboardHandlers_.end()) {
     protocolError("keyboardHandlerUnregister for a callback that is not registered");
@@ -244,7 +301,9 @@ void SimulatedHost::keyboardHandlerUnregister(KeyboardHandler handler) {
 
 void SimulatedHost::sendKeyboardEvent(uint32_t key, uint16_t arg2, uint8_t arg3, int32_t arg4,
                                       int32_t arg5, int32_t arg6, int32_t arg7) {
-  if (trace_.enabled()) {
+  // From another thread the event is delivered but not traced: the trace is the host thread's.
+  const bool ownThread = std::this_thread::get_id() == owner_;
+  if (ownThread && trace_.enabled()) {
     TraceEntry& entry = trace_.add(TraceKind::keyboardEvent, tick_);
     entry.argCount = 7;
     entry.args = {key,
@@ -256,9 +315,13 @@ void SimulatedHost::sendKeyboardEvent(uint32_t key, uint16_t arg2, uint8_t arg3,
                   static_cast<uint32_t>(arg7),
                   0};
   }
-  bind();
-  const std::vector<KeyboardHandler> handlers = keyboardHandlers_;
-  for (const KeyboardHandler handler : handlers) handler(key, arg2, arg3, arg4, arg5, arg6, arg7);
+  if (ownThread) bind();
+  const std::shared_lock lock(handlersMutex_);
+  deliveringKeyboardEvent = true;
+  for (const KeyboardHandler handler : keyboardHandlers_) {
+    handler(key, arg2, arg3, arg4, arg5, arg6, arg7);
+  }
+  deliveringKeyboardEvent = false;
 }
 
 void SimulatedHost::nativeInit(uint64_t hash) {
@@ -294,9 +357,11 @@ uint64_t* SimulatedHost::nativeCall() {
   const PendingCall call = pending_;
   pending_.active = false;
   const NativeInfo* native = findNative(call.hash);
-  TraceEntry* entry = nullptr;
+  // An index, not a pointer: a protocol error met while answering appends to the same trace.
+  size_t entryIndex = kNotTraced;
   if (trace_.enabled()) {
-    entry = &trace_.add(TraceKind::native, tick_);
+    entryIndex = trace_.entries().size();
+    TraceEntry* entry = &trace_.add(TraceKind::native, tick_);
     entry->native = native;
     entry->hash = call.hash;
     entry->argCount = call.argCount;
@@ -309,7 +374,7 @@ uint64_t* SimulatedHost::nativeCall() {
     protocolError(std::string(native->label) + " takes " + std::to_string(native->argCount) +
                   " arguments, got " + std::to_string(call.argCount));
   } else {
-    low = answer(*native, call, entry);
+    low = answer(*native, call, entryIndex);
   }
   // A subject handle is good only for the call right after the one that handed it out.
   if (native == nullptr ||
@@ -317,7 +382,7 @@ uint64_t* SimulatedHost::nativeCall() {
     lastHandle_ = 0;
   }
   resultSlot_ = withHighHalf(low);
-  if (entry != nullptr) entry->result = resultSlot_;
+  if (entryIndex != kNotTraced) trace_.entry(entryIndex).result = resultSlot_;
   return &resultSlot_;
 }
 
@@ -352,11 +417,11 @@ void SimulatedHost::checkHandle(const NativeInfo& native, uint64_t handle, Nativ
 }
 
 uint32_t SimulatedHost::answer(const NativeInfo& native, const PendingCall& call,
-                               TraceEntry* entry) {
+                               size_t entryIndex) {
   std::string name;
   if ((native.stringArgs & 1) != 0) {
     name = readName(call.args[0]);
-    if (entry != nullptr) entry->text = name;
+    if (entryIndex != kNotTraced) trace_.entry(entryIndex).text = name;
   }
   switch (native.id) {
     case NativeId::nameHash:
@@ -394,7 +459,7 @@ uint32_t SimulatedHost::answer(const NativeInfo& native, const PendingCall& call
               ? (junk() % 2 != 0 ? simNameHash("WEAPON_UNARMED") : static_cast<uint32_t>(junk()))
               : simNameHash(inputs_.weapon);
       *slot = junkHigh | weapon;
-      if (entry != nullptr) entry->outSlot = *slot;
+      if (entryIndex != kNotTraced) trace_.entry(entryIndex).outSlot = *slot;
       return truth(!inputs_.weaponQueryFails);
     }
   }

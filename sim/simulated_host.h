@@ -4,9 +4,12 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <shared_mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host/host_api.h"
@@ -50,15 +53,20 @@ class SimulatedHost {
 
   // Registers a script as a module's DllMain would; for scripts that live in the caller.
   void addScript(HINSTANCE module, ScriptEntry entry);
-  // Delivers one keyboard event to every registered callback, outside any script.
+  // Delivers one keyboard event to every registered callback, outside any script. Any thread
+  // may deliver, as a real host's input thread does.
   void sendKeyboardEvent(uint32_t key, uint16_t arg2, uint8_t arg3, int32_t arg4, int32_t arg5,
                          int32_t arg6, int32_t arg7);
 
   Trace& trace() { return trace_; }
   const Trace& trace() const { return trace_; }
-  const std::vector<std::string>& protocolErrors() const { return protocolErrors_; }
+  // Everything the plugin did against the protocol, in order; host calls from a thread other
+  // than the host's own are counted and reported last.
+  std::vector<std::string> protocolErrors() const;
   size_t scriptCount() const { return scripts_.size(); }
-  const std::vector<KeyboardHandler>& keyboardHandlers() const { return keyboardHandlers_; }
+  std::vector<KeyboardHandler> keyboardHandlers() const;
+  // Whether the caller runs on the host's own thread; a call from any other is refused.
+  bool fromOwnThread();
 
   // The eight functions, as the host library's exports forward them.
   void scriptRegister(HINSTANCE module, ScriptEntry entry);
@@ -95,19 +103,22 @@ class SimulatedHost {
   uint32_t truth(bool value);
   uint32_t unusedResult();
   uint64_t withHighHalf(uint32_t low);
-  uint32_t answer(const NativeInfo& native, const PendingCall& call, TraceEntry* entry);
+  uint32_t answer(const NativeInfo& native, const PendingCall& call, size_t entryIndex);
   uint32_t controlState(NativeId native, uint64_t group, uint64_t controlHash) const;
   uint32_t freshHandle(NativeId subjectNative);
   void checkHandle(const NativeInfo& native, uint64_t handle, NativeId subjectNative);
   std::string symbolFor(HINSTANCE module);
 
   HostOptions options_;
+  std::thread::id owner_;
   std::unique_ptr<HostBackend> backend_;
   TickInputs inputs_;
   Trace trace_;
   std::vector<std::string> protocolErrors_;
   ScriptList scripts_;
   std::vector<KeyboardHandler> keyboardHandlers_;
+  mutable std::shared_mutex handlersMutex_;
+  std::atomic<uint64_t> foreignCalls_{0};
   Script* current_ = nullptr;
   HINSTANCE loaderModule_ = nullptr;
   bool inLoader_ = false;

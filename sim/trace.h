@@ -44,6 +44,7 @@ class Trace {
   void setEnabled(bool enabled) { enabled_ = enabled; }
   void clear() { entries_.clear(); }
   const std::vector<TraceEntry>& entries() const { return entries_; }
+  TraceEntry& entry(size_t index) { return entries_[index]; }
   TraceEntry& add(TraceKind kind, uint64_t tick) {
     TraceEntry& entry = entries_.emplace_back();
     entry.kind = kind;
