@@ -1,13 +1,16 @@
 # make       installs what is missing, builds the plugin package in dist/, and runs the demo
 #            with the real Kestova.dll under Wine
 # make test  the whole test suite, native and under Wine
+# make fuzz  each fuzzer for FUZZ_SECONDS (default 30); nonzero on any finding
+# make soak  10,000,000 randomized ticks natively and 1,000,000 with the real DLL under Wine
+#            against the reference model, and 10,000 loads and unloads of each
 # make sanitize  the native suite under AddressSanitizer + UndefinedBehaviorSanitizer, then
 #            under ThreadSanitizer
 NATIVE := build/native
 WINDOWS := build/mingw
-WINE := env WINEPREFIX=$(CURDIR)/$(WINDOWS)/wine-prefix scripts/wine
+WINE := env WINEPREFIX=$(CURDIR)/$(WINDOWS)/wine-prefix $(CURDIR)/scripts/wine
 
-.PHONY: all deps native windows dist demo test sanitize format clean
+.PHONY: all deps native windows dist demo test sanitize fuzz soak format clean
 
 all: demo
 
@@ -45,6 +48,17 @@ sanitize: deps
 	@cmake --preset tsan >/dev/null
 	@cmake --build --preset tsan
 	@TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --preset tsan -j2
+
+soak: dist
+	@$(NATIVE)/tests/kestova-soak --ticks 10000000 --loads 10000
+	@$(WINE) wineboot --init 2>/dev/null
+	@cd $(WINDOWS)/bin && $(WINE) kestova-soak.exe --ticks 1000000 --loads 10000
+	@env WINEPREFIX=$(CURDIR)/$(WINDOWS)/wine-prefix scripts/wine-stop
+
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz --target fuzz_profile_reader fuzz_scenario fuzz_plugin
+	@scripts/fuzz build/fuzz $(CURDIR)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

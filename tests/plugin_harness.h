@@ -42,6 +42,8 @@ class PluginHarness {
   ~PluginHarness();
 
   sim::SimulatedHost& host() { return host_; }
+  const sim::SimulatedHost& host() const { return host_; }
+  const std::vector<sim::TraceEntry>& lastTick() const { return lastTick_; }
   WorkingFolder& folder() { return folder_; }
   sim::PluginModule& plugin() { return *plugin_; }
   void unload() { plugin_.reset(); }

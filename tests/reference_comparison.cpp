@@ -121,11 +121,10 @@ bool sameCall(const sim::TraceEntry& a, const sim::TraceEntry& b) {
   return true;
 }
 
-std::string describeMismatch(uint64_t seed, int run, uint64_t tick,
-                             const std::vector<sim::TraceEntry>& plugin,
+std::string describeMismatch(const std::vector<sim::TraceEntry>& plugin,
                              const std::vector<sim::TraceEntry>& model) {
   std::ostringstream out;
-  out << "seed " << seed << ", run " << run << ", tick " << tick << ":\n  plugin:\n";
+  out << "  plugin:\n";
   for (const auto& entry : plugin) out << "    " << sim::formatTraceEntry(entry) << "\n";
   out << "  reference:\n";
   for (const auto& entry : model) out << "    " << sim::formatTraceEntry(entry) << "\n";
@@ -155,6 +154,29 @@ void count(ComparisonCoverage& coverage, const sim::TickInputs& inputs, bool lat
 
 }  // namespace
 
+SideBySide::SideBySide(const std::optional<std::string>& ini, sim::HostOptions options)
+    : plugin_(ini, options), model_(options) {
+  model_.addScript(nullptr, &reference::toggleScript);
+}
+
+bool SideBySide::tick(const sim::TickInputs& inputs, std::string& mismatch) {
+  model_.inputs() = inputs;
+  model_.trace().clear();
+  model_.tick();
+  modelCalls_.assign(model_.trace().entries().begin() + 1, model_.trace().entries().end());
+  const std::vector<sim::TraceEntry>& pluginCalls = plugin_.tick(inputs);
+  bool same = pluginCalls.size() == modelCalls_.size();
+  for (size_t i = 0; same && i < pluginCalls.size(); ++i) {
+    same = sameCall(pluginCalls[i], modelCalls_[i]);
+  }
+  if (!same) mismatch = describeMismatch(pluginCalls, modelCalls_);
+  return same;
+}
+
+bool SideBySide::protocolKept() const {
+  return plugin_.host().protocolErrors().empty() && model_.protocolErrors().empty();
+}
+
 ComparisonResult compareWithReference(uint64_t seed, int runs, int ticksPerRun) {
   ComparisonResult result;
   Random random(seed);
@@ -163,15 +185,13 @@ ComparisonResult compareWithReference(uint64_t seed, int runs, int ticksPerRun) 
     sim::HostOptions options{random.chance(0.5), random.next()};
     const InputRates rates{random.rate(0.3), random.rate(0.3), random.rate(0.4), random.rate(0.15),
                            random.rate(0.3), random.rate(0.2), random.rate(0.3)};
-    PluginHarness plugin(ini, options);
-    sim::SimulatedHost model(options);
-    model.addScript(nullptr, &reference::toggleScript);
+    SideBySide pair(ini, options);
     result.coverage.runsJunk += options.junkResults;
 
     RandomTimer timer(random);
     sim::TickInputs inputs;
     bool latched = false;
-    std::vector<sim::TraceEntry> modelCalls;
+    bool forced = false;
     for (int t = 0; t < ticksPerRun; ++t) {
       inputs.aimDown = random.chance(rates.down);
       inputs.aimUp = random.chance(rates.up);
@@ -184,31 +204,20 @@ ComparisonResult compareWithReference(uint64_t seed, int runs, int ticksPerRun) 
       inputs.weaponQueryFails = random.chance(rates.weaponFails);
       inputs.timerReads = timer.tickReads();
 
-      model.inputs() = inputs;
-      model.trace().clear();
-      model.tick();
-      modelCalls.assign(model.trace().entries().begin() + 1, model.trace().entries().end());
-      const std::vector<sim::TraceEntry>& pluginCalls = plugin.tick(inputs);
-
-      bool same = pluginCalls.size() == modelCalls.size();
-      for (size_t i = 0; same && i < pluginCalls.size(); ++i) {
-        same = sameCall(pluginCalls[i], modelCalls[i]);
-      }
-      if (!same) {
+      std::string mismatch;
+      if (!pair.tick(inputs, mismatch)) {
         result.same = false;
-        result.mismatch =
-            describeMismatch(seed, run, static_cast<uint64_t>(t) + 1, pluginCalls, modelCalls);
+        result.mismatch = "seed " + std::to_string(seed) + ", run " + std::to_string(run) +
+                          ", tick " + std::to_string(t + 1) + ":\n" + mismatch;
         break;
       }
-      count(result.coverage, inputs, latched, pluginCalls);
-      latched = sim::summarizeTick(pluginCalls).latch;
+      count(result.coverage, inputs, latched, pair.pluginCalls());
+      const sim::TickSummary summary = sim::summarizeTick(pair.pluginCalls());
+      latched = summary.latch;
+      forced = forced || summary.forcedAim.has_value();
     }
-    const bool forced = std::any_of(modelCalls.begin(), modelCalls.end(), [](const auto& e) {
-      return e.native != nullptr && e.native->id == sim::NativeId::forcedAim;
-    });
     (forced ? result.coverage.runsForced : result.coverage.runsHold) += 1;
-    if (result.same &&
-        (!plugin.host().protocolErrors().empty() || !model.protocolErrors().empty())) {
+    if (result.same && !pair.protocolKept()) {
       result.same = false;
       result.mismatch = "protocol errors in run " + std::to_string(run);
     }

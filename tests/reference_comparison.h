@@ -3,7 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "tests/plugin_harness.h"
 
 namespace testing_support {
 
@@ -24,6 +28,21 @@ struct ComparisonResult {
   bool same = true;
   std::string mismatch;  // the first difference, with seed, run and tick, when !same
   ComparisonCoverage coverage;
+};
+
+// The plugin and the reference model, each in a simulated host of its own, fed the same inputs.
+class SideBySide {
+ public:
+  SideBySide(const std::optional<std::string>& ini, sim::HostOptions options);
+  // One tick on both; false, with both ticks' calls in mismatch, when they differ.
+  bool tick(const sim::TickInputs& inputs, std::string& mismatch);
+  const std::vector<sim::TraceEntry>& pluginCalls() const { return plugin_.lastTick(); }
+  bool protocolKept() const;
+
+ private:
+  PluginHarness plugin_;
+  sim::SimulatedHost model_;
+  std::vector<sim::TraceEntry> modelCalls_;
 };
 
 // Runs `runs` worlds of `ticksPerRun` ticks each, every run with its own random settings, host

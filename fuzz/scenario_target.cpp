@@ -1,0 +1,37 @@
+// Any bytes as a scenario: the parser must not crash, and what it accepts must be runnable.
+#include <string>
+
+#include "cli/scenario.h"
+#include "fuzz/fuzz_check.h"
+#include "fuzz/fuzz_targets.h"
+
+namespace fuzzing {
+
+int scenarioParser(const uint8_t* data, size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  cli::Scenario scenario;
+  cli::ScenarioError error;
+  if (!cli::parseScenario(text, "fuzz", "", scenario, error)) {
+    FUZZ_CHECK(!error.message.empty(), "a rejected scenario without a message");
+    FUZZ_CHECK(error.line >= 0, "line %d", error.line);
+    FUZZ_CHECK(error.text().find('\n') == std::string::npos, "a message over several lines");
+    return 0;
+  }
+  FUZZ_CHECK(scenario.tickCount >= 1 && scenario.tickCount <= cli::kMaxTicks, "%llu ticks",
+             static_cast<unsigned long long>(scenario.tickCount));
+  uint64_t last = 0;
+  for (const cli::TickLine& tick : scenario.ticks) {
+    FUZZ_CHECK(tick.first > last && tick.last >= tick.first && tick.last <= scenario.tickCount,
+               "tick lines out of order: %llu-%llu after %llu",
+               static_cast<unsigned long long>(tick.first),
+               static_cast<unsigned long long>(tick.last), static_cast<unsigned long long>(last));
+    last = tick.last;
+  }
+  for (const cli::KeyEvent& key : scenario.keyEvents) {
+    FUZZ_CHECK(key.beforeTick >= 1 && key.beforeTick <= scenario.tickCount, "key event at %llu",
+               static_cast<unsigned long long>(key.beforeTick));
+  }
+  return 0;
+}
+
+}  // namespace fuzzing
