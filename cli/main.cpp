@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/check_command.h"
 #include "cli/report.h"
 #include "cli/run.h"
 #include "cli/scenario.h"
@@ -21,12 +22,18 @@ constexpr int kExitBadInput = 2;
 
 const char kUsage[] =
     "usage: kestova-sim [run] [SCENARIO] [--trace | --json] [--plugin PATH]\n"
+    "       kestova-sim check [SETTINGS]\n"
     "  Runs the Kestova plugin in the simulated host, tick by tick, and prints a table of\n"
     "  what it did. Without SCENARIO it runs the built-in demo.\n"
     "  --trace        also list every host call under its tick\n"
     "  --json         write JSON Lines instead of the table\n"
     "  --plugin PATH  the plugin library to load (default: the one beside kestova-sim)\n"
-    "Exit status: 0 done, 1 the plugin broke the host protocol, 2 bad input or no run.\n";
+    "Exit status: 0 done, 1 the plugin broke the host protocol, 2 bad input or no run.\n"
+    "\n"
+    "  check reads a settings file (default ./Kestova.ini) as the plugin does and says what\n"
+    "  the plugin will make of it, one finding per line.\n"
+    "Exit status: 0 it works as written, 1 warnings or no file (the plugin then uses its\n"
+    "defaults), 2 the file cannot be read.\n";
 
 int fail(const std::string& where, int line, const std::string& message) {
   if (line > 0) {
@@ -37,6 +44,26 @@ int fail(const std::string& where, int line, const std::string& message) {
   return kExitBadInput;
 }
 
+int checkMain(int argc, char** argv) {
+  std::optional<std::string> path;
+  for (int i = 2; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    } else if (!arg.empty() && arg[0] == '-') {
+      return fail("kestova-sim", 0,
+                  "unknown option " + arg + " for check (see kestova-sim --help)");
+    } else if (arg.empty()) {
+      return fail("kestova-sim", 0, "the settings path is empty");
+    } else if (path) {
+      return fail("kestova-sim", 0, "more than one settings file given");
+    }
+    path = arg;
+  }
+  return cli::runCheck(path.value_or(cli::kDefaultSettingsPath), stdout, stderr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -44,6 +71,7 @@ int main(int argc, char** argv) {
   // The same bytes on every platform: no CR added before each LF.
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
+  if (argc > 1 && std::strcmp(argv[1], "check") == 0) return checkMain(argc, argv);
   cli::ReportFormat format = cli::ReportFormat::table;
   std::optional<std::string> scenarioPath;
   std::string pluginPath = sim::defaultPluginPath();

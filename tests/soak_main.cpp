@@ -38,7 +38,10 @@ uint64_t writableBytes(HINSTANCE module) {
   const auto* base = reinterpret_cast<const unsigned char*>(module);
   const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(
       base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+  // The section table follows the optional header (what IMAGE_FIRST_SECTION computes).
+  const auto* section = reinterpret_cast<const IMAGE_SECTION_HEADER*>(
+      reinterpret_cast<const unsigned char*>(&nt->OptionalHeader) +
+      nt->FileHeader.SizeOfOptionalHeader);
   for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
     // The import table is written by the loader, not by the plugin.
     const bool imports =

@@ -1,0 +1,14 @@
+// Bytes from a user's file shown in a message or a picture: valid UTF-8 kept, control characters
+// and stray bytes escaped, long text cut, so one odd file cannot break a line or an XML document.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace cli {
+
+// At most maxCharacters characters, then "..." when there was more.
+std::string displayText(std::string_view bytes, size_t maxCharacters = 40);
+
+}  // namespace cli

@@ -1,0 +1,20 @@
+// Why a setting's value reads as the number it does, in a player's words: "70ms" reads 70,
+// "0X10" reads 0, "4294967297" reads 1.
+#pragma once
+
+#include <string>
+
+#include "cli/settings_check.h"
+#include "cli/settings_text.h"
+
+namespace cli {
+
+struct ValueReading {
+  Severity severity = Severity::note;
+  std::string details;  // empty when the value reads just as it looks
+};
+
+// value: an entry's trimmed value, which the reader copies to something non-empty.
+ValueReading explainValue(const SettingsText& text, profile::UnitRange value, const char* key);
+
+}  // namespace cli

@@ -1,0 +1,364 @@
+#include "cli/settings_check.h"
+
+#include <algorithm>
+
+#include "cli/setting_value.h"
+#include "cli/settings_text.h"
+
+namespace cli {
+namespace {
+
+struct SettingKey {
+  const char* name;
+  int32_t fallback;
+};
+
+// In the order the plugin asks for them.
+constexpr SettingKey kKeys[] = {{"ShortPress", 50}, {"LongPress", 100}, {"HoldADS", 0}};
+constexpr size_t kKeyCount = std::size(kKeys);
+// Enough to show what is wrong with a file; a binary file would otherwise give thousands.
+constexpr size_t kMaxLineFindings = 50;
+// Edits a misspelt name may be from a known one and still be taken for it.
+constexpr size_t kCloseEdits = 2;
+// One frame at 60 frames per second, in milliseconds: the step presses are measured in.
+constexpr int64_t kFrameUnits = 17;
+
+// Optimal string alignment distance: insertions, deletions, changes and swaps of neighbours.
+size_t editDistance(const std::string& a, const std::string& b) {
+  std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
+  for (size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+  for (size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t change = a[i - 1] == b[j - 1] ? 0 : 1;
+      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + change});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+      }
+    }
+  }
+  return d[a.size()][b.size()];
+}
+
+std::string lower(const char* ascii) {
+  std::string text = ascii;
+  for (char& c : text) c = static_cast<char>(profile::asciiLower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+bool closeTo(const std::string& folded, const char* known) {
+  const size_t edits = editDistance(folded, lower(known));
+  return edits > 0 && edits <= kCloseEdits;
+}
+
+const SettingKey* closeKey(const std::string& folded) {
+  for (const SettingKey& key : kKeys) {
+    if (closeTo(folded, key.name)) return &key;
+  }
+  return nullptr;
+}
+
+std::string lineText(int line) {
+  return "line " + std::to_string(line);
+}
+
+int32_t valueOf(const PluginSettings& settings, size_t key) {
+  return key == 0 ? settings.shortPress : key == 1 ? settings.longPress : settings.holdAds;
+}
+
+struct KeyUse {
+  bool seen = false;
+  int line = 0;
+  profile::ProfileLine entry;
+};
+
+enum class Place { beforeAnySection, settings, otherSection, secondSettings };
+
+// One pass over the file's lines with the reader's own primitives, keeping what it will read
+// and saying what it will not.
+class Walk {
+ public:
+  Walk(const std::string& bytes, SettingsCheck& check) : text_(bytes), check_(check) {
+    SettingsText first(bytes);
+    profile::scanLines(first.units(), [&](const profile::ProfileLine& line) {
+      if (line.kind != profile::LineKind::section || !first.named(line.name, "Settings")) {
+        return true;
+      }
+      settingsLine_ = first.lineAt(line.whole.begin);
+      return false;
+    });
+  }
+
+  void run() {
+    profile::scanLines(text_.units(), [&](const profile::ProfileLine& line) {
+      visit(line);
+      return true;
+    });
+  }
+
+  int settingsLine() const { return settingsLine_; }
+  bool sawContent() const { return sawContent_; }
+  const KeyUse& use(size_t key) const { return uses_[key]; }
+  const SettingsText& text() const { return text_; }
+  std::vector<Finding>& lineFindings() { return lineFindings_; }
+
+ private:
+  void visit(const profile::ProfileLine& line) {
+    using profile::LineKind;
+    if (line.kind == LineKind::blank) return;
+    const profile::UnitRange body = profile::trimmed(text_.units(), line.whole);
+    const uint32_t first = text_.units()[body.begin];
+    // A ";" line is at most a key no one asks for, as good as the comment its writer meant.
+    if (first == ';') return;
+    const int number = text_.lineAt(line.whole.begin);
+    sawContent_ = true;
+    if (line.kind == LineKind::section) return section(line, number);
+    if (first == '[') {
+      const std::string inside =
+          text_.folded(profile::trimmed(text_.units(), {body.begin + 1, body.end}));
+      const bool meantSettings = inside == "settings" || closeTo(inside, "Settings");
+      add(Severity::warning, lineText(number) + ": \"" + text_.shown(body) +
+                                 "\" has no closing \"]\", so the reader does not take it for a "
+                                 "section" +
+                                 (meantSettings ? "; write [Settings]" : ""));
+      return;
+    }
+    if (first == '#') {
+      add(Severity::note,
+          lineText(number) +
+              ": \"#\" starts no comment for this reader; the line reads as a key that nothing "
+              "asks for, so it has no effect all the same");
+      return;
+    }
+    if (line.kind != LineKind::entry) return;
+    const std::string name = "\"" + text_.shown(line.name) + "\"";
+    size_t known = 0;
+    while (known < kKeyCount && !text_.named(line.name, kKeys[known].name)) ++known;
+    const SettingKey* close = known == kKeyCount ? closeKey(text_.folded(line.name)) : nullptr;
+    if (place_ == Place::settings) {
+      if (known < kKeyCount && !uses_[known].seen) {
+        uses_[known] = {true, number, line};
+      } else if (known < kKeyCount) {
+        add(Severity::warning, lineText(number) + ": " + kKeys[known].name +
+                                   " again; only the first one, on " + lineText(uses_[known].line) +
+                                   ", is read");
+      } else if (close != nullptr) {
+        add(Severity::warning, lineText(number) + ": " + name +
+                                   " is not a key the plugin reads; did you mean " + close->name +
+                                   "?");
+      } else {
+        add(Severity::note, lineText(number) + ": " + name +
+                                " is not a key the plugin reads (it reads ShortPress, LongPress "
+                                "and HoldADS)");
+      }
+    } else if (known < kKeyCount) {
+      add(Severity::warning, lineText(number) + ": " + kKeys[known].name +
+                                 " here is never read: it is " + placeText());
+    } else if (close != nullptr) {
+      add(Severity::warning, lineText(number) + ": " + name + " is never read: did you mean " +
+                                 close->name + "? It is also " + placeText());
+    }
+  }
+
+  void section(const profile::ProfileLine& line, int number) {
+    placeLine_ = number;
+    if (text_.named(line.name, "Settings")) {
+      if (!settingsSeen_) {
+        settingsSeen_ = true;
+        place_ = Place::settings;
+        return;
+      }
+      place_ = Place::secondSettings;
+      add(Severity::warning, lineText(number) +
+                                 ": a second [Settings] section; the reader searches only the "
+                                 "first one, on " +
+                                 lineText(settingsLine_) + ", so nothing in this one is read");
+      return;
+    }
+    place_ = Place::otherSection;
+    placeName_ = text_.shown(line.name);
+    if (closeTo(text_.folded(line.name), "Settings")) {
+      add(Severity::warning, lineText(number) + ": section [" + placeName_ +
+                                 "] is not [Settings]; did you mean [Settings]?");
+    }
+  }
+
+  std::string placeText() const {
+    switch (place_) {
+      case Place::beforeAnySection:
+        return settingsLine_ > 0
+                   ? "before any section; move it below [Settings] on " + lineText(settingsLine_)
+                   : "before any section; put a line [Settings] above it";
+      case Place::otherSection:
+        return "in section [" + placeName_ + "] (" + lineText(placeLine_) + "), not in [Settings]";
+      case Place::secondSettings:
+        return "in a second [Settings] section (" + lineText(placeLine_) + "), which is never read";
+      case Place::settings:
+        break;
+    }
+    return "in [Settings]";
+  }
+
+  void add(Severity severity, std::string text) {
+    if (text.back() != '?') text += '.';
+    if (lineFindings_.size() < kMaxLineFindings) {
+      lineFindings_.push_back({severity, std::move(text)});
+    } else {
+      ++check_.unshownFindings;
+      if (severity == Severity::warning) ++check_.unshownWarnings;
+    }
+  }
+
+  SettingsText text_;
+  SettingsCheck& check_;
+  int settingsLine_ = 0;
+  bool settingsSeen_ = false;
+  bool sawContent_ = false;
+  Place place_ = Place::beforeAnySection;
+  std::string placeName_;
+  int placeLine_ = 0;
+  KeyUse uses_[kKeyCount];
+  std::vector<Finding> lineFindings_;
+};
+
+Finding keyFinding(const Walk& walk, size_t key, int32_t value) {
+  const SettingKey& setting = kKeys[key];
+  const KeyUse& use = walk.use(key);
+  const std::string head = std::string(setting.name) + ": ";
+  const std::string byDefault = head + "the default, " + std::to_string(setting.fallback) + " (";
+  if (!use.seen) {
+    return {Severity::note,
+            byDefault +
+                (walk.settingsLine() == 0 ? std::string("the file has no [Settings] section")
+                                          : "[Settings] on " + lineText(walk.settingsLine()) +
+                                                " has no " + setting.name + " key") +
+                ")."};
+  }
+  const SettingsText& text = walk.text();
+  if (!use.entry.hasValue) {
+    return {Severity::warning,
+            byDefault + lineText(use.line) + " has " + setting.name + " but no \"=\" and value)."};
+  }
+  const profile::UnitRange copied = profile::copiedValue(text.units(), use.entry.value);
+  if (copied.empty()) {
+    const uint32_t first = use.entry.value.empty() ? 0 : text.units()[use.entry.value.begin];
+    const bool quoted = first == '"' || first == '\'';
+    return {Severity::warning, byDefault + "the value on " + lineText(use.line) + " is empty" +
+                                   (quoted ? " once its quotes are removed" : "") + ")."};
+  }
+  const ValueReading reading = explainValue(text, use.entry.value, setting.name);
+  const profile::UnitRange body = profile::trimmed(text.units(), use.entry.whole);
+  return {reading.severity, head + "reads " + std::to_string(value) + " from " +
+                                lineText(use.line) + " (" + text.shown(body, 60) + ")" +
+                                (reading.details.empty() ? "" : ": " + reading.details) + "."};
+}
+
+Finding tapWindow(const PluginSettings& s) {
+  const std::string shortText = "ShortPress (" + std::to_string(s.shortPress) + ")";
+  const std::string longText = "LongPress (" + std::to_string(s.longPress) + ")";
+  const int64_t width = int64_t{s.longPress} - s.shortPress;
+  const std::string range = std::to_string(s.shortPress) + " to " + std::to_string(s.longPress - 1);
+  if (width <= 0) {
+    return {Severity::warning, "tap window: " + shortText + " is not below " + longText +
+                                   ": no press can ever toggle aim."};
+  }
+  if (s.longPress <= 0) {
+    return {Severity::warning, "tap window: " + longText +
+                                   " is not above 0: no press can toggle aim, since a press "
+                                   "lasts 0 timer units or more."};
+  }
+  if (s.shortPress <= 0) {
+    return {Severity::warning, "tap window: " + shortText +
+                                   " is not above 0: every press shorter than " +
+                                   std::to_string(s.longPress) +
+                                   " timer units toggles aim, even a press and release within "
+                                   "one tick."};
+  }
+  if (width < kFrameUnits) {
+    return {Severity::warning, "tap window: only presses of " + range +
+                                   " timer units toggle aim; at 60 frames per second a press is "
+                                   "measured in steps of about 17, so a tap may be hard to hit."};
+  }
+  return {Severity::note, "tap window: a press of " + range +
+                              " timer units (milliseconds in practice) toggles aim; shorter and "
+                              "longer presses aim as usual."};
+}
+
+Finding mode(const PluginSettings& s) {
+  const std::string holdAds = "(HoldADS is " + std::to_string(s.holdAds) + ")";
+  if (s.holdMode()) {
+    return {Severity::note, "mode: hold " + holdAds +
+                                ": while the toggle is on, the plugin tells the game every tick "
+                                "that the aim control is held; the next-camera control turns "
+                                "the toggle off."};
+  }
+  return {Severity::note, "mode: forced " + holdAds +
+                              ": while the toggle is on, the plugin forces aim on every tick and "
+                              "lets go while you sprint or have no weapon in hand; the "
+                              "next-camera control turns the toggle off."};
+}
+
+}  // namespace
+
+PluginSettings readPluginSettings(const std::optional<std::string>& fileBytes) {
+  PluginSettings settings;
+  if (!fileBytes) return settings;
+  const profile::MemoryBytes bytes{reinterpret_cast<const unsigned char*>(fileBytes->data()),
+                                   fileBytes->size()};
+  const auto read = [&](const SettingKey& key) {
+    return static_cast<int32_t>(
+        profile::readInt(bytes, "Settings", key.name, static_cast<uint32_t>(key.fallback)));
+  };
+  settings.shortPress = read(kKeys[0]);
+  settings.longPress = read(kKeys[1]);
+  settings.holdAds = read(kKeys[2]);
+  return settings;
+}
+
+size_t SettingsCheck::warnings() const {
+  return unshownWarnings +
+         static_cast<size_t>(std::count_if(findings.begin(), findings.end(), [](const Finding& f) {
+           return f.severity == Severity::warning;
+         }));
+}
+
+SettingsCheck checkSettings(const std::optional<std::string>& fileBytes) {
+  SettingsCheck check;
+  check.settings = readPluginSettings(fileBytes);
+  if (!fileBytes) {
+    for (const SettingKey& key : kKeys) {
+      check.findings.push_back({Severity::note, std::string(key.name) + ": the default, " +
+                                                    std::to_string(key.fallback) +
+                                                    " (there is no settings file)."});
+    }
+  } else {
+    Walk walk(*fileBytes, check);
+    walk.run();
+    const bool wide = walk.text().units().encoding() == profile::TextEncoding::utf16le ||
+                      walk.text().units().encoding() == profile::TextEncoding::utf16be;
+    if (!wide && fileBytes->find('\0') != std::string::npos) {
+      check.findings.push_back(
+          {Severity::warning,
+           "file: it contains NUL bytes (saved as UTF-16 without a byte-order mark?); the reader "
+           "stops names and values at a NUL."});
+    }
+    if (walk.settingsLine() == 0 && walk.sawContent()) {
+      check.findings.push_back(
+          {Severity::warning,
+           "file: it has no [Settings] section, so the plugin uses its defaults."});
+    }
+    for (size_t key = 0; key < kKeyCount; ++key) {
+      check.findings.push_back(keyFinding(walk, key, valueOf(check.settings, key)));
+    }
+    for (Finding& finding : walk.lineFindings()) check.findings.push_back(std::move(finding));
+    if (check.unshownFindings > 0) {
+      check.findings.push_back({Severity::note, "lines: " + std::to_string(check.unshownFindings) +
+                                                    " more findings like these are not shown."});
+    }
+  }
+  check.findings.push_back(tapWindow(check.settings));
+  check.findings.push_back(mode(check.settings));
+  return check;
+}
+
+}  // namespace cli
