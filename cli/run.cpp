@@ -145,6 +145,7 @@ RunOutcome runScenario(const Scenario& scenario, const RunOptions& options, RunS
     report.hostCalls = summary.hostCalls;
     report.timerReads = inputs.timerReads;
     report.inputs = inputWords(now, weaponChanged);
+    report.controls = {now.aimDown, now.aimUp, now.sprint, now.nextCamera, now.wheel};
     if (report.inputs.empty()) report.inputs = "-";
     sink.tick(report, host.trace().entries());
     host.trace().clear();

@@ -11,6 +11,15 @@
 
 namespace cli {
 
+// What the game held on a tick, as the inputs column shows it.
+struct HeldControls {
+  bool aimDown = false;
+  bool aimUp = false;
+  bool sprint = false;
+  bool nextCamera = false;
+  bool wheel = false;
+};
+
 // One tick, as the trace shows it.
 struct TickReport {
   uint64_t tick = 0;
@@ -19,6 +28,7 @@ struct TickReport {
   bool latch = false;                // as the calls show it: held this tick and not cancelled
   std::optional<bool> forcedAim;     // the value sent, if forcedAim was called
   size_t hostCalls = 0;              // natives and scriptWait made by the script
+  HeldControls controls;
 };
 
 class RunSink {
@@ -41,6 +51,28 @@ struct RunOutcome {
   int errorLine = 0;  // the scenario line it happened at, or 0
   std::vector<std::string> protocolErrors;
   uint64_t ticksRun = 0;
+};
+
+// Hands everything to two sinks, first to first: the table and a picture of the same run.
+class SinkPair : public RunSink {
+ public:
+  SinkPair(RunSink& first, RunSink& second) : first_(first), second_(second) {}
+  void load(const std::vector<sim::TraceEntry>& entries) override {
+    first_.load(entries);
+    second_.load(entries);
+  }
+  void tick(const TickReport& report, const std::vector<sim::TraceEntry>& entries) override {
+    first_.tick(report, entries);
+    second_.tick(report, entries);
+  }
+  void unload(const std::vector<sim::TraceEntry>& entries) override {
+    first_.unload(entries);
+    second_.unload(entries);
+  }
+
+ private:
+  RunSink& first_;
+  RunSink& second_;
 };
 
 RunOutcome runScenario(const Scenario& scenario, const RunOptions& options, RunSink& sink);

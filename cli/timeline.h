@@ -1,0 +1,56 @@
+// A run reduced to what its picture shows, tick by tick, collected as a sink from the same
+// reports and trace the table is printed from.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/run.h"
+#include "cli/settings_check.h"
+
+namespace cli {
+
+// A picture of more ticks than this would be unreadable and unbounded in memory; later ticks
+// are counted but not kept.
+inline constexpr size_t kMaxTimelineTicks = 2000;
+
+// What the plugin's weapon query found on a tick.
+enum class WeaponSeen : uint8_t { notAsked, failed, armed, unarmed };
+
+struct TimelineTick {
+  uint64_t tick = 0;
+  uint32_t timer = 0;  // the tick's first timer value
+  // The plugin's own timer reads on the tick, in order (a press, then the two ends of the
+  // tap window); only the first few matter.
+  std::array<uint32_t, 3> timerSeen{};
+  uint8_t timerSeenCount = 0;
+  HeldControls controls;
+  bool latch = false;
+  std::optional<bool> forcedAim;
+  WeaponSeen weapon = WeaponSeen::notAsked;
+  uint32_t protocolErrors = 0;
+};
+
+struct Timeline {
+  std::string name;         // the scenario's
+  PluginSettings settings;  // as the plugin read them
+  std::vector<TimelineTick> ticks;
+  uint64_t totalTicks = 0;  // run, kept or not
+  std::string stopped;      // why the run ended early, if it did
+};
+
+class TimelineSink : public RunSink {
+ public:
+  explicit TimelineSink(Timeline& timeline) : timeline_(timeline) {}
+  void load(const std::vector<sim::TraceEntry>&) override {}
+  void tick(const TickReport& report, const std::vector<sim::TraceEntry>& entries) override;
+  void unload(const std::vector<sim::TraceEntry>&) override {}
+
+ private:
+  Timeline& timeline_;
+};
+
+}  // namespace cli

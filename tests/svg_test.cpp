@@ -1,0 +1,278 @@
+// kestova-sim --svg: a picture of the run drawn from the same reports and trace as the table,
+// valid XML, readable in a browser, and honest about what it leaves out.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cli/svg_timeline.h"
+#include "tests/cli_process.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_cli::lines;
+using testing_cli::ProgramRun;
+using testing_cli::runProgram;
+using testing_cli::TempFolder;
+
+bool has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+ProgramRun sim(const TempFolder& folder, std::vector<std::string> args) {
+  args.insert(args.begin(), KESTOVA_SIM_PATH);
+  return runProgram(folder, args);
+}
+
+// xmllint's verdict, or a skip where it is not installed.
+#define EXPECT_VALID_XML(folder, path)                                              \
+  do {                                                                              \
+    if (!testing_cli::haveProgram("xmllint")) GTEST_SKIP() << "xmllint is missing"; \
+    const ProgramRun lint = runProgram(folder, {"xmllint", "--noout", path});       \
+    EXPECT_EQ(lint.status, 0) << lint.err;                                          \
+    EXPECT_EQ(lint.err, "");                                                        \
+  } while (false)
+
+TEST(Svg, TheDemoPictureShowsWhatTheTableShowsAndTheTableStillPrints) {
+  const TempFolder folder;
+  const ProgramRun run = sim(folder, {"--svg", "demo.svg"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(lines(run.out).back(), "end: 16 ticks, 0 protocol errors");
+  const std::string svg = testing_cli::readFile(folder.path() / "demo.svg");
+  // The demo: a tap released on tick 7 after 64 units, a sprint on 10-11, the camera on 14.
+  EXPECT_TRUE(has(svg, "aim control held, ticks 3\u20137")) << svg;
+  EXPECT_TRUE(
+      has(svg, "release on tick 7 after 64 timer units; the tap window is [50, 100): a tap"));
+  EXPECT_TRUE(has(svg, ">64 tap</text>"));
+  EXPECT_TRUE(has(svg, "aim latch on, ticks 7\u201313"));
+  EXPECT_TRUE(has(svg, "forced aim off sent, ticks 10\u201311"));
+  EXPECT_TRUE(has(svg, "forced aim on sent, ticks 12\u201314"));
+  EXPECT_TRUE(has(svg, "sprint held, ticks 10\u201311"));
+  EXPECT_TRUE(has(svg, "next camera pressed, tick 14"));
+  EXPECT_FALSE(has(svg, "protocol errors"));
+  EXPECT_VALID_XML(folder, "demo.svg");
+}
+
+TEST(Svg, TheTapWindowIsTheOneThePluginReadFromItsSettingsFile) {
+  const TempFolder folder;
+  // 70ms reads 70 and 0x78 is 120: a press of 64 units is too short for this window.
+  folder.write("odd.ini", "[Settings]\nShortPress=70ms\nLongPress=0x78\n");
+  folder.write("tap.scn",
+               "settings-file odd.ini\nclock 1000 16\ntick 2 aim-down\ntick 6 aim-up\nticks 10\n");
+  const ProgramRun run = sim(folder, {"tap.scn", "--svg", "tap.svg"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string svg = testing_cli::readFile(folder.path() / "tap.svg");
+  EXPECT_TRUE(has(svg, "ShortPress 70, LongPress 120")) << svg;
+  EXPECT_TRUE(has(svg, ">64 short</text>"));
+  // Pressed at 1016: a release from 1086 (tick 7) to before 1136 (tick 9) would have been a tap.
+  EXPECT_TRUE(has(svg, "a release here is a tap, ticks 7\u20139"));
+}
+
+cli::TimelineTick tickAt(uint64_t number, uint32_t timer, std::vector<uint32_t> seen = {}) {
+  cli::TimelineTick t;
+  t.tick = number;
+  t.timer = timer;
+  for (const uint32_t read : seen) t.timerSeen[t.timerSeenCount++] = read;
+  t.forcedAim = false;
+  return t;
+}
+
+TEST(Svg, ReleasesAreTimedWithThePluginsOwnTimerReads) {
+  cli::Timeline timeline;
+  timeline.name = "by hand";
+  timeline.totalTicks = 4;
+  // Tick 1: press and release at once; the press takes the first read, the release the next
+  // two. Tick 2: a press under the wheel is not taken. Tick 4: its release is timed from the
+  // press of tick 1.
+  timeline.ticks = {tickAt(1, 1000, {1000, 1060, 1061}), tickAt(2, 1016), tickAt(3, 1032),
+                    tickAt(4, 1048, {1400, 1401})};
+  timeline.ticks[0].controls.aimDown = timeline.ticks[0].controls.aimUp = true;
+  timeline.ticks[1].controls.aimDown = timeline.ticks[1].controls.wheel = true;
+  timeline.ticks[3].controls.aimUp = true;
+  const std::string svg = cli::drawTimeline(timeline);
+  EXPECT_TRUE(has(svg, ">60 tap</text>")) << svg;
+  EXPECT_TRUE(has(svg, "(press ignored: the weapon wheel is open)"));
+  EXPECT_TRUE(has(svg, "release on tick 4, timed from the plugin's earlier press time"));
+  EXPECT_TRUE(has(svg, "after 400 timer units"));
+}
+
+TEST(Svg, OddNamesAndPathsStayValidXml) {
+  const TempFolder folder;
+  cli::Timeline timeline;
+  timeline.name = "<scenario & \"friends\"> \xFF\x01\xE2\x82";
+  timeline.stopped = "the plugin's script stopped: </svg>";
+  timeline.totalTicks = 1;
+  timeline.ticks = {tickAt(1, 0xFFFFFFFF)};
+  folder.write("odd.svg", cli::drawTimeline(timeline));
+  EXPECT_VALID_XML(folder, "odd.svg");
+}
+
+TEST(Svg, LongRunsDrawTheirFirstTicksAndSaySo) {
+  const TempFolder folder;
+  folder.write("long.scn", "ticks 2500\ntick 2400 aim-down\ntick 2404 aim-up\n");
+  const ProgramRun run = sim(folder, {"long.scn", "--svg", "long.svg"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(lines(run.out).back(), "end: 2500 ticks, 0 protocol errors");
+  const std::string svg = testing_cli::readFile(folder.path() / "long.svg");
+  EXPECT_TRUE(has(svg, "2500 ticks \u00b7 ")) << svg.substr(0, 2000);
+  EXPECT_TRUE(has(svg, "only ticks 1\u20132000 are drawn"));
+  EXPECT_FALSE(has(svg, "tick 2400"));
+  EXPECT_LT(svg.size(), 200'000u);
+}
+
+TEST(Svg, HoldModeAsksNoWeaponAndFailedQueriesAreMarked) {
+  const TempFolder folder;
+  const std::string scenarios = std::string(KESTOVA_SOURCE_DIR) + "/scenarios/";
+  ASSERT_EQ(sim(folder, {scenarios + "hold-mode.scenario", "--svg", "hold.svg"}).status, 0);
+  const std::string hold = testing_cli::readFile(folder.path() / "hold.svg");
+  EXPECT_TRUE(has(hold, "no weapon query made (hold mode makes none)"));
+  EXPECT_FALSE(has(hold, "forced aim on sent,"));
+
+  ASSERT_EQ(sim(folder, {scenarios + "failed-weapon-query.scenario", "--svg", "f.svg"}).status, 0);
+  const std::string failed = testing_cli::readFile(folder.path() / "f.svg");
+  EXPECT_TRUE(
+      has(failed, "weapon query failed: the plugin keeps what it saw before, ticks 8\u201312"));
+  // Unarmed as last seen through the failures, armed again once a query succeeds on tick 13.
+  EXPECT_TRUE(has(failed, "unarmed, as the weapon query saw it, ticks 1\u201312"));
+}
+
+TEST(Svg, APluginThatBreaksTheHostContractIsShownSoInItsPicture) {
+  const TempFolder folder;
+  const ProgramRun stopped =
+      sim(folder, {"--plugin", KESTOVA_MISBEHAVING_RETURNS, "--svg", "s.svg"});
+  EXPECT_EQ(stopped.status, 2);
+  EXPECT_TRUE(has(testing_cli::readFile(folder.path() / "s.svg"),
+                  "run stopped: the plugin's script stopped: script#1 returned from its entry"));
+
+  const ProgramRun faulty = sim(folder, {"--plugin", KESTOVA_MISBEHAVING_FAULTY, "--svg", "f.svg"});
+  EXPECT_EQ(faulty.status, 1);
+  EXPECT_TRUE(
+      has(testing_cli::readFile(folder.path() / "f.svg"), "protocol error, ticks 1\u201316"));
+  EXPECT_VALID_XML(folder, "f.svg");
+}
+
+TEST(Svg, APictureThatCouldNotBeWrittenStopsTheRunBeforeItStarts) {
+  const TempFolder folder;
+  const std::string scenario = folder.write("s.scn", "tick 1\n");
+  fs::create_directory(folder.path() / "pictures");
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"--svg", "missing/x.svg"}, "missing/x.svg: there is no folder missing"},
+      {{"--svg", "pictures"}, "pictures: is a folder"},
+      {{"s.scn", "--svg", "s.scn"}, "s.scn: is the scenario itself"},
+      {{"--svg"}, "kestova-sim: --svg needs a file name"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    const ProgramRun run = sim(folder, c.args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, c.message + "\n");
+  }
+  EXPECT_EQ(testing_cli::readFile(scenario), "tick 1\n");
+}
+
+// ---- what a browser makes of it --------------------------------------------------------------
+
+struct Image {
+  uint32_t width = 0;
+  uint32_t height = 0;
+  std::vector<uint32_t> pixels;  // 0xRRGGBB
+};
+
+uint32_t bigEndian(const std::string& bytes, size_t at) {
+  uint32_t value = 0;
+  for (size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+  return value;
+}
+
+// Enough of PNG for a browser's screenshot: 8-bit RGB or RGBA, not interlaced.
+std::optional<Image> decodePng(const std::string& bytes) {
+  if (bytes.size() < 8 || bytes.compare(0, 8, "\x89PNG\r\n\x1A\n") != 0) return std::nullopt;
+  Image image;
+  size_t channels = 0;
+  std::string packed;
+  for (size_t at = 8; at + 12 <= bytes.size();) {
+    const uint32_t length = bigEndian(bytes, at);
+    const std::string type = bytes.substr(at + 4, 4);
+    if (at + 12 + length > bytes.size()) return std::nullopt;
+    if (type == "IHDR") {
+      image.width = bigEndian(bytes, at + 8);
+      image.height = bigEndian(bytes, at + 12);
+      const auto depth = static_cast<unsigned char>(bytes[at + 16]);
+      const auto colour = static_cast<unsigned char>(bytes[at + 17]);
+      if (depth != 8 || (colour != 2 && colour != 6) || bytes[at + 20] != 0) return std::nullopt;
+      channels = colour == 2 ? 3 : 4;
+    } else if (type == "IDAT") {
+      packed += bytes.substr(at + 8, length);
+    }
+    at += 12 + length;
+  }
+  const size_t stride = image.width * channels;
+  std::vector<unsigned char> raw(image.height * (stride + 1));
+  uLongf size = raw.size();
+  if (channels == 0 ||
+      uncompress(raw.data(), &size, reinterpret_cast<const Bytef*>(packed.data()), packed.size()) !=
+          Z_OK ||
+      size != raw.size()) {
+    return std::nullopt;
+  }
+  std::vector<unsigned char> previous(stride), row(stride);
+  for (size_t y = 0; y < image.height; ++y) {
+    const unsigned char filter = raw[y * (stride + 1)];
+    for (size_t x = 0; x < stride; ++x) {
+      const int a = x >= channels ? row[x - channels] : 0;
+      const int b = previous[x];
+      const int c = x >= channels ? previous[x - channels] : 0;
+      const int p = a + b - c;
+      const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+      const int predictor = filter == 1   ? a
+                            : filter == 2 ? b
+                            : filter == 3 ? (a + b) / 2
+                            : filter == 4 ? (pa <= pb && pa <= pc ? a
+                                             : pb <= pc           ? b
+                                                                  : c)
+                                          : 0;
+      row[x] = static_cast<unsigned char>(raw[y * (stride + 1) + 1 + x] + predictor);
+    }
+    for (size_t x = 0; x < image.width; ++x) {
+      const unsigned char* p = &row[x * channels];
+      image.pixels.push_back(uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2]);
+    }
+    previous = row;
+  }
+  return image;
+}
+
+TEST(Svg, RendersInAHeadlessBrowserAsAPictureWithTheRowsColours) {
+  if (!testing_cli::haveProgram("chromium")) GTEST_SKIP() << "chromium is missing";
+  const TempFolder folder;
+  ASSERT_EQ(sim(folder, {"--svg", "demo.svg"}).status, 0);
+  const std::string png = (folder.path() / "demo.png").string();
+  const ProgramRun browser = runProgram(
+      folder, {"timeout", "120", "chromium", "--headless", "--no-sandbox", "--disable-gpu",
+               "--disable-quic", "--no-first-run", "--disable-background-networking",
+               "--disable-component-update", "--disable-sync",
+               "--user-data-dir=" + (folder.path() / "profile").string(), "--screenshot=" + png,
+               "--window-size=900,560", "file://" + (folder.path() / "demo.svg").string()});
+  ASSERT_EQ(browser.status, 0) << browser.err;
+  const std::optional<Image> image = decodePng(testing_cli::readFile(png));
+  ASSERT_TRUE(image) << "not a PNG this test can read";
+  EXPECT_EQ(image->width, 900u);
+  EXPECT_EQ(image->height, 560u);
+  const std::set<uint32_t> colours(image->pixels.begin(), image->pixels.end());
+  EXPECT_GT(colours.size(), 20u);  // text, rows and legend, not a blank page
+  for (const uint32_t colour : {0x2F6FD0u, 0x2E9E4Fu, 0xE08A1Eu, 0x138A8Au}) {
+    EXPECT_TRUE(colours.count(colour)) << std::hex << "no pixel of colour " << colour;
+  }
+}
+
+}  // namespace
