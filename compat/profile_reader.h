@@ -1,12 +1,14 @@
 // The Windows profile reader's rules for reading one integer, on the bytes of an INI file.
 //
 // Measured on a real reader: lines end at CR or LF; names and values are trimmed of space, tab,
-// VT, FF and ^Z; ';' starts a comment line; a section name runs to the last ']' of its line and a
-// line with '[' but no ']' is ignored; names compare case-insensitively and stop at a NUL; only the
-// first section of a name is searched and the first of duplicate keys wins. A value loses one
-// pair of matching quotes, is cut to 29 characters, reads as the default when empty, and is
-// otherwise parsed after skipping control characters and spaces: optional sign, then 0x / 0o / 0b
-// (lower case only) or decimal, up to the first other character, wrapping modulo 2^32.
+// VT, FF and ^Z; no character starts a comment, so ";key=1" is just the key ";key"; a section name
+// runs to the last ']' of its line, and a line starting with '[' but with no ']' is an entry like
+// any other; names compare case-insensitively and stop at a NUL, and the names asked for are
+// trimmed too, of CR and LF as well; the entries before the first header make a section with no
+// name; only the first section of a name is searched and the first of duplicate keys wins. A value
+// loses one pair of matching quotes, is cut to 29 characters, reads as the default when empty,
+// and is otherwise parsed after skipping control characters and spaces: optional sign, then 0x /
+// 0o / 0b (lower case only) or decimal, up to the first other character, wrapping modulo 2^32.
 #pragma once
 
 #include <cstddef>
@@ -87,7 +89,7 @@ struct UnitRange {
   bool empty() const { return begin == end; }
 };
 
-enum class LineKind { blank, comment, section, entry, ignored };
+enum class LineKind { blank, section, entry };
 
 struct ProfileLine {
   LineKind kind = LineKind::blank;
@@ -119,26 +121,23 @@ ProfileLine classifyLine(const Text& text, UnitRange whole) {
   line.whole = whole;
   const UnitRange body = trimmed(text, whole);
   if (body.empty()) return line;
-  const uint32_t first = text[body.begin];
-  if (first == ';') {
-    line.kind = LineKind::comment;
-  } else if (first == '[') {
+  if (text[body.begin] == '[') {
     size_t close = body.end;
     while (close > body.begin + 1 && text[close - 1] != ']') --close;
-    if (close == body.begin + 1) {
-      line.kind = LineKind::ignored;
-    } else {
+    if (close > body.begin + 1) {
       line.kind = LineKind::section;
       line.name = trimmed(text, {body.begin + 1, close - 1});
+      return line;
     }
-  } else {
-    line.kind = LineKind::entry;
-    size_t equals = body.begin;
-    while (equals < body.end && text[equals] != '=') ++equals;
-    line.name = trimmed(text, {body.begin, equals});
-    line.hasValue = equals < body.end;
-    if (line.hasValue) line.value = trimmed(text, {equals + 1, body.end});
   }
+  // Anything else is an entry, even "[key=1" with no ']' or ";key=1": no character starts a
+  // comment, and such keys are found when asked for by those names.
+  line.kind = LineKind::entry;
+  size_t equals = body.begin;
+  while (equals < body.end && text[equals] != '=') ++equals;
+  line.name = trimmed(text, {body.begin, equals});
+  line.hasValue = equals < body.end;
+  if (line.hasValue) line.value = trimmed(text, {equals + 1, body.end});
   return line;
 }
 
@@ -159,15 +158,33 @@ inline uint32_t asciiLower(uint32_t unit) {
   return unit >= 'A' && unit <= 'Z' ? unit + ('a' - 'A') : unit;
 }
 
+// A section or key name as the caller gave it, [begin, end).
+struct AskedName {
+  const char* begin;
+  const char* end;
+  bool empty() const { return begin == end; }
+};
+
+// The reader trims the names it is asked for too, and of line ends as well as blanks.
+inline AskedName askedName(const char* name) {
+  const auto isBlank = [](char c) {
+    return isTrimmedSpace(static_cast<unsigned char>(c)) || c == '\n' || c == '\r';
+  };
+  const char* end = name;
+  while (*end != '\0') ++end;
+  while (name < end && isBlank(*name)) ++name;
+  while (end > name && isBlank(end[-1])) --end;
+  return {name, end};
+}
+
 template <typename Text>
-bool nameEquals(const Text& text, UnitRange name, const char* ascii) {
+bool nameEquals(const Text& text, UnitRange name, AskedName asked) {
   const UnitRange cut = untilNul(text, name);
-  size_t i = cut.begin;
-  for (; *ascii != '\0'; ++ascii, ++i) {
-    if (i == cut.end) return false;
-    if (asciiLower(text[i]) != asciiLower(static_cast<unsigned char>(*ascii))) return false;
+  if (cut.end - cut.begin != static_cast<size_t>(asked.end - asked.begin)) return false;
+  for (size_t i = cut.begin; i < cut.end; ++i, ++asked.begin) {
+    if (asciiLower(text[i]) != asciiLower(static_cast<unsigned char>(*asked.begin))) return false;
   }
-  return i == cut.end;
+  return true;
 }
 
 // What the reader copies out of a value: one pair of matching quotes removed, at most 29 units.
@@ -259,16 +276,20 @@ IntegerScan scanInteger(const Text& text, UnitRange range) {
 template <typename Bytes>
 uint32_t readInt(const Bytes& bytes, const char* section, const char* key, uint32_t fallback) {
   const UnitText<Bytes> text(bytes);
-  bool inSection = false;
-  bool sectionSeen = false;
+  const AskedName sectionName = askedName(section);
+  const AskedName keyName = askedName(key);
+  // The entries before the first header make a section with no name, so a "[]" header later is
+  // a second section of that name and never searched.
+  bool inSection = sectionName.empty();
+  bool sectionSeen = inSection;
   uint32_t result = fallback;
   scanLines(text, [&](const ProfileLine& line) {
     if (line.kind == LineKind::section) {
       if (sectionSeen) return false;  // only the first section of the name is searched
-      inSection = sectionSeen = nameEquals(text, line.name, section);
+      inSection = sectionSeen = nameEquals(text, line.name, sectionName);
       return true;
     }
-    if (!inSection || line.kind != LineKind::entry || !nameEquals(text, line.name, key)) {
+    if (!inSection || line.kind != LineKind::entry || !nameEquals(text, line.name, keyName)) {
       return true;
     }
     const UnitRange copied = line.hasValue ? copiedValue(text, line.value) : UnitRange{};

@@ -130,18 +130,23 @@ TEST(ProfileReader, ASectionNameRunsToTheLastClosingBracketOfItsLine) {
   EXPECT_EQ(readText("[Set]tings]\nShortPress=6\n", "Set]tings"), 6);
 }
 
-TEST(ProfileReader, ALineWithAnOpeningButNoClosingBracketIsIgnored) {
+TEST(ProfileReader, ALineWithAnOpeningButNoClosingBracketIsAnEntry) {
   EXPECT_EQ(readText("[Settings]\n[Other\nShortPress=5\n"), 5);
   EXPECT_EQ(readText("[Other]\n[Settings\nShortPress=5\n"), kFallback);
   EXPECT_EQ(readText("[Settings]\n[\nShortPress=5\n"), 5);
+  EXPECT_EQ(readText("[Settings]\n[ShortPress=5\n", "Settings", "[ShortPress"), 5);
+  // The first "[" key has no value, and the first of duplicate keys wins.
+  EXPECT_EQ(readText("[Settings]\n[\n[=5\n", "Settings", "["), kFallback);
 }
 
 // ---- lines ------------------------------------------------------------------------------------
 
-TEST(ProfileReader, LinesStartingWithASemicolonAreComments) {
+TEST(ProfileReader, ALineStartingWithASemicolonIsAnEntryNotAComment) {
   EXPECT_EQ(readText("[Settings]\n;ShortPress=1\nShortPress=2\n"), 2);
   EXPECT_EQ(readText("[Settings]\n \t; ShortPress=1\nShortPress=2\n"), 2);
   EXPECT_EQ(readText(";[Settings]\nShortPress=2\n"), kFallback);
+  EXPECT_EQ(readText("[Settings]\n;ShortPress=1\n", "Settings", ";ShortPress"), 1);
+  EXPECT_EQ(readText("[Settings]\n ; = 4\n", "Settings", ";"), 4);
 }
 
 TEST(ProfileReader, AHashIsPartOfTheKeyNameNotAComment) {
@@ -174,9 +179,30 @@ TEST(ProfileReader, TheFirstOfDuplicateKeysWinsEvenWhenItHasNoValue) {
   EXPECT_EQ(readText("[Settings]\nShortPress\nShortPress=2\n"), kFallback);
 }
 
-TEST(ProfileReader, KeysBeforeAnySectionBelongToNoSection) {
+TEST(ProfileReader, KeysBeforeAnySectionBelongToASectionWithNoName) {
   EXPECT_EQ(readText("ShortPress=1\n[Settings]\nLongPress=2\n"), kFallback);
   EXPECT_EQ(readText("ShortPress=1\n[Settings]\nShortPress=2\n"), 2);
+  EXPECT_EQ(readText("ShortPress=1\n[Settings]\nShortPress=2\n", ""), 1);
+  EXPECT_EQ(readText("ShortPress=1\n[Settings]\nShortPress=2\n", " \t"), 1);
+  // So a "[]" header, even at the top, opens a second section of that name, never searched.
+  EXPECT_EQ(readText("[]\nShortPress=1\n", ""), kFallback);
+  EXPECT_EQ(readText("LongPress=3\n[ ]\nShortPress=1\n", ""), kFallback);
+}
+
+TEST(ProfileReader, TheNamesAskedForAreTrimmedOfBlanksAndLineEnds) {
+  const std::string text = "[Settings]\nShortPress=42\n";
+  for (const char* blank : {" ", "\t", "\v", "\f", "\x1A", "\r", "\n", " \r\n "}) {
+    const std::string section = blank + "Settings"s + blank;
+    const std::string key = blank + "ShortPress"s + blank;
+    EXPECT_EQ(readText(text, section.c_str(), key.c_str()), 42) << printable(blank);
+  }
+  for (const char* other : {"\x01", "\x1F", "\x7F", "\xA0"}) {
+    const std::string key = other + "ShortPress"s;
+    EXPECT_EQ(readText(text, "Settings", key.c_str()), kFallback) << printable(other);
+  }
+  EXPECT_EQ(readText(text, "Sett ings"), kFallback);
+  // A key asked for as blanks is the key with no name.
+  EXPECT_EQ(readText("[Settings]\n=5\n", "Settings", " "), 5);
 }
 
 // ---- values -----------------------------------------------------------------------------------
