@@ -26,6 +26,8 @@ TempFolder::~TempFolder() {
 }
 
 std::string TempFolder::write(const std::string& name, const std::string& bytes) const {
+  std::error_code ec;
+  fs::create_directories((path_ / name).parent_path(), ec);
   std::ofstream(path_ / name, std::ios::binary) << bytes;
   return (path_ / name).string();
 }

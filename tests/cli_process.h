@@ -17,6 +17,7 @@ class TempFolder {
   TempFolder& operator=(const TempFolder&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
+  // Writes the file, making the folders of its name; returns its full path.
   std::string write(const std::string& name, const std::string& bytes) const;
 
  private:

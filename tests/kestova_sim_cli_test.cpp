@@ -1,8 +1,5 @@
 // The kestova-sim program as a user runs it: its output, its messages and its exit status.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -12,81 +9,20 @@
 #include <string>
 #include <vector>
 
+#include "tests/cli_process.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "kestova-sim-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    if (!path_.empty()) fs::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const fs::path& path() const { return path_; }
-  std::string write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(path_ / name, std::ios::binary) << bytes;
-    return (path_ / name).string();
-  }
-
- private:
-  fs::path path_;
-};
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> result;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) result.push_back(line);
-  return result;
-}
-
-struct SimRun {
-  int status = -1;  // the exit status, or 128 + the signal that ended it
-  std::string out;
-  std::string err;
-};
+using testing_cli::lines;
+using testing_cli::TempFolder;
+using SimRun = testing_cli::ProgramRun;
 
 // Runs kestova-sim in the given folder, its output caught in files there.
 SimRun runSim(const TempFolder& folder, std::vector<std::string> args) {
   args.insert(args.begin(), KESTOVA_SIM_PATH);
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  const std::string outPath = (folder.path() / "stdout.txt").string();
-  const std::string errPath = (folder.path() / "stderr.txt").string();
-  const std::string cwd = folder.path().string();
-
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(cwd.c_str()) != 0) {
-      _exit(126);
-    }
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  SimRun run;
-  int status = 0;
-  if (pid < 0 || waitpid(pid, &status, 0) != pid) return run;
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  run.out = readFile(outPath);
-  run.err = readFile(errPath);
-  return run;
+  return testing_cli::runProgram(folder, args);
 }
 
 // The rows of the table by tick: the words of each row after the tick number.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/scenario.h"
+#include "tests/cli_process.h"
 
 namespace {
 
@@ -24,31 +25,7 @@ Parsed parse(const std::string& text, const std::string& baseFolder = "") {
   return result;
 }
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "kestova-scenario-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    if (!path_.empty()) fs::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const fs::path& path() const { return path_; }
-  fs::path write(const std::string& name, const std::string& bytes) const {
-    const fs::path file = path_ / name;
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << bytes;
-    return file;
-  }
-
- private:
-  fs::path path_;
-};
+using testing_cli::TempFolder;
 
 TEST(Scenario, HeaderLinesSetUpTheRun) {
   const Parsed p = parse(
