@@ -60,9 +60,7 @@ FileRead readSettingsFile(const std::string& path) {
 }
 
 bool namedLikeThePluginsFile(const std::string& path) {
-  std::string name = fs::path(path).filename().string();
-  for (char& c : name) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return name == "kestova.ini";
+  return lowerAscii(fs::path(path).filename().string()) == "kestova.ini";
 }
 
 void writeFinding(std::FILE* out, const Finding& finding) {

@@ -61,4 +61,9 @@ std::string displayText(std::string_view bytes, size_t maxCharacters) {
   return shown;
 }
 
+std::string lowerAscii(std::string text) {
+  for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return text;
+}
+
 }  // namespace cli

@@ -11,4 +11,7 @@ namespace cli {
 // At most maxCharacters characters, then "..." when there was more.
 std::string displayText(std::string_view bytes, size_t maxCharacters = 40);
 
+// ASCII letters folded to lower case, as the profile reader compares names; other bytes kept.
+std::string lowerAscii(std::string text);
+
 }  // namespace cli

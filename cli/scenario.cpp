@@ -152,7 +152,7 @@ class Parser {
       if (equals == std::string::npos) throw Failure{line, quoted(key) + " needs =N"};
       const std::string value = w[i].substr(equals + 1);
       integerIn(value, INT32_MIN, UINT32_MAX, line, "setting value");
-      text += key + "=" + value + "\n";
+      text.append(key).append("=").append(value).append("\n");
     }
     scenario_.settingsText = text;
   }
@@ -264,6 +264,7 @@ bool parseScenario(const std::string& text, const std::string& name, const std::
   scenario = Scenario{};
   scenario.name = name;
   Parser parser(scenario, baseFolder);
+  // cppcheck-suppress variableScope ; the catch below names the line reached
   int lineNumber = 0;
   try {
     std::istringstream in(text);

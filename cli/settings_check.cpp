@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/display_text.h"
 #include "cli/setting_value.h"
 #include "cli/settings_text.h"
 
@@ -40,14 +41,8 @@ size_t editDistance(const std::string& a, const std::string& b) {
   return d[a.size()][b.size()];
 }
 
-std::string lower(const char* ascii) {
-  std::string text = ascii;
-  for (char& c : text) c = static_cast<char>(profile::asciiLower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 bool closeTo(const std::string& folded, const char* known) {
-  const size_t edits = editDistance(folded, lower(known));
+  const size_t edits = editDistance(folded, lowerAscii(known));
   return edits > 0 && edits <= kCloseEdits;
 }
 

@@ -51,9 +51,7 @@ std::string SettingsText::folded(profile::UnitRange range) const {
 }
 
 bool SettingsText::named(profile::UnitRange range, const char* ascii) const {
-  std::string asked = ascii;
-  for (char& c : asked) c = static_cast<char>(profile::asciiLower(static_cast<unsigned char>(c)));
-  return folded(range) == asked;
+  return folded(range) == lowerAscii(ascii);
 }
 
 int SettingsText::lineAt(size_t unit) {

@@ -281,8 +281,8 @@ class Picture {
       // The plugin takes a press only with the wheel closed, and times it with its first read.
       const bool taken =
           pressed && !ticks_[press.down].controls.wheel && ticks_[press.down].timerSeenCount > 0;
-      if (taken) pressTime = ticks_[press.down].timerSeen[0];
       if (taken) {
+        pressTime = ticks_[press.down].timerSeen[0];
         eachRun(
             press.windowEnd + 1,
             [&](size_t i) {

@@ -32,15 +32,15 @@ std::unique_ptr<PluginModule> PluginModule::load(SimulatedHost& host, const std:
     error = "cannot load " + path + ": " + error;
     return nullptr;
   }
-  const HINSTANCE handle = os::moduleHandle(library);
-  if (handle == nullptr) {
+  const HINSTANCE module = os::moduleHandle(library);
+  if (module == nullptr) {
     host.endLoaderCall(nullptr);
     os::closeLibrary(library);
     error = "cannot load " + path + ": not a plugin (no DllMain)";
     return nullptr;
   }
-  host.endLoaderCall(handle);
-  return std::unique_ptr<PluginModule>(new PluginModule(host, library, handle));
+  host.endLoaderCall(module);
+  return std::unique_ptr<PluginModule>(new PluginModule(host, library, module));
 }
 
 PluginModule::~PluginModule() {

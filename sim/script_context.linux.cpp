@@ -11,7 +11,7 @@ namespace sim {
 namespace fc = boost::context::detail;
 
 namespace {
-constexpr size_t kStackSize = 256 * 1024;
+constexpr size_t kStackSize = size_t{256} * 1024;
 }
 
 struct ScriptContext::Impl {

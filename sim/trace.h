@@ -46,10 +46,10 @@ class Trace {
   const std::vector<TraceEntry>& entries() const { return entries_; }
   TraceEntry& entry(size_t index) { return entries_[index]; }
   TraceEntry& add(TraceKind kind, uint64_t tick) {
-    TraceEntry& entry = entries_.emplace_back();
-    entry.kind = kind;
-    entry.tick = tick;
-    return entry;
+    TraceEntry& added = entries_.emplace_back();
+    added.kind = kind;
+    added.tick = tick;
+    return added;
   }
 
  private:

@@ -49,8 +49,7 @@ std::string formatArg(const TraceEntry& entry, size_t index) {
     case NativeId::controlActive:
       return index == 1 ? hex32(value) : decimal(value);
     case NativeId::forcedAim:
-      return index == 0 ? hex32(value) : decimal(value);
-    case NativeId::currentWeapon:
+    case NativeId::currentWeapon:  // the subject handle first
       return index == 0 ? hex32(value) : decimal(value);
     default:
       return decimal(value);
