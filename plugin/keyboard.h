@@ -14,6 +14,10 @@ struct KeyEventTable {
   KeyEventRecord records[kKeyEventCount];
 };
 
+// The layout is part of the plugin's contract: 16 bytes a key, 255 keys, no padding.
+static_assert(sizeof(KeyEventRecord) == 16);
+static_assert(sizeof(KeyEventTable) == kKeyEventCount * sizeof(KeyEventRecord));
+
 // Zero at load, never cleared. Written only by onKeyboardEvent, read by nothing in the plugin.
 extern KeyEventTable keyEventTable;
 
