@@ -6,6 +6,16 @@
 #include <string_view>
 
 #include "sim/host_backend.h"
+#include "sim/native_lookup.h"
+
+// Protocol errors are rare: their messages are built out of line, so hot paths keep small frames.
+#if defined(__GNUC__)
+#define KESTOVA_COLD __attribute__((cold, noinline))
+#define KESTOVA_INLINE inline __attribute__((always_inline))
+#else
+#define KESTOVA_COLD __declspec(noinline)
+#define KESTOVA_INLINE __forceinline
+#endif
 
 namespace sim {
 namespace {
@@ -25,6 +35,9 @@ SimulatedHost* self(void* host) {
 
 // What a call from a thread other than the host's own gets as its result slot.
 thread_local uint64_t foreignResult = 0;
+
+// Its address tells threads apart, more cheaply than asking the thread library at every call.
+thread_local const char threadTag = 0;
 
 // Every call first checks its thread: the host's state belongs to the thread that runs it.
 HostBackend backendFor(SimulatedHost* host) {
@@ -61,13 +74,11 @@ thread_local bool deliveringKeyboardEvent = false;
 const SimulatedHost* boundHost = nullptr;
 
 // A name read through a pointer argument, bounded so that a wild pointer to unterminated bytes
-// cannot run on.
-std::string readName(uint64_t address) {
+// cannot run on. A view of the plugin's bytes, not a copy: it is used before the call returns.
+std::string_view readName(uint64_t address) {
   const char* name = reinterpret_cast<const char*>(static_cast<uintptr_t>(address));
   if (name == nullptr) return {};
-  size_t length = 0;
-  while (length < kMaxNameLength && name[length] != '\0') ++length;
-  return std::string(name, length);
+  return std::string_view(name, strnlen(name, kMaxNameLength));
 }
 
 }  // namespace
@@ -75,6 +86,7 @@ std::string readName(uint64_t address) {
 SimulatedHost::SimulatedHost(HostOptions options)
     : options_(options),
       owner_(std::this_thread::get_id()),
+      ownerTag_(&threadTag),
       backend_(std::make_unique<HostBackend>(backendFor(this))),
       junkState_(options.seed * 0x9E3779B97F4A7C15ull + 1) {}
 
@@ -91,7 +103,7 @@ void SimulatedHost::bind() {
 }
 
 bool SimulatedHost::fromOwnThread() {
-  if (std::this_thread::get_id() == owner_) return true;
+  if (&threadTag == ownerTag_) return true;
   foreignCalls_.fetch_add(1, std::memory_order_relaxed);
   return false;
 }
@@ -110,6 +122,10 @@ std::vector<KeyboardHandler> SimulatedHost::keyboardHandlers() const {
   return keyboardHandlers_;
 }
 
+KESTOVA_COLD void SimulatedHost::protocolError(const char* message) {
+  protocolError(std::string(message));
+}
+
 void SimulatedHost::protocolError(std::string message) {
   if (trace_.enabled()) trace_.add(TraceKind::protocolError, tick_).text = message;
   protocolErrors_.push_back(std::move(message));
@@ -117,8 +133,12 @@ void SimulatedHost::protocolError(std::string message) {
 
 bool SimulatedHost::insideScript(const char* function) {
   if (current_ != nullptr) return true;
-  protocolError(std::string(function) + " called outside the script");
+  outsideScript(function);
   return false;
+}
+
+KESTOVA_COLD void SimulatedHost::outsideScript(const char* function) {
+  protocolError(std::string(function) + " called outside the script");
 }
 
 // splitmix64: cheap, and the same numbers on every platform.
@@ -129,9 +149,10 @@ uint64_t SimulatedHost::junk() {
   return z ^ (z >> 31);
 }
 
-// The slot keeps a result only until the next host call; after that it reads as junk.
+// The slot keeps a result only until the next host call; after that it reads as junk: the
+// generator's state unmixed, which moves on as junk() would, at a fraction of its cost.
 void SimulatedHost::scribbleResult() {
-  resultSlot_ = junk() | 0x8000000000000001ull;
+  resultSlot_ = (junkState_ += 0x9E3779B97F4A7C15ull) | 0x8000000000000001ull;
 }
 
 uint32_t SimulatedHost::truth(bool value) {
@@ -354,9 +375,10 @@ uint64_t* SimulatedHost::nativeCall() {
     protocolError("nativeCall without nativeInit");
     return &resultSlot_;
   }
-  const PendingCall call = pending_;
+  // The pending call is read in place: nothing prepares another until this one returns.
+  const PendingCall& call = pending_;
   pending_.active = false;
-  const NativeInfo* native = findNative(call.hash);
+  const NativeInfo* native = lookupNative(call.hash);
   // An index, not a pointer: a protocol error met while answering appends to the same trace.
   size_t entryIndex = kNotTraced;
   if (trace_.enabled()) {
@@ -371,8 +393,7 @@ uint64_t* SimulatedHost::nativeCall() {
   if (native == nullptr) {
     protocolError("nativeCall of an unknown native");
   } else if (call.argCount != native->argCount) {
-    protocolError(std::string(native->label) + " takes " + std::to_string(native->argCount) +
-                  " arguments, got " + std::to_string(call.argCount));
+    wrongArgumentCount(*native, call.argCount);
   } else {
     low = answer(*native, call, entryIndex);
   }
@@ -412,20 +433,29 @@ uint32_t SimulatedHost::freshHandle(NativeId subjectNative) {
 
 void SimulatedHost::checkHandle(const NativeInfo& native, uint64_t handle, NativeId subjectNative) {
   if (lastHandle_ == 0 || lastHandleFrom_ != subjectNative || handle != lastHandle_) {
-    protocolError(std::string(native.label) + " with a subject handle not asked for right before");
+    staleHandle(native);
   }
 }
 
-uint32_t SimulatedHost::answer(const NativeInfo& native, const PendingCall& call,
-                               size_t entryIndex) {
-  std::string name;
+KESTOVA_COLD void SimulatedHost::staleHandle(const NativeInfo& native) {
+  protocolError(std::string(native.label) + " with a subject handle not asked for right before");
+}
+
+KESTOVA_COLD void SimulatedHost::wrongArgumentCount(const NativeInfo& native, size_t count) {
+  protocolError(std::string(native.label) + " takes " + std::to_string(native.argCount) +
+                " arguments, got " + std::to_string(count));
+}
+
+KESTOVA_INLINE uint32_t SimulatedHost::answer(const NativeInfo& native, const PendingCall& call,
+                                              size_t entryIndex) {
+  std::string_view name;
   if ((native.stringArgs & 1) != 0) {
     name = readName(call.args[0]);
-    if (entryIndex != kNotTraced) trace_.entry(entryIndex).text = name;
+    if (entryIndex != kNotTraced) trace_.entry(entryIndex).text.assign(name);
   }
   switch (native.id) {
     case NativeId::nameHash:
-      return simNameHash(name);
+      return nameHashes_.of(name);
     case NativeId::controlWentDown:
     case NativeId::controlCameUp:
     case NativeId::controlActive:
@@ -457,7 +487,7 @@ uint32_t SimulatedHost::answer(const NativeInfo& native, const PendingCall& call
       const uint32_t weapon =
           inputs_.weaponQueryFails
               ? (junk() % 2 != 0 ? simNameHash("WEAPON_UNARMED") : static_cast<uint32_t>(junk()))
-              : simNameHash(inputs_.weapon);
+              : nameHashes_.of(inputs_.weapon);
       *slot = junkHigh | weapon;
       if (entryIndex != kNotTraced) trace_.entry(entryIndex).outSlot = *slot;
       return truth(!inputs_.weaponQueryFails);

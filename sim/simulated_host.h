@@ -14,6 +14,7 @@
 
 #include "host/host_api.h"
 #include "sim/host_backend.h"
+#include "sim/native_lookup.h"
 #include "sim/natives.h"
 #include "sim/script_context.h"
 #include "sim/tick_inputs.h"
@@ -97,12 +98,18 @@ class SimulatedHost {
   static void runScript(void* script);
   ScriptList::iterator findScript(HINSTANCE module);
   void protocolError(std::string message);
+  void protocolError(const char* message);
+  void staleHandle(const NativeInfo& native);
+  void wrongArgumentCount(const NativeInfo& native, size_t count);
+  // Every host call asks; the rare error is made out of line so that the check inlines.
   bool insideScript(const char* function);
+  void outsideScript(const char* function);
   void scribbleResult();
   uint64_t junk();
   uint32_t truth(bool value);
   uint32_t unusedResult();
   uint64_t withHighHalf(uint32_t low);
+  // Inlined into nativeCall, its only caller: one frame for the two.
   uint32_t answer(const NativeInfo& native, const PendingCall& call, size_t entryIndex);
   uint32_t controlState(NativeId native, uint64_t group, uint64_t controlHash) const;
   uint32_t freshHandle(NativeId subjectNative);
@@ -111,6 +118,7 @@ class SimulatedHost {
 
   HostOptions options_;
   std::thread::id owner_;
+  const void* ownerTag_;  // a thread-local's address on the owner thread
   std::unique_ptr<HostBackend> backend_;
   TickInputs inputs_;
   Trace trace_;
@@ -130,6 +138,7 @@ class SimulatedHost {
   uint64_t junkState_;
   uint32_t handleCounter_ = 0;
   uint32_t lastHandle_ = 0;  // 0: no handle is good for the next call
+  NameHashes nameHashes_;
   NativeId lastHandleFrom_ = NativeId::forcedAimSubject;
 };
 
