@@ -4,13 +4,14 @@
 # make fuzz  each fuzzer for FUZZ_SECONDS (default 30); nonzero on any finding
 # make soak  10,000,000 randomized ticks natively and 1,000,000 with the real DLL under Wine
 #            against the reference model, and 10,000 loads and unloads of each
+# make lint  clang-format, cppcheck and clang-tidy, all clean
 # make sanitize  the native suite under AddressSanitizer + UndefinedBehaviorSanitizer, then
 #            under ThreadSanitizer
 NATIVE := build/native
 WINDOWS := build/mingw
 WINE := env WINEPREFIX=$(CURDIR)/$(WINDOWS)/wine-prefix $(CURDIR)/scripts/wine
 
-.PHONY: all deps native windows dist demo test sanitize fuzz soak bench format clean
+.PHONY: all deps native windows dist demo test sanitize fuzz soak bench format lint clean
 
 all: demo
 
@@ -75,6 +76,9 @@ fuzz: deps
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+lint: native
+	@scripts/lint $(CURDIR) $(CURDIR)/$(NATIVE)
 
 clean:
 	rm -rf build dist
