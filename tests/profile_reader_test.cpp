@@ -17,8 +17,12 @@
 #include <vector>
 
 #include "compat/profile_reader.h"
+#include "tests/profile_bytes.h"
 
 using namespace std::string_literals;
+using testing_support::Endian;
+using testing_support::printable;
+using testing_support::utf16;
 
 namespace {
 
@@ -37,22 +41,6 @@ std::string withValue(std::string_view value) {
   return "[Settings]\nShortPress="s.append(value) + "\n";
 }
 
-// Control and non-ASCII bytes spelled out, for failure messages.
-std::string printable(std::string_view bytes) {
-  std::string out;
-  for (const char c : bytes) {
-    const auto unit = static_cast<unsigned char>(c);
-    if (unit >= 0x20 && unit < 0x7F) {
-      out += c;
-    } else {
-      char escaped[8];
-      std::snprintf(escaped, sizeof(escaped), "\\x%02X", unit);
-      out += escaped;
-    }
-  }
-  return out;
-}
-
 struct ValueCase {
   std::string value;
   int32_t expected;
@@ -62,26 +50,6 @@ void expectValues(const std::vector<ValueCase>& cases) {
   for (const ValueCase& c : cases) {
     EXPECT_EQ(readText(withValue(c.value)), c.expected) << "value: " << printable(c.value);
   }
-}
-
-enum class Endian { little, big };
-
-std::string utf16(std::u16string_view text, Endian endian, bool withMark) {
-  std::string bytes;
-  const auto put = [&](char16_t unit) {
-    const auto low = static_cast<char>(unit & 0xFF);
-    const auto high = static_cast<char>(unit >> 8);
-    if (endian == Endian::little) {
-      bytes += low;
-      bytes += high;
-    } else {
-      bytes += high;
-      bytes += low;
-    }
-  };
-  if (withMark) put(u'\uFEFF');
-  for (const char16_t unit : text) put(unit);
-  return bytes;
 }
 
 }  // namespace
@@ -336,190 +304,5 @@ TEST(ProfileReader, RandomBytesNeverCrashNorInventASetting) {
     if (!junk.empty()) junk[0] = 'j';  // no byte-order mark: the junk stays bytes
     ASSERT_EQ(readText(junk), kFallback) << "round " << round;
     ASSERT_EQ(readText(junk + tail), 25) << "round " << round;
-  }
-}
-
-// ---- files and paths --------------------------------------------------------------------------
-
-namespace {
-
-// Each test runs in its own fresh folder, which is also the current directory.
-class ProfileReaderFile : public ::testing::Test {
- protected:
-  void SetUp() override {
-    previous_ = std::filesystem::current_path();
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "kestova-profile-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-    std::filesystem::current_path(folder_);
-  }
-
-  void TearDown() override {
-    std::error_code ignored;
-    if (!previous_.empty()) std::filesystem::current_path(previous_, ignored);
-    if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
-  }
-
-  static void write(const std::filesystem::path& name, std::string_view bytes) {
-    std::ofstream out(name, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    ASSERT_TRUE(out.good()) << name;
-  }
-
-  static std::string contents(const std::filesystem::path& name) {
-    std::ifstream in(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-
-  static int32_t read(const std::string& fileName, const char* section = "Settings",
-                      const char* key = "ShortPress", int32_t fallback = kFallback) {
-    return static_cast<int32_t>(GetPrivateProfileIntA(section, key, fallback, fileName.c_str()));
-  }
-
-  std::filesystem::path previous_;
-  std::filesystem::path folder_;
-};
-
-std::string backslashed(std::string path) {
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return path;
-}
-
-}  // namespace
-
-TEST_F(ProfileReaderFile, ANameWithAFolderPartIsFoundFromTheCurrentDirectory) {
-  write("Kestova.ini", "[Settings]\nShortPress=25\n");
-  std::filesystem::create_directory("sub");
-  write("sub/Inner.ini", "[Settings]\nShortPress=26\n");
-  const std::string absolute = (folder_ / "Kestova.ini").string();
-  for (const std::string& name :
-       {".\\Kestova.ini"s, "./Kestova.ini"s, absolute, backslashed(absolute),
-        "sub\\..\\Kestova.ini"s, "sub/../Kestova.ini"s, ".\\sub\\.\\..\\Kestova.ini"s}) {
-    EXPECT_EQ(read(name), 25) << name;
-  }
-  EXPECT_EQ(read("sub\\Inner.ini"), 26);
-  EXPECT_EQ(read("sub/Inner.ini"), 26);
-}
-
-TEST_F(ProfileReaderFile, DotDotTakesBackTheNamedFolderEvenWhenItDoesNotExist) {
-  write("Kestova.ini", "[Settings]\nShortPress=25\n");
-  write("plain", "not a folder");
-  EXPECT_EQ(read("missing\\..\\Kestova.ini"), 25);
-  EXPECT_EQ(read("plain\\..\\Kestova.ini"), 25);
-  EXPECT_EQ(read(".\\a\\b\\..\\..\\Kestova.ini"), 25);
-  // Taking back more folders than were named climbs above the current directory.
-  EXPECT_EQ(read("a\\..\\..\\" + folder_.filename().string() + "\\Kestova.ini"), 25);
-  EXPECT_EQ(read("missing\\..\\Absent.ini"), kFallback);
-}
-
-TEST_F(ProfileReaderFile, ABareNameLooksInTheWindowsDirectoryAndFindsNothing) {
-  write("Kestova.ini", "[Settings]\nShortPress=25\n");
-  EXPECT_EQ(read("Kestova.ini"), kFallback);
-}
-
-TEST_F(ProfileReaderFile, AMissingFileSectionOrKeyGivesTheDefault) {
-  write("Kestova.ini", "[Settings]\nShortPress=25\n");
-  EXPECT_EQ(read(".\\Absent.ini"), kFallback);
-  EXPECT_EQ(read(".\\Kestova.ini", "Other"), kFallback);
-  EXPECT_EQ(read(".\\Kestova.ini", "Settings", "LongPress"), kFallback);
-  EXPECT_EQ(read(".\\Kestova.ini", "Settings", "LongPress", -1), -1);
-}
-
-TEST_F(ProfileReaderFile, AFolderWhereTheFileShouldBeGivesTheDefault) {
-  std::filesystem::create_directory("Kestova.ini");
-  EXPECT_EQ(read(".\\Kestova.ini"), kFallback);
-  EXPECT_EQ(read(".\\"), kFallback);
-  write("File.ini", "[Settings]\nShortPress=25\n");
-  EXPECT_EQ(read(".\\File.ini\\"), kFallback);
-}
-
-TEST_F(ProfileReaderFile, AnUnreadableFileGivesTheDefault) {
-  if (geteuid() == 0) GTEST_SKIP() << "root reads files whatever their permissions";
-  write("Kestova.ini", "[Settings]\nShortPress=25\n");
-  std::filesystem::permissions("Kestova.ini", std::filesystem::perms::none);
-  EXPECT_EQ(read(".\\Kestova.ini"), kFallback);
-}
-
-TEST_F(ProfileReaderFile, ReadingNeverWritesTheFile) {
-  const std::string text = "[Settings]\nShortPress=25\n[Settings]\nLongPress=3\n";
-  write("Kestova.ini", text);
-  std::filesystem::permissions("Kestova.ini", std::filesystem::perms::owner_read |
-                                                  std::filesystem::perms::group_read |
-                                                  std::filesystem::perms::others_read);
-  struct stat before {};
-  ASSERT_EQ(stat("Kestova.ini", &before), 0);
-
-  EXPECT_EQ(read(".\\Kestova.ini"), 25);
-  EXPECT_EQ(read(".\\Kestova.ini", "Settings", "LongPress"), kFallback);
-  EXPECT_EQ(read(".\\Kestova.ini", "Other"), kFallback);
-
-  struct stat after {};
-  ASSERT_EQ(stat("Kestova.ini", &after), 0);
-  EXPECT_EQ(contents("Kestova.ini"), text);
-  EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
-  EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
-  const auto entries = std::distance(std::filesystem::directory_iterator(folder_), {});
-  EXPECT_EQ(entries, 1);
-}
-
-TEST_F(ProfileReaderFile, LinesAcrossTheEdgesOfTheReadWindowAreReadWhole) {
-  // The file is read a few kilobytes at a time; slide the key line over 4 KiB and 8 KiB.
-  for (size_t pad = 4060; pad < 4110; ++pad) {
-    const std::string filler = ";" + std::string(pad, 'x') + "\n";
-    write("Kestova.ini", "[Settings]\n" + filler + "  ShortPress  =  '42'   \n" + filler +
-                             "[Other" + std::string(4000, ' ') + "]\nLongPress=1\n");
-    ASSERT_EQ(read(".\\Kestova.ini"), 42) << "pad " << pad;
-    ASSERT_EQ(read(".\\Kestova.ini", "Other", "LongPress"), 1) << "pad " << pad;
-  }
-}
-
-TEST_F(ProfileReaderFile, HugeLinesAndNamesAreReadSanely) {
-  const size_t mebibyte = size_t{1} << 20;
-  const auto expectRead = [&](const std::string& text, int32_t expected) {
-    write("Kestova.ini", text);
-    EXPECT_EQ(read(".\\Kestova.ini"), expected) << printable(text.substr(0, 40));
-  };
-  expectRead("[Settings]\n" + std::string(mebibyte, 'x') + "\nShortPress=7\n", 7);
-  expectRead("[Settings]\n[" + std::string(mebibyte, 'x') + "\nShortPress=9\n", 9);
-  expectRead("[Settings]\nShortPress=" + std::string(mebibyte, ' ') + "42\n", 42);
-  // Only 29 nines are read, wrapped modulo 2^32.
-  expectRead("[Settings]\nShortPress=" + std::string(mebibyte, '9') + "\n", -1610612737);
-  expectRead("[" + std::string(100000, 'S') + "]\nShortPress=1\n[Settings]\nShortPress=2\n", 2);
-  expectRead("[Settings]\n" + std::string(100000, 'K') + "=1\nShortPress" +
-                 std::string(100000, 'x') + "=3\nShortPress=2\n",
-             2);
-}
-
-TEST_F(ProfileReaderFile, DegenerateFilesGiveTheDefault) {
-  for (const std::string& text :
-       {""s, "["s, "[\n"s, "]"s, "="s, "\r\n\r\n"s, std::string(65536, '\0'), "\xEF\xBB\xBF"s,
-        "\xFF\xFE"s, "\xFF\xFE\x41"s, "\xFE\xFF\x00"s}) {
-    write("Kestova.ini", text);
-    EXPECT_EQ(read(".\\Kestova.ini"), kFallback) << printable(text.substr(0, 40));
-  }
-}
-
-TEST_F(ProfileReaderFile, NulsBetweenLinesDoNotHideTheSetting) {
-  write("Kestova.ini", "\0\0\n[Settings]\n\0\0\0\nShortPress=8\n\0"s);
-  EXPECT_EQ(read(".\\Kestova.ini"), 8);
-  write("Kestova.ini", utf16(u"[Settings]\nShortPress=25\n", Endian::little, true) + "\x01");
-  EXPECT_EQ(read(".\\Kestova.ini"), 25);
-}
-
-TEST_F(ProfileReaderFile, RandomFilesNeverCrashNorInventASetting) {
-  std::mt19937 random(7151);  // seeded: the same files on every run
-  std::uniform_int_distribution<size_t> sizes(0, 20000);
-  std::uniform_int_distribution<int> bytes(0, 255);
-  for (int round = 0; round < 100; ++round) {
-    std::string junk(sizes(random), '\0');
-    for (char& c : junk) c = static_cast<char>(bytes(random));
-    if (!junk.empty()) junk[0] = 'j';  // no byte-order mark: the junk stays bytes
-    write("Kestova.ini", junk);
-    ASSERT_EQ(read(".\\Kestova.ini"), kFallback) << "round " << round;
-    write("Kestova.ini", junk + "\n[Settings]\nShortPress=25\n" + junk);
-    ASSERT_EQ(read(".\\Kestova.ini"), 25) << "round " << round;
   }
 }
