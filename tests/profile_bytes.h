@@ -1,11 +1,15 @@
 // Bytes for the profile reader's tests: failure messages that show them, and UTF-16 files.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
 
 namespace testing_support {
+
+// Distinct from every value the tests expect, so a default is never mistaken for a read.
+inline constexpr int32_t kFallback = 1234;
 
 // Control and non-ASCII bytes spelled out, for failure messages.
 inline std::string printable(std::string_view bytes) {

@@ -20,15 +20,9 @@
 
 using namespace std::string_literals;
 using testing_support::Endian;
+using testing_support::kFallback;
 using testing_support::printable;
 using testing_support::utf16;
-
-namespace {
-
-// Distinct from every value the tests expect, so a default is never mistaken for a read.
-constexpr int32_t kFallback = 1234;
-
-}  // namespace
 
 namespace {
 
