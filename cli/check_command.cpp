@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "cli/display_text.h"
+#include "cli/exit_status.h"
 #include "cli/settings_check.h"
 
 namespace cli {
@@ -13,8 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kExitWarnings = 1;
-constexpr int kExitUnreadable = 2;
 // Far past any settings file; a bigger one is surely something else.
 constexpr size_t kMaxBytes = size_t{64} << 20;
 
@@ -76,7 +75,7 @@ int runCheck(const std::string& path, std::FILE* out, std::FILE* err) {
   if (!read.problem.empty()) {
     std::fprintf(err, "%s: %s (the plugin would use its defaults)\n", shown.c_str(),
                  read.problem.c_str());
-    return kExitUnreadable;
+    return exitCode(ExitStatus::unreadable);
   }
   if (!read.bytes) {
     writeFinding(out, {Severity::warning,
@@ -92,12 +91,12 @@ int runCheck(const std::string& path, std::FILE* out, std::FILE* err) {
   const size_t warnings = check.warnings() + (read.bytes ? 0 : 1);
   if (warnings == 0) {
     std::fprintf(out, "%s: no problems found.\n", shown.c_str());
-    return 0;
+    return exitCode(ExitStatus::success);
   }
   std::fprintf(out, "%s: %zu warning%s: %s\n", shown.c_str(), warnings, warnings == 1 ? "" : "s",
                read.bytes ? "the plugin may not do what this file seems to say."
                           : "there is no settings file.");
-  return kExitWarnings;
+  return exitCode(ExitStatus::warnings);
 }
 
 }  // namespace cli

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/check_command.h"
+#include "cli/exit_status.h"
 #include "cli/report.h"
 #include "cli/run.h"
 #include "cli/scenario.h"
@@ -20,9 +21,6 @@
 #endif
 
 namespace {
-
-constexpr int kExitProtocolErrors = 1;
-constexpr int kExitBadInput = 2;
 
 const char kUsage[] =
     "usage: kestova-sim [run] [SCENARIO] [--trace | --json] [--svg OUT.svg] [--plugin PATH]\n"
@@ -46,7 +44,7 @@ int fail(const std::string& where, int line, const std::string& message) {
   } else {
     std::fprintf(stderr, "%s: %s\n", where.c_str(), message.c_str());
   }
-  return kExitBadInput;
+  return exitCode(cli::ExitStatus::badInput);
 }
 
 // Why the picture cannot go to path, checked before the run so that nothing is printed for a
@@ -179,5 +177,6 @@ int main(int argc, char** argv) {
   for (const std::string& message : outcome.protocolErrors) {
     std::fprintf(stderr, "%s: protocol error: %s\n", scenario.name.c_str(), message.c_str());
   }
-  return outcome.protocolErrors.empty() ? 0 : kExitProtocolErrors;
+  return exitCode(outcome.protocolErrors.empty() ? cli::ExitStatus::success
+                                                 : cli::ExitStatus::protocolErrors);
 }
