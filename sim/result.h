@@ -1,0 +1,44 @@
+// Result<T>: a value, or the error that kept it from being made. The one way sim/ and cli/
+// hand an error to a caller that can act on it; a broken invariant of our own stays an assert.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <variant>
+
+namespace sim {
+
+struct Error {
+  std::string message;  // one line, no trailing period needed
+  std::string where;    // the file or program the message is about; may be empty
+  int line = 0;         // the line in `where` it is about, or 0
+};
+
+template <typename T>
+class [[nodiscard]] Result {
+ public:
+  Result(T value) : state_(std::in_place_index<0>, std::move(value)) {}      // NOLINT: implicit
+  Result(Error error) : state_(std::in_place_index<1>, std::move(error)) {}  // NOLINT: implicit
+
+  bool ok() const { return state_.index() == 0; }
+  explicit operator bool() const { return ok(); }
+
+  T& value() & { return std::get<0>(state_); }
+  const T& value() const& { return std::get<0>(state_); }
+  T&& value() && { return std::get<0>(std::move(state_)); }
+  T& operator*() & { return value(); }
+  const T& operator*() const& { return value(); }
+  T* operator->() { return &value(); }
+  const T* operator->() const { return &value(); }
+
+  const Error& error() const { return std::get<1>(state_); }
+
+ private:
+  std::variant<T, Error> state_;
+};
+
+// For operations that make nothing: success, or the error.
+struct Done {};
+using Status = Result<Done>;
+
+}  // namespace sim
