@@ -15,9 +15,10 @@ find_program(CMAKE_DLLTOOL NAMES llvm-dlltool llvm-dlltool-14 REQUIRED)
 set(KESTOVA_MINGW_HEADERS /usr/share/mingw-w64/include)
 # -fgnuc-version: without it _mingw.h defines __attribute__ away and the intrinsic headers
 # fail. compat/msvc supplies <cstdint>, the one C++ header the plugin includes.
+set(KESTOVA_CXX_LIBRARY_SHIM ${CMAKE_CURRENT_LIST_DIR}/../compat/msvc)
 set(CMAKE_CXX_FLAGS_INIT
-    "/clang:-fgnuc-version=4.2.1 -imsvc ${CMAKE_CURRENT_LIST_DIR}/../compat/msvc -imsvc ${KESTOVA_MINGW_HEADERS}")
-# llvm-rc preprocesses with clang, which needs the same headers for <winver.h>.
+    "/clang:-fgnuc-version=4.2.1 -imsvc ${KESTOVA_CXX_LIBRARY_SHIM} -imsvc ${KESTOVA_MINGW_HEADERS}")
+# CMake preprocesses .rc files for llvm-rc with clang-cl, which finds <winver.h> there.
 set(CMAKE_RC_FLAGS_INIT "-I ${KESTOVA_MINGW_HEADERS}")
 
 # No msvcrt.lib, oldnames.lib or SDK libraries to link test programs with: the compiler checks
@@ -27,10 +28,11 @@ set(CMAKE_CXX_STANDARD_LIBRARIES "" CACHE STRING "" FORCE)
 
 # kernel32.lib, made from the names the plugin may import from it.
 set(KESTOVA_SDK_LIBRARIES ${CMAKE_BINARY_DIR}/clang-cl-sdk)
-if(NOT EXISTS ${KESTOVA_SDK_LIBRARIES}/kernel32.lib)
+set(kernel32_def ${CMAKE_CURRENT_LIST_DIR}/clang-cl/kernel32.def)
+if("${kernel32_def}" IS_NEWER_THAN "${KESTOVA_SDK_LIBRARIES}/kernel32.lib")
   file(MAKE_DIRECTORY ${KESTOVA_SDK_LIBRARIES})
   execute_process(
-    COMMAND ${CMAKE_DLLTOOL} -m i386:x86-64 --input-def ${CMAKE_CURRENT_LIST_DIR}/clang-cl/kernel32.def
+    COMMAND ${CMAKE_DLLTOOL} -m i386:x86-64 --input-def ${kernel32_def}
             --output-lib ${KESTOVA_SDK_LIBRARIES}/kernel32.lib
     COMMAND_ERROR_IS_FATAL ANY)
 endif()
