@@ -1,6 +1,7 @@
 # make       installs what is missing, builds the plugin package in dist/, and runs the demo
 #            with the real Kestova.dll under Wine
-# make test  the whole test suite, native and under Wine
+# make test  the whole test suite, native and under Wine, and the clang-cl (MSVC-mode) plugin
+#            in Release and Debug checked with the Windows suite
 # make fuzz  each fuzzer for FUZZ_SECONDS (default 30); nonzero on any finding
 # make soak  10,000,000 randomized ticks natively and 1,000,000 with the real DLL under Wine
 #            against the reference model, and 10,000 loads and unloads of each
@@ -11,7 +12,7 @@ NATIVE := build/native
 WINDOWS := build/mingw
 WINE := env WINEPREFIX=$(CURDIR)/$(WINDOWS)/wine-prefix $(CURDIR)/scripts/wine
 
-.PHONY: all deps native windows dist demo test sanitize fuzz soak bench format lint clean
+.PHONY: all deps native windows clang-cl dist demo test sanitize fuzz soak bench format lint clean
 
 all: demo
 
@@ -26,6 +27,13 @@ windows: native
 	@cmake --preset mingw -DKESTOVA_NATIVE_SIM=$(CURDIR)/$(NATIVE)/kestova-sim >/dev/null
 	@cmake --build --preset mingw
 
+# The MSVC-mode plugin, built as Visual Studio would; tested with the MinGW build's test program.
+clang-cl: windows
+	@for preset in clang-cl clang-cl-debug; do \
+	  cmake --preset $$preset -DKESTOVA_WINDOWS_TEST_DIR=$(CURDIR)/$(WINDOWS)/bin >/dev/null && \
+	  cmake --build --preset $$preset || exit 1; \
+	done
+
 dist: windows
 	@mkdir -p dist
 	@cp $(WINDOWS)/bin/Kestova.dll dist/Kestova.dll
@@ -37,9 +45,11 @@ demo: dist
 	@env WINEPREFIX=$(CURDIR)/$(WINDOWS)/wine-prefix scripts/wine-stop
 	@echo "dist/ is at $(CURDIR)/dist: Kestova.dll and Kestova.ini, ready for a game folder"
 
-test: dist
+test: dist clang-cl
 	@ctest --preset native -j2
 	@ctest --preset mingw -j2
+	@ctest --preset clang-cl -j2
+	@ctest --preset clang-cl-debug -j2
 
 sanitize: deps
 	@cmake --preset asan >/dev/null
@@ -57,8 +67,8 @@ soak: dist
 	@env WINEPREFIX=$(CURDIR)/$(WINDOWS)/wine-prefix scripts/wine-stop
 
 # make bench  the plugin's tick against a replay of its host calls, the simulator's speed, the
-#            plugin's instructions per tick under callgrind, and the DLL's size; builds in
-#            build/bench and build/bench-mingw of its own
+#            plugin's instructions per tick under callgrind, and the DLL's size (MinGW and
+#            clang-cl); builds in build/bench, build/bench-mingw and build/bench-clang-cl
 bench: deps
 	@cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTOVA_TESTS=OFF \
 	  -DKESTOVA_BENCH=ON >/dev/null
@@ -67,7 +77,10 @@ bench: deps
 	  -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" -DKESTOVA_TESTS=OFF \
 	  >/dev/null
 	@cmake --build build/bench-mingw --target Kestova
-	@bench/run build/bench build/bench-mingw/bin/Kestova.dll
+	@cmake -S . -B build/bench-clang-cl -G Ninja --toolchain cmake/clang-cl.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DKESTOVA_TESTS=OFF >/dev/null
+	@cmake --build build/bench-clang-cl --target Kestova
+	@bench/run build/bench build/bench-mingw/bin/Kestova.dll build/bench-clang-cl/bin/Kestova.dll
 
 fuzz: deps
 	@cmake --preset fuzz >/dev/null

@@ -1,5 +1,13 @@
 # Compiler-specific flags, in this one place.
 
+if(MSVC)
+  # The run-time checks (/RTC1 in Debug) call into the C runtime, which the plugin links without;
+  # cl has no flag to turn them off again for one target.
+  foreach(config DEBUG RELWITHDEBINFO MINSIZEREL RELEASE)
+    string(REGEX REPLACE "/RTC[1csu]+" "" CMAKE_CXX_FLAGS_${config} "${CMAKE_CXX_FLAGS_${config}}")
+  endforeach()
+endif()
+
 # Warnings are errors everywhere.
 function(kestova_strict_warnings target)
   if(MSVC)
@@ -16,7 +24,9 @@ endfunction()
 # so that it links with no C or C++ runtime.
 function(kestova_plugin_language target)
   if(MSVC)
-    target_compile_options(${target} PRIVATE /GR- /EHs-c- /GS- /Zc:threadSafeInit-)
+    # /GS-: the security cookie's check and its initialisation live in the C runtime.
+    # /Zl: no default C runtime library named in the objects.
+    target_compile_options(${target} PRIVATE /GR- /EHs-c- /GS- /Zc:threadSafeInit- /Zl /Brepro)
     target_compile_definitions(${target} PRIVATE _HAS_EXCEPTIONS=0)
   else()
     target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti -fno-threadsafe-statics)
@@ -27,7 +37,9 @@ endfunction()
 # libraries are the host's import library and kernel32, and nothing is exported.
 function(kestova_plugin_link target host_import_library)
   if(MSVC)
-    target_link_options(${target} PRIVATE /NODEFAULTLIB /ENTRY:DllMain /INCREMENTAL:NO /Brepro)
+    # /Brepro: no time stamp; /PDBALTPATH: the debug directory names the PDB without its path.
+    target_link_options(${target} PRIVATE /NODEFAULTLIB /ENTRY:DllMain /INCREMENTAL:NO /Brepro
+                                          /MANIFEST:NO /PDBALTPATH:%_PDB%)
     target_link_libraries(${target} PRIVATE ${host_import_library} kernel32.lib)
   else()
     # No -fdata-sections: on PE it would move the zeroed key table out of .bss into the file.

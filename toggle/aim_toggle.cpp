@@ -94,7 +94,13 @@ void runToggleTick(const ToggleSettings& settings, AimToggleState& state) {
 
 void runToggleLoop() {
   const ToggleSettings settings = readToggleSettings();
-  AimToggleState state{};
+  // Member by member: unoptimised, a zeroing initialiser is a memset call, and the plugin links
+  // no runtime to provide one.
+  AimToggleState state;
+  state.latched = false;
+  state.pressTime = 0;
+  state.unarmed = false;
+  state.weaponSlot = 0;
   for (;;) {
     runToggleTick(settings, state);
     scriptWait(0);

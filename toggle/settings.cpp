@@ -15,10 +15,9 @@ int32_t readSetting(const char* key, int32_t fallback) {
 }  // namespace
 
 ToggleSettings readToggleSettings() {
-  ToggleSettings settings{};
-  // One reader call per key, in this order; nothing cached between them.
-  settings.shortPress = readSetting("ShortPress", 50);
-  settings.longPress = readSetting("LongPress", 100);
-  settings.holdMode = readSetting("HoldADS", 0) != 0;
-  return settings;
+  // One reader call per key, in this order (a braced list runs left to right); nothing cached
+  // between them. No zeroing first: unoptimised, that is a memset call, and there is no runtime.
+  return {.shortPress = readSetting("ShortPress", 50),
+          .longPress = readSetting("LongPress", 100),
+          .holdMode = readSetting("HoldADS", 0) != 0};
 }
