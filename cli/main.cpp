@@ -5,12 +5,12 @@
 #include <optional>
 #include <string>
 
-#include "cli/check_command.h"
+#include "cli/check/check_command.h"
 #include "cli/exit_status.h"
 #include "cli/report.h"
 #include "cli/run.h"
 #include "cli/scenario.h"
-#include "cli/settings_check.h"
+#include "cli/check/settings_check.h"
 #include "cli/svg_timeline.h"
 #include "cli/timeline.h"
 #include "sim/plugin_module.h"

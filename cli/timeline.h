@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cli/run.h"
-#include "cli/settings_check.h"
+#include "cli/check/settings_check.h"
 
 namespace cli {
 

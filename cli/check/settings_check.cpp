@@ -1,10 +1,10 @@
-#include "cli/settings_check.h"
+#include "cli/check/settings_check.h"
 
 #include <algorithm>
 
 #include "cli/display_text.h"
-#include "cli/setting_value.h"
-#include "cli/settings_text.h"
+#include "cli/check/setting_value.h"
+#include "cli/check/settings_text.h"
 
 namespace cli {
 namespace {

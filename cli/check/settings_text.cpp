@@ -1,4 +1,4 @@
-#include "cli/settings_text.h"
+#include "cli/check/settings_text.h"
 
 #include "cli/display_text.h"
 

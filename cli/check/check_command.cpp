@@ -1,4 +1,4 @@
-#include "cli/check_command.h"
+#include "cli/check/check_command.h"
 
 #include <cerrno>
 #include <cstring>
@@ -7,7 +7,7 @@
 
 #include "cli/display_text.h"
 #include "cli/exit_status.h"
-#include "cli/settings_check.h"
+#include "cli/check/settings_check.h"
 
 namespace cli {
 namespace {
