@@ -2,14 +2,14 @@
 
 #include <windows.h>
 
-namespace {
+#include "toggle/settings_file.h"
 
-const char kSettingsFile[] = ".\\Kestova.ini";
-const char kSection[] = "Settings";
+namespace {
 
 // The reader returns unsigned; the setting is the same 32 bits taken as signed.
 int32_t readSetting(const char* key, int32_t fallback) {
-  return static_cast<int32_t>(GetPrivateProfileIntA(kSection, key, fallback, kSettingsFile));
+  return static_cast<int32_t>(
+      GetPrivateProfileIntA(settings_file::kSection, key, fallback, settings_file::kPluginPath));
 }
 
 }  // namespace
@@ -17,8 +17,11 @@ int32_t readSetting(const char* key, int32_t fallback) {
 ToggleSettings readToggleSettings() {
   ToggleSettings settings{};
   // One reader call per key, in this order; nothing cached between them.
-  settings.shortPress = readSetting("ShortPress", 50);
-  settings.longPress = readSetting("LongPress", 100);
-  settings.holdMode = readSetting("HoldADS", 0) != 0;
+  settings.shortPress =
+      readSetting(settings_file::kShortPress.name, settings_file::kShortPress.fallback);
+  settings.longPress =
+      readSetting(settings_file::kLongPress.name, settings_file::kLongPress.fallback);
+  settings.holdMode =
+      readSetting(settings_file::kHoldAds.name, settings_file::kHoldAds.fallback) != 0;
   return settings;
 }
