@@ -6,11 +6,11 @@
 #include <string>
 
 #include "cli/check/check_command.h"
+#include "cli/check/settings_check.h"
 #include "cli/exit_status.h"
 #include "cli/report.h"
 #include "cli/run.h"
 #include "cli/scenario.h"
-#include "cli/check/settings_check.h"
 #include "cli/svg_timeline.h"
 #include "cli/timeline.h"
 #include "sim/plugin_module.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/run.h"
 #include "cli/check/settings_check.h"
+#include "cli/run.h"
 
 namespace cli {
 

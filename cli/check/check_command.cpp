@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <optional>
 
+#include "cli/check/settings_check.h"
 #include "cli/display_text.h"
 #include "cli/exit_status.h"
-#include "cli/check/settings_check.h"
 
 namespace cli {
 namespace {
