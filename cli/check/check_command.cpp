@@ -1,11 +1,11 @@
 #include "cli/check/check_command.h"
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <optional>
+#include <algorithm>
 
-#include "cli/check/settings_check.h"
+#include "cli/check/console.h"
+#include "cli/check/file_bytes.h"
+#include "cli/check/folder_check.h"
+#include "cli/check/look_alikes.h"
 #include "cli/display_text.h"
 #include "cli/exit_status.h"
 
@@ -17,86 +17,86 @@ namespace fs = std::filesystem;
 // Far past any settings file; a bigger one is surely something else.
 constexpr size_t kMaxBytes = size_t{64} << 20;
 
-struct FileRead {
-  std::optional<std::string> bytes;  // nullopt: no file
-  std::string problem;               // why it cannot be read, if it cannot
-};
-
-FileRead readSettingsFile(const std::string& path) {
-  FileRead read;
+std::string folderOf(const fs::path& path) {
   std::error_code ec;
-  const fs::file_status status = fs::status(path, ec);
-  if (status.type() == fs::file_type::not_found) return read;
-  if (ec) {
-    read.problem = "cannot look at it: " + ec.message();
-  } else if (status.type() == fs::file_type::directory) {
-    read.problem = "is a folder, not a settings file";
-  } else if (status.type() != fs::file_type::regular) {
-    read.problem = "is not a regular file";
-  }
-  if (!read.problem.empty()) return read;
-
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
-    read.problem = std::string("cannot open it: ") + std::strerror(errno);
-    return read;
-  }
-  std::string bytes;
-  char buffer[65536];
-  size_t got = 0;
-  while (bytes.size() <= kMaxBytes && (got = std::fread(buffer, 1, sizeof(buffer), file)) > 0) {
-    bytes.append(buffer, got);
-  }
-  if (std::ferror(file) != 0) {
-    read.problem = "cannot read it";
-  } else if (bytes.size() > kMaxBytes) {
-    read.problem = "is larger than 64 MiB, far too large for a settings file";
-  } else {
-    read.bytes = std::move(bytes);
-  }
-  std::fclose(file);
-  return read;
-}
-
-bool namedLikeThePluginsFile(const std::string& path) {
-  return lowerAscii(fs::path(path).filename().string()) == "kestova.ini";
-}
-
-void writeFinding(std::FILE* out, const Finding& finding) {
-  std::fprintf(out, "%s%s\n", finding.severity == Severity::warning ? "warning: " : "",
-               finding.text.c_str());
+  const fs::path absolute = fs::absolute(path, ec).lexically_normal();
+  return displayText(utf8FromPath(ec ? path.parent_path() : absolute.parent_path()), 200);
 }
 
 }  // namespace
 
-int runCheck(const std::string& path, std::FILE* out, std::FILE* err) {
-  const std::string shown = displayText(path, 200);
-  const FileRead read = readSettingsFile(path);
-  if (!read.problem.empty()) {
-    std::fprintf(err, "%s: %s (the plugin would use its defaults)\n", shown.c_str(),
-                 read.problem.c_str());
+size_t CheckReport::warnings() const {
+  return unshownWarnings +
+         static_cast<size_t>(std::count_if(findings.begin(), findings.end(), [](const Finding& f) {
+           return f.severity == Severity::warning;
+         }));
+}
+
+sim::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::string& shown) {
+  const sim::Result<std::optional<std::string>> read =
+      readFileBytes(path, kMaxBytes, "settings file");
+  if (!read) {
+    return sim::Error{read.error().message + " (the plugin would use its defaults)", shown, 0};
+  }
+  const std::optional<std::string>& bytes = *read;
+  CheckReport report;
+  report.subject = shown;
+  report.whenFine = "no problems found.";
+  report.whenWarned =
+      bytes ? "the plugin may not do what this file seems to say." : "there is no settings file.";
+  const std::string wanted = settings_file::kFileName;
+  const bool named = sameFileName(utf8FromPath(path.filename()), wanted);
+  if (!bytes) {
+    report.findings.push_back(
+        {Severity::warning, shown + ": no such file in " + folderOf(path) +
+                                ", so the plugin uses its defaults; it reads " + wanted +
+                                " from the game's folder."});
+  } else if (!named) {
+    report.findings.push_back(
+        {Severity::note, shown + ": the plugin reads only a file named " + wanted +
+                             "; this one is checked as if it were that file."});
+  }
+  if (named) addLookAlikes(path.parent_path(), wanted, bytes.has_value(), report.findings);
+  SettingsCheck check = checkSettings(bytes);
+  for (Finding& finding : check.findings) report.findings.push_back(std::move(finding));
+  report.unshownWarnings = check.unshownWarnings;
+  return report;
+}
+
+sim::Result<CheckReport> checkPath(const std::optional<std::string>& path) {
+  if (!path) {
+    const std::string fallback = std::string("./") + settings_file::kFileName;
+    return checkSettingsFile(pathFromUtf8(fallback), fallback);
+  }
+  const fs::path target = pathFromUtf8(*path);
+  std::error_code ec;
+  if (fs::is_directory(target, ec)) return checkGameFolder(target, displayText(*path, 200));
+  return checkSettingsFile(target, displayText(*path, 200));
+}
+
+int printCheck(const sim::Result<CheckReport>& report, std::FILE* out, std::FILE* err) {
+  if (!report) {
+    const sim::Error& error = report.error();
+    writeText(err, (error.where.empty() ? "" : error.where + ": ") + error.message + "\n");
     return exitCode(ExitStatus::unreadable);
   }
-  if (!read.bytes) {
-    writeFinding(out, {Severity::warning,
-                       shown + ": no such file, so the plugin uses its defaults; it reads "
-                               "Kestova.ini from the game's folder."});
-  } else if (!namedLikeThePluginsFile(path)) {
-    writeFinding(out, {Severity::note, shown + ": the plugin reads only a file named Kestova.ini; "
-                                               "this one is checked as if it were that file."});
+  std::string text;
+  for (const Finding& finding : report->findings) {
+    text += (finding.severity == Severity::warning ? "warning: " : "") + finding.text + "\n";
   }
-  const SettingsCheck check = checkSettings(read.bytes);
-  for (const Finding& finding : check.findings) writeFinding(out, finding);
-
-  const size_t warnings = check.warnings() + (read.bytes ? 0 : 1);
+  const size_t warnings = report->warnings();
   if (warnings == 0) {
-    std::fprintf(out, "%s: no problems found.\n", shown.c_str());
-    return exitCode(ExitStatus::success);
+    text += report->subject + ": " + report->whenFine + "\n";
+  } else {
+    text += report->subject + ": " + std::to_string(warnings) + " warning" +
+            (warnings == 1 ? "" : "s") + ": " + report->whenWarned + "\n";
   }
-  std::fprintf(out, "%s: %zu warning%s: %s\n", shown.c_str(), warnings, warnings == 1 ? "" : "s",
-               read.bytes ? "the plugin may not do what this file seems to say."
-                          : "there is no settings file.");
-  return exitCode(ExitStatus::warnings);
+  writeText(out, text);
+  return exitCode(warnings == 0 ? ExitStatus::success : ExitStatus::warnings);
+}
+
+int runCheck(const std::optional<std::string>& path, std::FILE* out, std::FILE* err) {
+  return printCheck(checkPath(path), out, err);
 }
 
 }  // namespace cli

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/check/encoding_check.h"
 #include "cli/check/setting_value.h"
 #include "cli/check/settings_text.h"
 #include "cli/check/spelling.h"
@@ -68,6 +69,7 @@ class Walk {
 
   int settingsLine() const { return settingsLine_; }
   bool sawContent() const { return sawContent_; }
+  bool sawAnyLine() const { return sawAnyLine_; }
   const KeyUse& use(size_t key) const { return uses_[key]; }
   const SettingsText& text() const { return text_; }
   std::vector<Finding>& lineFindings() { return lineFindings_; }
@@ -76,6 +78,7 @@ class Walk {
   void visit(const profile::ProfileLine& line) {
     using profile::LineKind;
     if (line.kind == LineKind::blank) return;
+    sawAnyLine_ = true;
     const profile::UnitRange body = profile::trimmed(text_.units(), line.whole);
     const uint32_t first = text_.units()[body.begin];
     // A ";" line is at most a key no one asks for, as good as the comment its writer meant.
@@ -184,6 +187,7 @@ class Walk {
   int settingsLine_ = 0;
   bool settingsSeen_ = false;
   bool sawContent_ = false;
+  bool sawAnyLine_ = false;
   Place place_ = Place::beforeAnySection;
   std::string placeName_;
   int placeLine_ = 0;
@@ -304,6 +308,9 @@ SettingsCheck checkSettings(const std::optional<std::string>& fileBytes) {
   } else {
     Walk walk(*fileBytes, check);
     walk.run();
+    if (std::optional<Finding> encoding = encodingFinding(*fileBytes)) {
+      check.findings.push_back(std::move(*encoding));
+    }
     const bool wide = walk.text().units().encoding() == profile::TextEncoding::utf16le ||
                       walk.text().units().encoding() == profile::TextEncoding::utf16be;
     if (!wide && fileBytes->find('\0') != std::string::npos) {
@@ -312,7 +319,10 @@ SettingsCheck checkSettings(const std::optional<std::string>& fileBytes) {
            "file: it contains NUL bytes (saved as UTF-16 without a byte-order mark?); the reader "
            "stops names and values at a NUL."});
     }
-    if (walk.settingsLine() == 0 && walk.sawContent()) {
+    if (!walk.sawAnyLine()) {
+      check.findings.push_back(
+          {Severity::warning, "file: it is empty, so the plugin uses its defaults (not saved?)."});
+    } else if (walk.settingsLine() == 0 && walk.sawContent()) {
       check.findings.push_back(
           {Severity::warning,
            "file: it has no [Settings] section, so the plugin uses its defaults."});
