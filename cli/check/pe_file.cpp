@@ -60,8 +60,9 @@ std::optional<uint32_t> resourceEntry(const Reader& r, uint64_t base, uint64_t d
   if (!r.has(base + directory, 16)) return std::nullopt;
   const uint32_t named = r.u16(base + directory + 12);
   const uint32_t ids = r.u16(base + directory + 14);
+  const uint64_t entries = base + directory + 16;
   for (uint32_t i = named; i < named + ids; ++i) {
-    const uint64_t entry = base + directory + 16 + uint64_t{i} * 8;
+    const uint64_t entry = entries + static_cast<uint64_t>(i) * 8;
     if (!r.has(entry, 8)) return std::nullopt;
     if (wanted == 0 || r.u32(entry) == wanted) return r.u32(entry + 4);
   }
@@ -130,8 +131,8 @@ sim::Result<PeModule> readPeModule(std::string_view bytes) {
   }
   std::vector<Section> sections;
   for (uint32_t i = 0; i < sectionCount; ++i) {
-    const uint64_t at = sectionTable + uint64_t{i} * 40;
-    const Section s{r.u32(at + 12), r.u32(at + 8), r.u32(at + 20), r.u32(at + 16)};
+    const uint64_t header = sectionTable + static_cast<uint64_t>(i) * 40;
+    const Section s{r.u32(header + 12), r.u32(header + 8), r.u32(header + 20), r.u32(header + 16)};
     if (s.rawSize > 0 && !r.has(s.rawOffset, s.rawSize)) {
       return notAModule("is cut short: it is smaller than its headers say");
     }

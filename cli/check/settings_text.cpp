@@ -20,15 +20,15 @@ std::string SettingsText::shown(profile::UnitRange range, size_t maxCharacters) 
   }
   // UTF-16: the units as UTF-8, so that a non-ASCII name reads as written.
   const bool little = encoding == profile::TextEncoding::utf16le;
-  std::u16string units;
-  for (size_t i = range.begin; i < range.end && units.size() < 2 * maxCharacters + 2; ++i) {
+  std::u16string wide;
+  for (size_t i = range.begin; i < range.end && wide.size() < 2 * maxCharacters + 2; ++i) {
     const auto byteAt = [&](size_t k) -> char16_t {
       return static_cast<unsigned char>(bytes_[2 + 2 * i + k]);
     };
     units +=
         static_cast<char16_t>(little ? byteAt(0) | byteAt(1) << 8 : byteAt(0) << 8 | byteAt(1));
   }
-  const std::string utf8 = utf8FromUtf16(units);
+  const std::string utf8 = utf8FromUtf16(wide);
   return displayText(utf8, maxCharacters);
 }
 
