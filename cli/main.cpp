@@ -98,6 +98,7 @@ int main(int argcGiven, char** argvGiven) {
   // UTF-8 whatever the system's code page, so that a folder named ゲーム or Jörg works.
   std::vector<std::string> arguments = cli::utf8Arguments(argcGiven, argvGiven);
   std::vector<char*> argvUtf8;
+  argvUtf8.reserve(arguments.size());
   for (std::string& argument : arguments) argvUtf8.push_back(argument.data());
   const int argc = static_cast<int>(argvUtf8.size());
   char** argv = argvUtf8.data();

@@ -99,11 +99,11 @@ std::vector<LookAlike> findLookAlikes(const fs::path& folder, const std::string&
 void addLookAlikes(const fs::path& folder, const std::string& wanted, bool wantedExists,
                    std::vector<Finding>& findings) {
   for (const LookAlike& alike : findLookAlikes(folder, wanted)) {
-    const std::string fix = wantedExists ? "the plugin reads " + wanted +
-                                               " instead; if your changes are in this one, "
-                                               "delete " +
-                                               wanted + " and rename this one to " + wanted
-                                         : "rename it to " + wanted;
+    std::string fix = "rename it to " + wanted;
+    if (wantedExists) {
+      fix = "the plugin reads " + wanted + " instead; if your changes are in this one, delete ";
+      fix.append(wanted).append(" and rename this one to ").append(wanted);
+    }
     findings.push_back({Severity::warning, displayText(alike.name, 80) + ": " + alike.why +
                                                ", never read by the plugin; " + fix + "."});
   }

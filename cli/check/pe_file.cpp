@@ -139,8 +139,8 @@ sim::Result<PeModule> readPeModule(std::string_view bytes) {
     sections.push_back(s);
   }
   if (directoryCount > kResourceDirectory &&
-      optionalSize >= directories - optional + 8 * (kResourceDirectory + 1)) {
-    const uint64_t resource = directories + 8 * kResourceDirectory;
+      optionalSize >= directories - optional + 8 * static_cast<uint64_t>(kResourceDirectory + 1)) {
+    const uint64_t resource = directories + 8 * static_cast<uint64_t>(kResourceDirectory);
     const uint32_t rva = r.u32(resource);
     const uint32_t size = r.u32(resource + 4);
     if (rva != 0 && size != 0) module.fileVersion = versionOf(r, sections, rva, size);

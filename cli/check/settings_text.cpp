@@ -25,8 +25,7 @@ std::string SettingsText::shown(profile::UnitRange range, size_t maxCharacters) 
     const auto byteAt = [&](size_t k) -> char16_t {
       return static_cast<unsigned char>(bytes_[2 + 2 * i + k]);
     };
-    units +=
-        static_cast<char16_t>(little ? byteAt(0) | byteAt(1) << 8 : byteAt(0) << 8 | byteAt(1));
+    wide += static_cast<char16_t>(little ? byteAt(0) | byteAt(1) << 8 : byteAt(0) << 8 | byteAt(1));
   }
   const std::string utf8 = utf8FromUtf16(wide);
   return displayText(utf8, maxCharacters);
