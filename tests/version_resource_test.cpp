@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -13,6 +14,18 @@
 #include "kestova_version.h"
 
 namespace {
+
+// Built beside this program, wherever the test runs from.
+std::filesystem::path besideThisProgram(const wchar_t* name) {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  return std::filesystem::path(self).parent_path() / name;
+}
+
+std::string bytesOf(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
 
 struct Resource {
   VS_FIXEDFILEINFO fixed{};
@@ -50,7 +63,8 @@ TEST(VersionResource, WindowsReadsTheProjectVersionFromTheDllAndTheChecker) {
   for (const wchar_t* file : {L"Kestova.dll", L"KestovaCheck.exe"}) {
     SCOPED_TRACE(std::string(file, file + wcslen(file)));
     Resource resource;
-    ASSERT_TRUE(readResource(file, resource));
+    const std::filesystem::path path = besideThisProgram(file);
+    ASSERT_TRUE(readResource(path.c_str(), resource));
     EXPECT_EQ(resource.fixed.dwFileVersionMS,
               DWORD{KESTOVA_VERSION_MAJOR} << 16 | KESTOVA_VERSION_MINOR);
     EXPECT_EQ(resource.fixed.dwFileVersionLS, DWORD{KESTOVA_VERSION_PATCH} << 16);
@@ -59,8 +73,7 @@ TEST(VersionResource, WindowsReadsTheProjectVersionFromTheDllAndTheChecker) {
     EXPECT_EQ(resource.productName, L"Kestova");
     EXPECT_EQ(resource.originalFilename, file);
 
-    std::ifstream in(file, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    const std::string bytes = bytesOf(path);
     const sim::Result<cli::PeModule> module = cli::readPeModule(bytes);
     ASSERT_TRUE(module.ok());
     EXPECT_EQ(module->machine, cli::PeModule::kMachineX64);
@@ -70,8 +83,7 @@ TEST(VersionResource, WindowsReadsTheProjectVersionFromTheDllAndTheChecker) {
 }
 
 TEST(VersionResource, ACutShortDllIsBrokenAtEveryLength) {
-  std::ifstream in("Kestova.dll", std::ios::binary);
-  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+  const std::string bytes = bytesOf(besideThisProgram(L"Kestova.dll"));
   ASSERT_GT(bytes.size(), 1024u);
   EXPECT_TRUE(cli::readPeModule(bytes).ok());
   // Every length short of the whole file is a broken download; none may be read past its end.
