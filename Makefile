@@ -1,5 +1,6 @@
-# make       installs what is missing, builds the plugin package in dist/, and runs the demo
-#            with the real Kestova.dll under Wine
+# make       installs what is missing, builds the player's download in dist/ (Kestova-<version>.zip
+#            and its four files), and runs the demo with the real Kestova.dll under Wine
+# make release  only the player's zip, dist/Kestova-<version>.zip
 # make test  the whole test suite, native and under Wine, and the clang-cl (MSVC-mode) plugin
 #            in Release and Debug checked with the Windows suite
 # make fuzz  each fuzzer for FUZZ_SECONDS (default 30); nonzero on any finding
@@ -12,7 +13,8 @@ NATIVE := build/native
 WINDOWS := build/mingw
 WINE := env WINEPREFIX=$(CURDIR)/$(WINDOWS)/wine-prefix $(CURDIR)/scripts/wine
 
-.PHONY: all deps native windows clang-cl dist demo test sanitize fuzz soak bench format lint clean
+.PHONY: all deps native windows clang-cl dist release demo test sanitize fuzz soak bench format
+.PHONY: lint clean
 
 all: demo
 
@@ -34,16 +36,25 @@ clang-cl: windows
 	  cmake --build --preset $$preset || exit 1; \
 	done
 
+# dist/ holds the zip and what is in it, nothing else: never the stand-in ScriptHookVask.dll,
+# which would replace the real host in a game folder.
 dist: windows
-	@mkdir -p dist
-	@cp $(WINDOWS)/bin/Kestova.dll dist/Kestova.dll
-	@cp package/Kestova.ini dist/Kestova.ini
+	@rm -rf dist
+	@scripts/make-release $(CURDIR) $(WINDOWS) dist >/dev/null
+	@cd dist && unzip -q Kestova-*.zip
+
+release: deps
+	@cmake --preset mingw >/dev/null
+	@cmake --build --preset mingw --target Kestova KestovaCheck
+	@rm -f dist/Kestova-*.zip
+	@scripts/make-release $(CURDIR) $(WINDOWS) dist
 
 demo: dist
 	@$(WINE) wineboot --init 2>/dev/null
 	@$(WINE) $(WINDOWS)/bin/kestova-sim.exe --plugin dist/Kestova.dll
 	@env WINEPREFIX=$(CURDIR)/$(WINDOWS)/wine-prefix scripts/wine-stop
-	@echo "dist/ is at $(CURDIR)/dist: Kestova.dll and Kestova.ini, ready for a game folder"
+	@echo "dist/ is at $(CURDIR)/dist: $$(cd dist && ls Kestova-*.zip), the player's download," \
+	  "and its four files"
 
 test: dist clang-cl
 	@ctest --preset native -j2

@@ -3,39 +3,9 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "cli/text_encoding.h"
+
 namespace cli {
-namespace {
-
-// The length of the valid UTF-8 sequence at bytes[i], or 0. Overlong forms, surrogates and
-// code points past U+10FFFF are not valid.
-size_t utf8Length(std::string_view bytes, size_t i) {
-  const auto byte = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
-  const unsigned char lead = byte(i);
-  size_t length = 0;
-  uint32_t point = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    point = lead & 0x1Fu;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    point = lead & 0x0Fu;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    point = lead & 0x07u;
-  } else {
-    return 0;
-  }
-  if (i + length > bytes.size()) return 0;
-  for (size_t k = 1; k < length; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    point = (point << 6) | (byte(i + k) & 0x3Fu);
-  }
-  const bool overlong = (length == 3 && point < 0x800) || (length == 4 && point < 0x10000);
-  const bool surrogate = point >= 0xD800 && point <= 0xDFFF;
-  return overlong || surrogate || point > 0x10FFFF ? 0 : length;
-}
-
-}  // namespace
 
 std::string displayText(std::string_view bytes, size_t maxCharacters) {
   std::string shown;

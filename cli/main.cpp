@@ -4,15 +4,18 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "cli/check_command.h"
+#include "cli/check/check_command.h"
+#include "cli/check/console.h"
+#include "cli/check/settings_check.h"
 #include "cli/exit_status.h"
 #include "cli/report.h"
 #include "cli/run.h"
 #include "cli/scenario.h"
-#include "cli/settings_check.h"
 #include "cli/svg_timeline.h"
 #include "cli/timeline.h"
+#include "kestova_version.h"
 #include "sim/plugin_module.h"
 
 #ifdef _WIN32
@@ -24,7 +27,8 @@ namespace {
 
 const char kUsage[] =
     "usage: kestova-sim [run] [SCENARIO] [--trace | --json] [--svg OUT.svg] [--plugin PATH]\n"
-    "       kestova-sim check [SETTINGS]\n"
+    "       kestova-sim check [SETTINGS | FOLDER]\n"
+    "       kestova-sim --version\n"
     "  Runs the Kestova plugin in the simulated host, tick by tick, and prints a table of\n"
     "  what it did. Without SCENARIO it runs the built-in demo.\n"
     "  --trace        also list every host call under its tick\n"
@@ -34,7 +38,8 @@ const char kUsage[] =
     "Exit status: 0 done, 1 the plugin broke the host protocol, 2 bad input or no run.\n"
     "\n"
     "  check reads a settings file (default ./Kestova.ini) as the plugin does and says what\n"
-    "  the plugin will make of it, one finding per line.\n"
+    "  the plugin will make of it, one finding per line; given a game folder, it also checks\n"
+    "  Kestova.dll and the host there, as the player's KestovaCheck does.\n"
     "Exit status: 0 it works as written, 1 warnings or no file (the plugin then uses its\n"
     "defaults), 2 the file cannot be read.\n";
 
@@ -84,12 +89,19 @@ int checkMain(int argc, char** argv) {
     }
     path = arg;
   }
-  return cli::runCheck(path.value_or(cli::kDefaultSettingsPath), stdout, stderr);
+  return cli::runCheck(path, stdout, stderr);
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argcGiven, char** argvGiven) {
+  // UTF-8 whatever the system's code page, so that a folder named ゲーム or Jörg works.
+  std::vector<std::string> arguments = cli::utf8Arguments(argcGiven, argvGiven);
+  std::vector<char*> argvUtf8;
+  argvUtf8.reserve(arguments.size());
+  for (std::string& argument : arguments) argvUtf8.push_back(argument.data());
+  const int argc = static_cast<int>(argvUtf8.size());
+  char** argv = argvUtf8.data();
 #ifdef _WIN32
   // The same bytes on every platform: no CR added before each LF.
   _setmode(_fileno(stdout), _O_BINARY);
@@ -105,6 +117,9 @@ int main(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
+      return 0;
+    } else if (arg == "--version") {
+      std::printf("kestova-sim %s\n", KESTOVA_VERSION);
       return 0;
     } else if (arg == "--trace") {
       format = cli::ReportFormat::trace;

@@ -7,6 +7,7 @@
 #include "sim/plugin_module.h"
 #include "sim/simulated_host.h"
 #include "sim/tick_summary.h"
+#include "toggle/settings_file.h"
 
 namespace cli {
 namespace {
@@ -37,7 +38,7 @@ class RunFolder {
   bool enter(const std::optional<std::string>& settingsText) {
     if (path_.empty()) return false;
     if (settingsText) {
-      std::ofstream out(path_ / "Kestova.ini", std::ios::binary);
+      std::ofstream out(path_ / settings_file::kFileName, std::ios::binary);
       out << *settingsText;
       if (!out) return false;
     }

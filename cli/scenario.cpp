@@ -1,10 +1,14 @@
 #include "cli/scenario.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
+
+#include "toggle/settings_file.h"
 
 namespace cli {
 namespace {
@@ -141,11 +145,12 @@ class Parser {
 
   void settings(const std::vector<std::string>& w, int line) {
     if (scenario_.settingsText) throw Failure{line, "settings given twice"};
-    std::string text = "[Settings]\n";
+    std::string text = std::string("[") + settings_file::kSection + "]\n";
     for (size_t i = 1; i < w.size(); ++i) {
       const size_t equals = w[i].find('=');
       const std::string key = w[i].substr(0, equals);
-      if (key != "ShortPress" && key != "LongPress" && key != "HoldADS") {
+      if (std::none_of(std::begin(settings_file::kKeys), std::end(settings_file::kKeys),
+                       [&](const settings_file::Key& known) { return key == known.name; })) {
         throw Failure{line, "unknown setting " + quoted(key) +
                                 " (expected ShortPress=N, LongPress=N or HoldADS=N)"};
       }

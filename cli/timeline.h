@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/check/settings_check.h"
 #include "cli/run.h"
-#include "cli/settings_check.h"
 
 namespace cli {
 

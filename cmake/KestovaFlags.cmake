@@ -11,12 +11,13 @@ endif()
 # Warnings are errors everywhere.
 function(kestova_strict_warnings target)
   if(MSVC)
-    target_compile_options(${target} PRIVATE /W4 /WX /permissive-)
+    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:/W4 /WX /permissive->)
   else()
-    target_compile_options(${target} PRIVATE
+    # C++ only: a target's version resource goes through the resource compiler.
+    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:
       -Wall -Wextra -Wpedantic -Werror
       -Wconversion -Wsign-conversion -Wshadow -Wcast-qual -Wold-style-cast
-      -Wnon-virtual-dtor -Woverloaded-virtual -Wundef)
+      -Wnon-virtual-dtor -Woverloaded-virtual -Wundef>)
   endif()
 endfunction()
 
@@ -26,10 +27,12 @@ function(kestova_plugin_language target)
   if(MSVC)
     # /GS-: the security cookie's check and its initialisation live in the C runtime.
     # /Zl: no default C runtime library named in the objects.
-    target_compile_options(${target} PRIVATE /GR- /EHs-c- /GS- /Zc:threadSafeInit- /Zl /Brepro)
+    target_compile_options(${target} PRIVATE
+      $<$<COMPILE_LANGUAGE:CXX>:/GR- /EHs-c- /GS- /Zc:threadSafeInit- /Zl /Brepro>)
     target_compile_definitions(${target} PRIVATE _HAS_EXCEPTIONS=0)
   else()
-    target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti -fno-threadsafe-statics)
+    target_compile_options(${target} PRIVATE
+      $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti -fno-threadsafe-statics>)
   endif()
 endfunction()
 
@@ -43,9 +46,9 @@ function(kestova_plugin_link target host_import_library)
     target_link_libraries(${target} PRIVATE ${host_import_library} kernel32.lib)
   else()
     # No -fdata-sections: on PE it would move the zeroed key table out of .bss into the file.
-    target_compile_options(${target} PRIVATE
+    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:
       -Os -fno-stack-protector -fno-ident -ffunction-sections
-      -ffile-prefix-map=${PROJECT_SOURCE_DIR}=.)
+      -ffile-prefix-map=${PROJECT_SOURCE_DIR}=.>)
     # --exclude-all-symbols: with no dllexport anywhere, ld would export every global.
     # --no-insert-timestamp and --build-id=none: the same bytes from every build.
     target_link_options(${target} PRIVATE
@@ -60,5 +63,17 @@ endfunction()
 function(kestova_static_runtime target)
   if(MINGW)
     target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+  endif()
+endfunction()
+
+# A program shipped to players: the same bytes from every clean build (no time stamp, no build
+# path, no symbols), as the plugin's.
+function(kestova_shipped_program target)
+  if(MINGW)
+    target_compile_options(${target} PRIVATE
+      $<$<COMPILE_LANGUAGE:CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.>)
+    target_link_options(${target} PRIVATE -s -Wl,--no-insert-timestamp -Wl,--build-id=none)
+  elseif(MSVC)
+    target_link_options(${target} PRIVATE /Brepro)
   endif()
 endfunction()

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/settings_check.h"
+#include "cli/check/settings_check.h"
 #include "compat/profile_reader.h"
 #include "tests/cli_process.h"
 

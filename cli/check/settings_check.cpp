@@ -1,50 +1,26 @@
-#include "cli/settings_check.h"
+#include "cli/check/settings_check.h"
 
 #include <algorithm>
 
+#include "cli/check/encoding_check.h"
+#include "cli/check/setting_value.h"
+#include "cli/check/settings_text.h"
+#include "cli/check/spelling.h"
 #include "cli/display_text.h"
-#include "cli/setting_value.h"
-#include "cli/settings_text.h"
+#include "toggle/settings_file.h"
 
 namespace cli {
 namespace {
 
-struct SettingKey {
-  const char* name;
-  int32_t fallback;
-};
+using SettingKey = settings_file::Key;
+using settings_file::kKeyCount;
+using settings_file::kKeys;
+using settings_file::kSection;
 
-// In the order the plugin asks for them.
-constexpr SettingKey kKeys[] = {{"ShortPress", 50}, {"LongPress", 100}, {"HoldADS", 0}};
-constexpr size_t kKeyCount = std::size(kKeys);
 // Enough to show what is wrong with a file; a binary file would otherwise give thousands.
 constexpr size_t kMaxLineFindings = 50;
-// Edits a misspelt name may be from a known one and still be taken for it.
-constexpr size_t kCloseEdits = 2;
 // One frame at 60 frames per second, in milliseconds: the step presses are measured in.
 constexpr int64_t kFrameUnits = 17;
-
-// Optimal string alignment distance: insertions, deletions, changes and swaps of neighbours.
-size_t editDistance(const std::string& a, const std::string& b) {
-  std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
-  for (size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
-  for (size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
-  for (size_t i = 1; i <= a.size(); ++i) {
-    for (size_t j = 1; j <= b.size(); ++j) {
-      const size_t change = a[i - 1] == b[j - 1] ? 0 : 1;
-      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + change});
-      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
-        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-      }
-    }
-  }
-  return d[a.size()][b.size()];
-}
-
-bool closeTo(const std::string& folded, const char* known) {
-  const size_t edits = editDistance(folded, lowerAscii(known));
-  return edits > 0 && edits <= kCloseEdits;
-}
 
 const SettingKey* closeKey(const std::string& folded) {
   for (const SettingKey& key : kKeys) {
@@ -76,7 +52,7 @@ class Walk {
   Walk(const std::string& bytes, SettingsCheck& check) : text_(bytes), check_(check) {
     SettingsText first(bytes);
     profile::scanLines(first.units(), [&](const profile::ProfileLine& line) {
-      if (line.kind != profile::LineKind::section || !first.named(line.name, "Settings")) {
+      if (line.kind != profile::LineKind::section || !first.named(line.name, kSection)) {
         return true;
       }
       settingsLine_ = first.lineAt(line.whole.begin);
@@ -93,6 +69,7 @@ class Walk {
 
   int settingsLine() const { return settingsLine_; }
   bool sawContent() const { return sawContent_; }
+  bool sawAnyLine() const { return sawAnyLine_; }
   const KeyUse& use(size_t key) const { return uses_[key]; }
   const SettingsText& text() const { return text_; }
   std::vector<Finding>& lineFindings() { return lineFindings_; }
@@ -101,6 +78,7 @@ class Walk {
   void visit(const profile::ProfileLine& line) {
     using profile::LineKind;
     if (line.kind == LineKind::blank) return;
+    sawAnyLine_ = true;
     const profile::UnitRange body = profile::trimmed(text_.units(), line.whole);
     const uint32_t first = text_.units()[body.begin];
     // A ";" line is at most a key no one asks for, as good as the comment its writer meant.
@@ -111,7 +89,7 @@ class Walk {
     if (first == '[') {
       const std::string inside =
           text_.folded(profile::trimmed(text_.units(), {body.begin + 1, body.end}));
-      const bool meantSettings = inside == "settings" || closeTo(inside, "Settings");
+      const bool meantSettings = inside == "settings" || closeTo(inside, kSection);
       add(Severity::warning, lineText(number) + ": \"" + text_.shown(body) +
                                  "\" has no closing \"]\", so the reader does not take it for a "
                                  "section" +
@@ -143,8 +121,8 @@ class Walk {
                                    "?");
       } else {
         add(Severity::note, lineText(number) + ": " + name +
-                                " is not a key the plugin reads (it reads ShortPress, LongPress "
-                                "and HoldADS)");
+                                " is not a key the plugin reads (it reads " + kKeys[0].name + ", " +
+                                kKeys[1].name + " and " + kKeys[2].name + ")");
       }
     } else if (known < kKeyCount) {
       add(Severity::warning, lineText(number) + ": " + kKeys[known].name +
@@ -157,7 +135,7 @@ class Walk {
 
   void section(const profile::ProfileLine& line, int number) {
     placeLine_ = number;
-    if (text_.named(line.name, "Settings")) {
+    if (text_.named(line.name, kSection)) {
       if (!settingsSeen_) {
         settingsSeen_ = true;
         place_ = Place::settings;
@@ -172,7 +150,7 @@ class Walk {
     }
     place_ = Place::otherSection;
     placeName_ = text_.shown(line.name);
-    if (closeTo(text_.folded(line.name), "Settings")) {
+    if (closeTo(text_.folded(line.name), kSection)) {
       add(Severity::warning, lineText(number) + ": section [" + placeName_ +
                                  "] is not [Settings]; did you mean [Settings]?");
     }
@@ -209,6 +187,7 @@ class Walk {
   int settingsLine_ = 0;
   bool settingsSeen_ = false;
   bool sawContent_ = false;
+  bool sawAnyLine_ = false;
   Place place_ = Place::beforeAnySection;
   std::string placeName_;
   int placeLine_ = 0;
@@ -302,7 +281,7 @@ PluginSettings readPluginSettings(const std::optional<std::string>& fileBytes) {
                                    fileBytes->size()};
   const auto read = [&](const SettingKey& key) {
     return static_cast<int32_t>(
-        profile::readInt(bytes, "Settings", key.name, static_cast<uint32_t>(key.fallback)));
+        profile::readInt(bytes, kSection, key.name, static_cast<uint32_t>(key.fallback)));
   };
   settings.shortPress = read(kKeys[0]);
   settings.longPress = read(kKeys[1]);
@@ -329,6 +308,9 @@ SettingsCheck checkSettings(const std::optional<std::string>& fileBytes) {
   } else {
     Walk walk(*fileBytes, check);
     walk.run();
+    if (std::optional<Finding> encoding = encodingFinding(*fileBytes)) {
+      check.findings.push_back(std::move(*encoding));
+    }
     const bool wide = walk.text().units().encoding() == profile::TextEncoding::utf16le ||
                       walk.text().units().encoding() == profile::TextEncoding::utf16be;
     if (!wide && fileBytes->find('\0') != std::string::npos) {
@@ -337,7 +319,10 @@ SettingsCheck checkSettings(const std::optional<std::string>& fileBytes) {
            "file: it contains NUL bytes (saved as UTF-16 without a byte-order mark?); the reader "
            "stops names and values at a NUL."});
     }
-    if (walk.settingsLine() == 0 && walk.sawContent()) {
+    if (!walk.sawAnyLine()) {
+      check.findings.push_back(
+          {Severity::warning, "file: it is empty, so the plugin uses its defaults (not saved?)."});
+    } else if (walk.settingsLine() == 0 && walk.sawContent()) {
       check.findings.push_back(
           {Severity::warning,
            "file: it has no [Settings] section, so the plugin uses its defaults."});

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "cli/settings_check.h"
-#include "cli/settings_text.h"
+#include "cli/check/settings_check.h"
+#include "cli/check/settings_text.h"
 
 namespace cli {
 

@@ -1,6 +1,7 @@
-#include "cli/settings_text.h"
+#include "cli/check/settings_text.h"
 
 #include "cli/display_text.h"
+#include "cli/text_encoding.h"
 
 namespace cli {
 
@@ -19,25 +20,14 @@ std::string SettingsText::shown(profile::UnitRange range, size_t maxCharacters) 
   }
   // UTF-16: the units as UTF-8, so that a non-ASCII name reads as written.
   const bool little = encoding == profile::TextEncoding::utf16le;
-  std::string utf8;
-  for (size_t i = range.begin; i < range.end && utf8.size() < 4 * maxCharacters + 4; ++i) {
-    const auto byteAt = [&](size_t k) -> uint32_t {
+  std::u16string wide;
+  for (size_t i = range.begin; i < range.end && wide.size() < 2 * maxCharacters + 2; ++i) {
+    const auto byteAt = [&](size_t k) -> char16_t {
       return static_cast<unsigned char>(bytes_[2 + 2 * i + k]);
     };
-    const uint32_t unit = little ? byteAt(0) | byteAt(1) << 8 : byteAt(0) << 8 | byteAt(1);
-    if (unit < 0x80) {
-      utf8 += static_cast<char>(unit);
-    } else if (unit < 0x800) {
-      utf8 += static_cast<char>(0xC0 | unit >> 6);
-      utf8 += static_cast<char>(0x80 | (unit & 0x3F));
-    } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-      utf8 += "\xEF\xBF\xBD";  // half of a pair: shown as the replacement character
-    } else {
-      utf8 += static_cast<char>(0xE0 | unit >> 12);
-      utf8 += static_cast<char>(0x80 | (unit >> 6 & 0x3F));
-      utf8 += static_cast<char>(0x80 | (unit & 0x3F));
-    }
+    wide += static_cast<char16_t>(little ? byteAt(0) | byteAt(1) << 8 : byteAt(0) << 8 | byteAt(1));
   }
+  const std::string utf8 = utf8FromUtf16(wide);
   return displayText(utf8, maxCharacters);
 }
 

@@ -8,14 +8,17 @@
 #include <string>
 #include <vector>
 
+#include "toggle/settings_file.h"
+
 namespace cli {
 
 // The three values as the plugin reads them: 32 bits taken as signed.
 struct PluginSettings {
-  int32_t shortPress = 50;
-  int32_t longPress = 100;
-  int32_t holdAds = 0;
+  int32_t shortPress = settings_file::kShortPress.fallback;
+  int32_t longPress = settings_file::kLongPress.fallback;
+  int32_t holdAds = settings_file::kHoldAds.fallback;
   bool holdMode() const { return holdAds != 0; }
+  bool operator==(const PluginSettings&) const = default;
 };
 
 // What the plugin reads from a settings file's bytes, or from no file (nullopt), key by key

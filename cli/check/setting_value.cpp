@@ -1,4 +1,4 @@
-#include "cli/setting_value.h"
+#include "cli/check/setting_value.h"
 
 #include <cstring>
 

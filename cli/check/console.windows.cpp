@@ -1,0 +1,86 @@
+// Windows hands over names in UTF-16; the narrow ones of main() and of the C runtime go through
+// the ANSI code page, which turns a ゲーム folder into ???. So the arguments come from the wide
+// command line, paths are made from UTF-16, and a console is written with WriteConsoleW.
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+
+#include "cli/check/console.h"
+#include "cli/text_encoding.h"
+
+namespace cli {
+namespace {
+
+std::u16string asUtf16(const wchar_t* text, size_t size) {
+  return {text, text + size};
+}
+
+std::wstring asWide(const std::u16string& text) {
+  return {text.begin(), text.end()};
+}
+
+bool isConsole(HANDLE handle) {
+  DWORD mode = 0;
+  return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode) != 0;
+}
+
+}  // namespace
+
+std::vector<std::string> utf8Arguments(int argc, char** argv) {
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (wide == nullptr) return {argv, argv + argc};
+  std::vector<std::string> arguments;
+  for (int i = 0; i < count; ++i) {
+    arguments.push_back(utf8FromUtf16(asUtf16(wide[i], wcslen(wide[i]))));
+  }
+  LocalFree(wide);
+  return arguments;
+}
+
+std::filesystem::path pathFromUtf8(const std::string& utf8) {
+  return {asWide(utf16FromUtf8(utf8))};
+}
+
+std::string utf8FromPath(const std::filesystem::path& path) {
+  const std::wstring& wide = path.native();
+  return utf8FromUtf16(asUtf16(wide.data(), wide.size()));
+}
+
+void useUtf8Output() {
+  // The same bytes on every platform: no CR added before each LF.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+}
+
+void writeText(std::FILE* stream, const std::string& utf8) {
+  std::fflush(stream);
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the C runtime hands the handle over as an integer.
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+  if (!isConsole(handle)) {
+    std::fwrite(utf8.data(), 1, utf8.size(), stream);
+    std::fflush(stream);
+    return;
+  }
+  const std::wstring wide = asWide(utf16FromUtf8(utf8));
+  DWORD written = 0;
+  WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+}
+
+bool ownsConsoleWindow() {
+  // Only this process on the console: Windows made the window for it. From a command prompt, a
+  // script or a test the shell shares it, or there is no console, or input is redirected.
+  DWORD processes[2] = {};
+  return GetConsoleProcessList(processes, 2) == 1 && isConsole(GetStdHandle(STD_INPUT_HANDLE)) &&
+         isConsole(GetStdHandle(STD_OUTPUT_HANDLE));
+}
+
+void waitForEnter(std::FILE* out) {
+  writeText(out, "\nPress Enter to close this window.\n");
+  for (int c = std::fgetc(stdin); c != EOF && c != '\n'; c = std::fgetc(stdin)) {
+  }
+}
+
+}  // namespace cli

@@ -1,0 +1,112 @@
+#!/bin/sh
+# The player's download under Wine, end to end: the zip unpacked into fresh game folders (one
+# with spaces, one named ゲーム, one Jörg) beside a host stand-in, and KestovaCheck run there as a
+# player would, with the findings and exit status each mistake should give. Where Windows and Wine
+# read a file differently the checker states both; Windows is the truth for players.
+# usage: player_download_test.sh SOURCE_DIR WINDOWS_BUILD_DIR   (WINEPREFIX set)
+set -eu
+source=$1
+build=$2
+wine="$source/scripts/wine"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failed=0
+zip=$("$source/scripts/make-release" "$source" "$build" "$work/release")
+version=$(basename "$zip" .zip | sed 's/^Kestova-//')
+
+fail() {
+  echo "FAILED: $*"
+  sed 's/^/  | /' "$work/out" "$work/err"
+  failed=1
+}
+
+# check FOLDER EXPECTED-STATUS [ARGUMENT]: runs the checker in FOLDER, input redirected as from a
+# script, so it must not wait for Enter.
+check() {
+  status=0
+  (cd "$1" && "$wine" "$1/KestovaCheck.exe" ${3:+"$3"} < /dev/null > "$work/out" 2> "$work/err") ||
+    status=$?
+  [ "$status" -eq "$2" ] || fail "$1${3:+ $3}: status $status, expected $2"
+}
+
+has() {
+  grep -qF -- "$1" "$work/out" || fail "no line with: $1"
+}
+
+install() {
+  rm -rf "$1"
+  mkdir -p "$1"
+  unzip -q "$zip" -d "$1"
+  cp "$build/bin/ScriptHookVask.dll" "$1/"
+}
+
+[ "$(unzip -Z1 "$zip" | tr '\n' ' ')" = "Kestova.dll Kestova.ini KestovaCheck.exe Kestova-README.txt " ] ||
+  { echo "FAILED: the zip holds $(unzip -Z1 "$zip" | tr '\n' ' ')"; failed=1; }
+unzip -p "$zip" Kestova-README.txt | grep -q "Kestova $version" || { echo "FAILED: readme version"; failed=1; }
+[ "$(unzip -p "$zip" Kestova-README.txt | grep -vc "$(printf '\r')$")" -eq 0 ] ||
+  { echo "FAILED: readme lines without CRLF"; failed=1; }
+
+for name in "Game Folder" "ゲーム" "Jörg"; do
+  game="$work/$name"
+  install "$game"
+  check "$game" 0
+  has "Kestova.dll: version $version, a 64-bit Windows DLL."
+  has "$name: no problems found."
+  "$wine" "$game/KestovaCheck.exe" --version > "$work/out" 2> "$work/err"
+  has "KestovaCheck $version"
+
+  rm "$game/ScriptHookVask.dll"
+  check "$game" 1
+  has "warning: ScriptHookVask.dll: not in this folder."
+  install "$game"
+
+  mv "$game/Kestova.ini" "$game/Kestova.ini.txt"
+  check "$game" 1
+  has "warning: Kestova.ini: no such file in "
+  has "$name, so the plugin uses its defaults"
+  has "warning: Kestova.ini.txt: saved as a text file"
+  rm "$game/Kestova.ini.txt"
+
+  # UTF-16 LE: Windows and Wine read it alike.
+  printf '\377\376' > "$game/Kestova.ini"
+  printf '[Settings]\r\nShortPress=40\r\nLongPress=120\r\n' | iconv -f UTF-8 -t UTF-16LE >> "$game/Kestova.ini"
+  check "$game" 0
+  has "ShortPress: reads 40 from line 2"
+  # A UTF-8 byte-order mark before [Settings]: Windows keeps it as part of line 1 and reads the
+  # defaults; Wine skips it.
+  printf '\357\273\277[Settings]\r\nShortPress=40\r\n' > "$game/Kestova.ini"
+  check "$game" 1
+  has "Windows does not recognise it"
+  has "the plugin reads ShortPress 50, LongPress 100, HoldADS 0 (its defaults). Wine and Proton skip the mark and read ShortPress 40"
+  # UTF-16 BE: not honoured on Windows.
+  printf '\376\377' > "$game/Kestova.ini"
+  printf '[Settings]\r\nShortPress=40\r\n' | iconv -f UTF-8 -t UTF-16BE >> "$game/Kestova.ini"
+  check "$game" 1
+  has "warning: file: saved as UTF-16 big-endian. Windows does not read that byte-order mark"
+
+  # A file dropped on the checker comes as its full Windows path.
+  printf '[Settings]\r\nShortPress=90\r\nLongPress=80\r\n' > "$game/my settings.ini"
+  check "$game" 1 "Z:$game/my settings.ini"
+  has "Z:$game/my settings.ini: the plugin reads only a file named Kestova.ini"
+  has "warning: tap window: ShortPress (90) is not below LongPress (80)"
+  install "$game"
+done
+
+# Not a 64-bit Windows DLL: a 32-bit one is said as such, a broken download plainly.
+game="$work/Game Folder"
+head -c 3000 "$build/bin/Kestova.dll" > "$game/Kestova.dll"
+check "$game" 1
+has "warning: Kestova.dll: it is cut short"
+printf '<html>404</html>' > "$game/Kestova.dll"
+check "$game" 1
+has "warning: Kestova.dll: it is not a Windows program file"
+
+# kestova-sim.exe check finds the file in a non-ASCII folder, and names it right.
+"$wine" "$build/bin/kestova-sim.exe" check "Z:$work/ゲーム/Kestova.ini" > "$work/out" 2> "$work/err" ||
+  fail "kestova-sim.exe check in ゲーム"
+has "Z:$work/ゲーム/Kestova.ini: no problems found."
+"$wine" "$build/bin/kestova-sim.exe" --version > "$work/out" 2> "$work/err"
+has "kestova-sim $version"
+
+[ "$failed" -eq 0 ] && echo "player download: all checks passed ($zip)"
+exit "$failed"
