@@ -107,6 +107,9 @@ class SimulatedGame {
   uint32_t lastHandle_ = 0;  // 0: no handle is good for the next call
   NativeId lastHandleFrom_ = NativeId::forcedAimSubject;
   NameHashes nameHashes_;
+  // The weapon's name lives in the host, not the plugin: kept apart, so that where the host
+  // happens to lie cannot make it evict one of the plugin's names at every tick.
+  NameHashes weaponHashes_;
 };
 
 inline uint32_t SimulatedGame::controlState(NativeId native, uint64_t group,
@@ -151,7 +154,7 @@ inline uint32_t SimulatedGame::currentWeapon(const uint64_t* args, uint8_t& faul
   const uint32_t weapon = inputs_.weaponQueryFails
                               ? (junk() % 2 != 0 ? simNameHash(contract::kUnarmedWeapon)
                                                  : static_cast<uint32_t>(junk()))
-                              : nameHashes_.of(inputs_.weapon);
+                              : weaponHashes_.of(inputs_.weapon);
   *slot = junkHigh | weapon;
   if (outSlot != nullptr) *outSlot = *slot;
   return truth(!inputs_.weaponQueryFails);
