@@ -3,76 +3,49 @@
 namespace bench {
 namespace {
 
-template <typename Host>
-Host* self(void* host) {
-  return static_cast<Host*>(host);
-}
-
 void ignoreRegister(void*, HINSTANCE, ScriptEntry) {}
 void ignoreModule(void*, HINSTANCE) {}
 void ignoreHandler(void*, KeyboardHandler) {}
 
-template <typename Results>
-void prepare(Results& results, const TickPath& path) {
-  for (size_t i = 0; i < path.callCount; ++i) results[i] = path.calls[i].result;
-}
-
 }  // namespace
 
-NullHost::NullHost(const TickPath& path)
-    : backend_{this,
-               ignoreRegister,
-               ignoreModule,
-               [](void* h, uint32_t) { self<NullHost>(h)->next_ = 0; },
-               ignoreHandler,
-               ignoreHandler,
-               [](void*, uint64_t) {},
-               [](void*, uint64_t) {},
-               [](void* h) {
-                 NullHost* host = self<NullHost>(h);
-                 return &host->results_[host->next_++ & (host->results_.size() - 1)];
-               }} {
-  prepare(results_, path);
-}
-
-NullHost::~NullHost() {
-  hostBind(nullptr);
-}
-
-void NullHost::bind() const {
-  hostBind(&backend_);
-}
-
-RecordingHost::RecordingHost(const TickPath& path)
+template <bool kRecords>
+ReplayHost<kRecords>::ReplayHost(const TickPath& path)
     : backend_{this,
                ignoreRegister,
                ignoreModule,
                [](void* h, uint32_t duration) {
-                 self<RecordingHost>(h)->calls_.push_back({HostCall::Kind::wait, duration});
-                 self<RecordingHost>(h)->next_ = 0;
+                 auto* host = static_cast<ReplayHost*>(h);
+                 host->record(HostCall::Kind::wait, duration);
+                 host->next_ = 0;
                },
                ignoreHandler,
                ignoreHandler,
                [](void* h, uint64_t hash) {
-                 self<RecordingHost>(h)->calls_.push_back({HostCall::Kind::init, hash});
+                 static_cast<ReplayHost*>(h)->record(HostCall::Kind::init, hash);
                },
                [](void* h, uint64_t value) {
-                 self<RecordingHost>(h)->calls_.push_back({HostCall::Kind::push, value});
+                 static_cast<ReplayHost*>(h)->record(HostCall::Kind::push, value);
                },
                [](void* h) {
-                 RecordingHost* host = self<RecordingHost>(h);
-                 host->calls_.push_back({HostCall::Kind::call, 0});
-                 return &host->results_[host->next_++ & (host->results_.size() - 1)];
+                 auto* host = static_cast<ReplayHost*>(h);
+                 host->record(HostCall::Kind::call, 0);
+                 return host->answer();
                }} {
-  prepare(results_, path);
+  for (size_t i = 0; i < path.callCount; ++i) results_[i] = path.calls[i].result;
 }
 
-RecordingHost::~RecordingHost() {
+template <bool kRecords>
+ReplayHost<kRecords>::~ReplayHost() {
   hostBind(nullptr);
 }
 
-void RecordingHost::bind() const {
+template <bool kRecords>
+void ReplayHost<kRecords>::bind() const {
   hostBind(&backend_);
 }
+
+template class ReplayHost<false>;
+template class ReplayHost<true>;
 
 }  // namespace bench

@@ -1,5 +1,6 @@
 // The hosts the tick benchmarks bind through the host library's function table: they answer a
-// path's prepared results in order, never switch context and trace nothing.
+// path's prepared results in order, never switch context and trace nothing. One of them also
+// writes every call down, for checking what a tick calls; the other does nothing else at all.
 #pragma once
 
 #include <array>
@@ -11,46 +12,40 @@
 
 namespace bench {
 
-// Does nothing but answer: each native call gets the next of the tick's prepared results, and
-// scriptWait returns at once, starting the next tick's answers over.
-class NullHost {
- public:
-  explicit NullHost(const TickPath& path);
-  ~NullHost();
-  NullHost(const NullHost&) = delete;
-  NullHost& operator=(const NullHost&) = delete;
-
-  void bind() const;
-
- private:
-  // A power of two, so that a stray extra call wraps instead of reading past the end.
-  std::array<uint64_t, 32> results_{};
-  uint32_t next_ = 0;
-  HostBackend backend_;
-};
-
 struct HostCall {
   enum class Kind : uint8_t { init, push, call, wait };
   Kind kind;
   uint64_t value;  // the hash, the pushed value or the wait's duration
 };
 
-// Answers as NullHost does and writes every call down, for checking what a tick calls.
-class RecordingHost {
+// Each native call gets the next of the tick's prepared results, and scriptWait returns at
+// once, starting the next tick's answers over. Recording is chosen at compile time, so that the
+// host the timings use carries no trace of it.
+template <bool kRecords>
+class ReplayHost {
  public:
-  explicit RecordingHost(const TickPath& path);
-  ~RecordingHost();
-  RecordingHost(const RecordingHost&) = delete;
-  RecordingHost& operator=(const RecordingHost&) = delete;
+  explicit ReplayHost(const TickPath& path);
+  ~ReplayHost();
+  ReplayHost(const ReplayHost&) = delete;
+  ReplayHost& operator=(const ReplayHost&) = delete;
 
   void bind() const;
-  const std::vector<HostCall>& calls() const { return calls_; }
+  const std::vector<HostCall>& calls() const requires kRecords { return calls_; }
 
  private:
+  void record(HostCall::Kind kind, uint64_t value) {
+    if constexpr (kRecords) calls_.push_back({kind, value});
+  }
+  uint64_t* answer() { return &results_[next_++ & (results_.size() - 1)]; }
+
+  // A power of two, so that a stray extra call wraps instead of reading past the end.
   std::array<uint64_t, 32> results_{};
   uint32_t next_ = 0;
   std::vector<HostCall> calls_;
   HostBackend backend_;
 };
+
+using NullHost = ReplayHost<false>;
+using RecordingHost = ReplayHost<true>;
 
 }  // namespace bench

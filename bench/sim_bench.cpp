@@ -2,12 +2,12 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <boost/context/detail/fcontext.hpp>
+#include <boost/context/fiber.hpp>
+#include <boost/context/fixedsize_stack.hpp>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <vector>
 
 #include "bench/bench.h"
 #include "bench/paired.h"
@@ -17,7 +17,7 @@
 namespace bench {
 namespace {
 
-namespace fc = boost::context::detail;
+namespace ctx = boost::context;
 
 enum class TraceMode { off, on, formatted };
 
@@ -70,7 +70,12 @@ struct LoadedPlugin {
 
   explicit LoadedPlugin(bool trace) {
     host.trace().setEnabled(trace);
-    plugin = sim::PluginModule::load(host, pluginPath, error);
+    auto loaded = sim::PluginModule::load(host, pluginPath);
+    if (loaded) {
+      plugin = std::move(loaded).value();
+    } else {
+      error = loaded.error().message;
+    }
     worstCaseInputs(host.inputs());
   }
 };
@@ -103,16 +108,14 @@ void simTick(benchmark::State& state, TraceMode mode) {
 class Bouncer {
  public:
   Bouncer()
-      : stack_(64 * 1024),
-        other_(fc::make_fcontext(stack_.data() + stack_.size(), stack_.size(),
-                                 [](fc::transfer_t from) {
-                                   for (;;) from = fc::jump_fcontext(from.fctx, nullptr);
-                                 })) {}
-  void roundTrip() { other_ = fc::jump_fcontext(other_, nullptr).fctx; }
+      : other_(std::allocator_arg, ctx::fixedsize_stack(64 * 1024), [](ctx::fiber&& from) {
+          for (;;) from = std::move(from).resume();
+          return std::move(from);
+        }) {}
+  void roundTrip() { other_ = std::move(other_).resume(); }
 
  private:
-  std::vector<char> stack_;
-  fc::fcontext_t other_;
+  ctx::fiber other_;
 };
 
 void contextSwitchRoundTrip(benchmark::State& state) {

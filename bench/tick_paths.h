@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "host/contract.h"
 #include "host/host_api.h"
 #include "sim/natives.h"
 #include "toggle/aim_toggle.h"
@@ -40,12 +41,26 @@ struct TickPath {
   std::array<NativeCall, kMaxCalls> calls{};
 };
 
-// Static arrays, not literals: their addresses are constants the floor can push.
-inline constexpr char kInputAim[] = "INPUT_AIM";
-inline constexpr char kInputSprint[] = "INPUT_SPRINT";
-inline constexpr char kInputCamera[] = "INPUT_NEXT_CAMERA";
-inline constexpr char kWheel[] = "WheelHUDin";
-inline constexpr char kUnarmed[] = "WEAPON_UNARMED";
+// A name of the host contract copied into an array of its own: an inline array has one address
+// in every translation unit, a literal need not, and the floor pushes these addresses.
+template <size_t N>
+constexpr std::array<char, N + 1> nameArray(const char* name) {
+  std::array<char, N + 1> copy{};
+  for (size_t i = 0; i < N; ++i) copy[i] = name[i];
+  return copy;
+}
+constexpr size_t nameLength(const char* name) {
+  size_t length = 0;
+  while (name[length] != '\0') ++length;
+  return length;
+}
+template <const char* const& name>
+inline constexpr auto kNameArray = nameArray<nameLength(name)>(name);
+inline constexpr const char* kInputAim = kNameArray<contract::kAimControl>.data();
+inline constexpr const char* kInputSprint = kNameArray<contract::kSprintControl>.data();
+inline constexpr const char* kInputCamera = kNameArray<contract::kCameraControl>.data();
+inline constexpr const char* kWheel = kNameArray<contract::kWheelState>.data();
+inline constexpr const char* kUnarmed = kNameArray<contract::kUnarmedWeapon>.data();
 
 // The path's calls with their answers. ShortPress 0 and LongPress 0 make both timer reads of a
 // press happen without a toggle, so the latch stays as it started.
@@ -70,17 +85,17 @@ constexpr TickPath makePath(const char* name, bool holdMode, bool latched) {
   };
 
   // The aim control goes down and comes up, the wheel closed: three timer reads.
-  control(N::controlWentDown, 25, kInputAim, 1);
+  control(N::controlWentDown, contract::kAimGroup, kInputAim, 1);
   add(N::namedStateActive, {text(kWheel)}, 0);
   add(N::hostTimer, {}, kTimer);
-  control(N::controlCameUp, 25, kInputAim, 1);
+  control(N::controlCameUp, contract::kAimGroup, kInputAim, 1);
   add(N::namedStateActive, {text(kWheel)}, 0);
   add(N::hostTimer, {}, kTimer);
   add(N::hostTimer, {}, kTimer);
   if (!holdMode) {
     if (latched) {
       add(N::perFrameHold, {}, 0);
-      control(N::controlActive, 21, kInputSprint, 0);
+      control(N::controlActive, contract::kSprintGroup, kInputSprint, 0);
     }
     add(N::forcedAimSubject, {}, kAimSubject);
     add(N::forcedAim, {value(kAimSubject), value(latched ? 1 : 0), value(0), value(0), value(1)},
@@ -95,7 +110,7 @@ constexpr TickPath makePath(const char* name, bool holdMode, bool latched) {
   }
   if (latched) {
     // The camera control is active but the wheel is open: checked, and no cancel.
-    control(N::controlActive, 0, kInputCamera, 1);
+    control(N::controlActive, contract::kCameraGroup, kInputCamera, 1);
     add(N::namedStateActive, {text(kWheel)}, 1);
   }
   return path;

@@ -88,12 +88,13 @@ RunOutcome runScenario(const Scenario& scenario, const RunOptions& options, RunS
     outcome.error = "cannot prepare a working folder for the run";
     return outcome;
   }
-  std::string loadError;
-  std::unique_ptr<sim::PluginModule> plugin = sim::PluginModule::load(host, pluginPath, loadError);
-  if (!plugin) {
-    outcome.error = loadError;
+  sim::Result<std::unique_ptr<sim::PluginModule>> loaded =
+      sim::PluginModule::load(host, pluginPath);
+  if (!loaded) {
+    outcome.error = loaded.error().message;
     return outcome;
   }
+  std::unique_ptr<sim::PluginModule> plugin = std::move(loaded).value();
   // Checked before the sink sees anything, so that a run that cannot start prints no table.
   if (host.scriptCount() == 0) {
     outcome.error = "the plugin registered no script";

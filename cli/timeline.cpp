@@ -1,5 +1,6 @@
 #include "cli/timeline.h"
 
+#include "host/contract.h"
 #include "sim/natives.h"
 
 namespace cli {
@@ -19,9 +20,10 @@ WeaponSeen weaponSeen(const std::vector<sim::TraceEntry>& entries) {
       seen = WeaponSeen::failed;
       continue;
     }
-    uint32_t unarmedHash = sim::simNameHash("WEAPON_UNARMED");
+    uint32_t unarmedHash = sim::simNameHash(contract::kUnarmedWeapon);
     for (size_t k = i + 1; k < entries.size(); ++k) {
-      if (isNative(entries[k], sim::NativeId::nameHash) && entries[k].text == "WEAPON_UNARMED") {
+      if (isNative(entries[k], sim::NativeId::nameHash) &&
+          entries[k].text == contract::kUnarmedWeapon) {
         unarmedHash = static_cast<uint32_t>(entries[k].result);
         break;
       }

@@ -6,6 +6,7 @@
 
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_targets.h"
+#include "host/contract.h"
 #include "tests/reference_comparison.h"
 
 namespace fuzzing {
@@ -64,7 +65,8 @@ int pluginAgainstReference(const uint8_t* data, size_t size) {
     inputs.wheel = (flags & 0x10) != 0;
     inputs.weaponQueryFails = (flags & 0x20) != 0;
     if ((flags & 0x40) != 0) {
-      inputs.weapon = inputs.weapon == "WEAPON_UNARMED" ? "WEAPON_PISTOL" : "WEAPON_UNARMED";
+      inputs.weapon =
+          inputs.weapon == contract::kUnarmedWeapon ? "WEAPON_PISTOL" : contract::kUnarmedWeapon;
     }
     // A step of the clock, or a jump to a value of the fuzzer's own; a second read may differ.
     clock = (flags & 0x80) != 0 ? in.word()

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "host/contract.h"
+
 namespace sim {
 
 enum class NativeId : uint8_t {
@@ -30,17 +32,17 @@ struct NativeInfo {
 };
 
 inline constexpr NativeInfo kNatives[] = {
-    {NativeId::nameHash, 0xFD340785ADF8CFB7, "nameHash", 1, 0b1},
-    {NativeId::controlWentDown, 0x580417101DDB492F, "controlWentDown", 2, 0},
-    {NativeId::controlCameUp, 0x50F940259D3841E6, "controlCameUp", 2, 0},
-    {NativeId::controlActive, 0xF3A21BCD95725A4A, "controlActive", 2, 0},
-    {NativeId::namedStateActive, 0x4A123E85D7C4CA0B, "namedStateActive", 1, 0b1},
-    {NativeId::hostTimer, 0x4F67E8ECA7D3F667, "hostTimer", 0, 0},
-    {NativeId::perFrameHold, 0x90DA5BA5C2635416, "perFrameHold", 0, 0},
-    {NativeId::forcedAimSubject, 0x217E9DC48139933D, "forcedAimSubject", 0, 0},
-    {NativeId::forcedAim, 0xD5FCC166AEB2FD0F, "forcedAim", 5, 0},
-    {NativeId::weaponQuerySubject, 0x096275889B8E0EE0, "weaponQuerySubject", 0, 0},
-    {NativeId::currentWeapon, 0x3A87E44BB9A01D54, "currentWeapon", 5, 0},
+    {NativeId::nameHash, contract::kNameHash, "nameHash", 1, 0b1},
+    {NativeId::controlWentDown, contract::kControlWentDown, "controlWentDown", 2, 0},
+    {NativeId::controlCameUp, contract::kControlCameUp, "controlCameUp", 2, 0},
+    {NativeId::controlActive, contract::kControlActive, "controlActive", 2, 0},
+    {NativeId::namedStateActive, contract::kNamedStateActive, "namedStateActive", 1, 0b1},
+    {NativeId::hostTimer, contract::kHostTimer, "hostTimer", 0, 0},
+    {NativeId::perFrameHold, contract::kPerFrameHold, "perFrameHold", 0, 0},
+    {NativeId::forcedAimSubject, contract::kForcedAimSubject, "forcedAimSubject", 0, 0},
+    {NativeId::forcedAim, contract::kForcedAim, "forcedAim", 5, 0},
+    {NativeId::weaponQuerySubject, contract::kWeaponQuerySubject, "weaponQuerySubject", 0, 0},
+    {NativeId::currentWeapon, contract::kCurrentWeapon, "currentWeapon", 5, 0},
 };
 
 // Null for a hash the game does not know.

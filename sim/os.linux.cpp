@@ -6,16 +6,15 @@
 
 namespace sim::os {
 
-void* openLibrary(const std::string& path, std::string& error) {
+Result<void*> openLibrary(const std::string& path) {
   // RTLD_NOW: a missing host function fails the load here, not at the first tick.
   void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (library == nullptr) {
-    // dlerror names the file itself; say it once.
-    const char* raw = dlerror();
-    error = raw != nullptr ? raw : "unknown error";
-    if (error.rfind(path + ": ", 0) == 0) error.erase(0, path.size() + 2);
-  }
-  return library;
+  if (library != nullptr) return library;
+  // dlerror names the file itself; say it once.
+  const char* raw = dlerror();
+  std::string reason = raw != nullptr ? raw : "unknown error";
+  if (reason.rfind(path + ": ", 0) == 0) reason.erase(0, path.size() + 2);
+  return Error{reason, path};
 }
 
 void closeLibrary(void* library) {

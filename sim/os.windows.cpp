@@ -28,10 +28,10 @@ std::string lastErrorText() {
 
 }  // namespace
 
-void* openLibrary(const std::string& path, std::string& error) {
+Result<void*> openLibrary(const std::string& path) {
   HMODULE module = LoadLibraryW(widePath(path).c_str());
-  if (module == nullptr) error = lastErrorText();
-  return module;
+  if (module == nullptr) return Error{lastErrorText(), path};
+  return static_cast<void*>(module);
 }
 
 void closeLibrary(void* library) {

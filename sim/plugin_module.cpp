@@ -17,30 +17,28 @@ std::string defaultPluginPath() {
   return (std::filesystem::path(os::executableFolder()) / name).string();
 }
 
-std::unique_ptr<PluginModule> PluginModule::load(SimulatedHost& host, const std::string& path,
-                                                 std::string& error) {
+Result<std::unique_ptr<PluginModule>> PluginModule::load(SimulatedHost& host,
+                                                         const std::string& path) {
+  const auto cannotLoad = [&path](const std::string& why) {
+    return Error{"cannot load " + path + ": " + why, path};
+  };
   // A second load of a loaded library only counts up: DllMain would not run for this host.
-  if (os::isLoaded(path)) {
-    error = "cannot load " + path + ": already loaded in this process";
-    return nullptr;
-  }
+  if (os::isLoaded(path)) return cannotLoad("already loaded in this process");
   host.bind();
   host.beginLoaderCall(nullptr);
-  void* library = os::openLibrary(path, error);
-  if (library == nullptr) {
+  const Result<void*> library = os::openLibrary(path);
+  if (!library) {
     host.endLoaderCall(nullptr);
-    error = "cannot load " + path + ": " + error;
-    return nullptr;
+    return cannotLoad(library.error().message);
   }
-  const HINSTANCE module = os::moduleHandle(library);
+  const HINSTANCE module = os::moduleHandle(*library);
   if (module == nullptr) {
     host.endLoaderCall(nullptr);
-    os::closeLibrary(library);
-    error = "cannot load " + path + ": not a plugin (no DllMain)";
-    return nullptr;
+    os::closeLibrary(*library);
+    return cannotLoad("not a plugin (no DllMain)");
   }
   host.endLoaderCall(module);
-  return std::unique_ptr<PluginModule>(new PluginModule(host, library, module));
+  return std::unique_ptr<PluginModule>(new PluginModule(host, *library, module));
 }
 
 PluginModule::~PluginModule() {

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "sim/result.h"
+
 namespace sim {
 
 class SimulatedHost;
@@ -16,9 +18,8 @@ std::string defaultPluginPath();
 
 class PluginModule {
  public:
-  // Binds the host, then loads. Null with a message in error when the library will not load.
-  static std::unique_ptr<PluginModule> load(SimulatedHost& host, const std::string& path,
-                                            std::string& error);
+  // Binds the host, then loads; the error says why the library will not load.
+  static Result<std::unique_ptr<PluginModule>> load(SimulatedHost& host, const std::string& path);
   // Unloads; registrations still held for the module afterwards are protocol errors.
   ~PluginModule();
   PluginModule(const PluginModule&) = delete;

@@ -17,10 +17,11 @@ struct Error {
 template <typename T>
 class [[nodiscard]] Result {
  public:
+  // Implicit, so that a function returns either a value or an Error as it is.
   // cppcheck-suppress noExplicitConstructor
-  Result(T value) : state_(std::in_place_index<0>, std::move(value)) {}  // NOLINT: implicit
+  Result(T value) : state_(std::in_place_index<0>, std::move(value)) {}  // NOLINT
   // cppcheck-suppress noExplicitConstructor
-  Result(Error error) : state_(std::in_place_index<1>, std::move(error)) {}  // NOLINT: implicit
+  Result(Error error) : state_(std::in_place_index<1>, std::move(error)) {}  // NOLINT
 
   bool ok() const { return state_.index() == 0; }
   explicit operator bool() const { return ok(); }

@@ -1,5 +1,5 @@
 // An execution context of its own for each script: the host switches in, the script switches
-// back out from scriptWait. Linux uses Boost.Context's fcontext, Windows uses fibers.
+// back out from scriptWait. Linux uses Boost.Context's fiber, Windows the system's fibers.
 #pragma once
 
 #include <cstddef>

@@ -1,14 +1,18 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <boost/context/detail/fcontext.hpp>
+#include <boost/context/fiber.hpp>
+#include <boost/context/stack_context.hpp>
 #include <cstdlib>
+#include <memory>
+#include <new>
+#include <utility>
 
 #include "sim/fiber_sanitizer.h"
 #include "sim/script_context.h"
 
 namespace sim {
-namespace fc = boost::context::detail;
+namespace ctx = boost::context;
 
 namespace {
 constexpr size_t kStackSize = size_t{256} * 1024;
@@ -17,62 +21,91 @@ constexpr size_t kStackSize = size_t{256} * 1024;
 struct ScriptContext::Impl {
   Entry entry = nullptr;
   void* argument = nullptr;
-  void* mapping = nullptr;  // guard page first, stack above it
+  void* mapping = nullptr;  // guard page first, stack above it; null once unmapped
   size_t mapped = 0;
-  fc::fcontext_t script = nullptr;  // where the script continues
-  fc::fcontext_t host = nullptr;    // where the host continues
+  // Where the script continues; empty once it has finished. Never destroyed: a fiber's
+  // destructor unwinds a script that has not finished, through plugin frames built without
+  // exceptions, perhaps of a module already unloaded. Its stack is unmapped instead.
+  union {
+    ctx::fiber script;
+  };
+  ctx::fiber host;  // where the host continues, while the script runs
   bool finished = false;
   FiberSanitizerState scriptSide;
   FiberSanitizerState hostSide;
 
-  static void trampoline(fc::transfer_t from) {
-    auto* self = static_cast<Impl*>(from.data);
-    sanitizerFinishSwitch(self->scriptSide, self->hostSide);
-    self->host = from.fctx;
-    self->entry(self->argument);
-    self->finished = true;
-    // Never resumed: the host drops a finished script.
-    sanitizerStartSwitch(self->scriptSide, self->hostSide, true);
-    fc::jump_fcontext(self->host, nullptr);
+  Impl() {}   // NOLINT: the union's fiber is made in place by ScriptContext
+  ~Impl() {}  // NOLINT: and never destroyed, see above
+
+  void releaseStack() {
+    if (mapping == nullptr) return;
+    sanitizerReleaseStack(scriptSide);
+    munmap(mapping, mapped);
+    mapping = nullptr;
   }
 };
 
+namespace {
+
+// Boost.Context's stack allocator interface, over a mapping with a guard page: a script that
+// overruns its stack faults there instead of corrupting memory. Boost frees the stack of a
+// script that finished; ScriptContext frees one that did not.
+struct GuardedStack {
+  ScriptContext::Impl* impl;
+
+  ctx::stack_context allocate() {
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    impl->mapped = kStackSize + page;
+    impl->mapping = mmap(nullptr, impl->mapped, PROT_READ | PROT_WRITE,
+                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
+    if (impl->mapping == MAP_FAILED) std::abort();
+    mprotect(impl->mapping, page, PROT_NONE);
+    char* bottom = static_cast<char*>(impl->mapping) + page;
+    impl->scriptSide.stackBottom = bottom;
+    impl->scriptSide.stackSize = kStackSize;
+    ctx::stack_context stack;
+    stack.size = kStackSize;
+    stack.sp = bottom + kStackSize;
+    return stack;
+  }
+
+  void deallocate(ctx::stack_context&) noexcept { impl->releaseStack(); }
+};
+
+}  // namespace
+
 ScriptContext::ScriptContext(Entry entry, void* argument) : impl_(new Impl) {
-  impl_->entry = entry;
-  impl_->argument = argument;
-  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-  impl_->mapped = kStackSize + page;
-  impl_->mapping = mmap(nullptr, impl_->mapped, PROT_READ | PROT_WRITE,
-                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
-  if (impl_->mapping == MAP_FAILED) std::abort();
-  // A script that overruns its stack faults on the guard page instead of corrupting memory.
-  mprotect(impl_->mapping, page, PROT_NONE);
-  char* bottom = static_cast<char*>(impl_->mapping) + page;
-  impl_->script = fc::make_fcontext(bottom + kStackSize, kStackSize, &Impl::trampoline);
-  impl_->scriptSide.stackBottom = bottom;
-  impl_->scriptSide.stackSize = kStackSize;
-  sanitizerCreateFiber(impl_->scriptSide);
+  Impl* impl = impl_.get();
+  impl->entry = entry;
+  impl->argument = argument;
+  new (&impl->script) ctx::fiber(std::allocator_arg, GuardedStack{impl}, [impl](ctx::fiber&& host) {
+    sanitizerFinishSwitch(impl->scriptSide, impl->hostSide);
+    impl->host = std::move(host);
+    impl->entry(impl->argument);
+    impl->finished = true;
+    // Never resumed: the host drops a finished script.
+    sanitizerStartSwitch(impl->scriptSide, impl->hostSide, true);
+    return std::move(impl->host);
+  });
+  sanitizerCreateFiber(impl->scriptSide);
 }
 
 ScriptContext::~ScriptContext() {
   sanitizerDestroyFiber(impl_->scriptSide);
-  sanitizerReleaseStack(impl_->scriptSide);
-  munmap(impl_->mapping, impl_->mapped);
+  impl_->releaseStack();
 }
 
 void ScriptContext::switchIn() {
   sanitizerRememberCurrent(impl_->hostSide);
   sanitizerStartSwitch(impl_->hostSide, impl_->scriptSide);
-  const fc::transfer_t back = fc::jump_fcontext(impl_->script, impl_.get());
+  impl_->script = std::move(impl_->script).resume();
   sanitizerFinishSwitch(impl_->hostSide, impl_->scriptSide);
-  impl_->script = back.fctx;
 }
 
 void ScriptContext::switchOut() {
   sanitizerStartSwitch(impl_->scriptSide, impl_->hostSide);
-  const fc::transfer_t back = fc::jump_fcontext(impl_->host, nullptr);
+  impl_->host = std::move(impl_->host).resume();
   sanitizerFinishSwitch(impl_->scriptSide, impl_->hostSide);
-  impl_->host = back.fctx;
 }
 
 bool ScriptContext::finished() const {

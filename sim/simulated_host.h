@@ -1,5 +1,7 @@
 // The stand-in for the closed host library: runs registered scripts one resumption per tick,
-// answers the game's natives from TickInputs, records a trace, and is strict about the protocol.
+// passes their native calls to the simulated game, records a trace, and is strict about the
+// protocol. Its tick and calls are in simulated_host.cpp, registrations and keyboard events in
+// host_registrations.cpp.
 #pragma once
 
 #include <windows.h>
@@ -14,20 +16,13 @@
 
 #include "host/host_api.h"
 #include "sim/host_backend.h"
-#include "sim/native_lookup.h"
 #include "sim/natives.h"
 #include "sim/script_context.h"
+#include "sim/simulated_game.h"
 #include "sim/tick_inputs.h"
 #include "sim/trace.h"
 
 namespace sim {
-
-struct HostOptions {
-  // Fill the high half of every result with junk and make every true result an arbitrary
-  // nonzero value, so that a plugin reading more than the low half, or comparing with 1, shows.
-  bool junkResults = false;
-  uint64_t seed = 1;  // of the junk, so that runs repeat
-};
 
 class SimulatedHost {
  public:
@@ -40,7 +35,7 @@ class SimulatedHost {
   void bind();
 
   // What holds in the next tick; it stays as it is until changed.
-  TickInputs& inputs() { return inputs_; }
+  TickInputs& inputs() { return game_.inputs(); }
   // One tick: each registered script is started or resumed once and runs to its scriptWait.
   void tick();
   uint64_t tickCount() const { return tick_; }
@@ -99,28 +94,18 @@ class SimulatedHost {
   ScriptList::iterator findScript(HINSTANCE module);
   void protocolError(std::string message);
   void protocolError(const char* message);
-  void staleHandle(const NativeInfo& native);
+  void gameFaults(const NativeInfo& native, uint8_t faults);
   void wrongArgumentCount(const NativeInfo& native, size_t count);
   // Every host call asks; the rare error is made out of line so that the check inlines.
   bool insideScript(const char* function);
   void outsideScript(const char* function);
-  void scribbleResult();
-  uint64_t junk();
-  uint32_t truth(bool value);
-  uint32_t unusedResult();
-  uint64_t withHighHalf(uint32_t low);
-  // Inlined into nativeCall, its only caller: one frame for the two.
-  uint32_t answer(const NativeInfo& native, const PendingCall& call, size_t entryIndex);
-  uint32_t controlState(NativeId native, uint64_t group, uint64_t controlHash) const;
-  uint32_t freshHandle(NativeId subjectNative);
-  void checkHandle(const NativeInfo& native, uint64_t handle, NativeId subjectNative);
+  void scribbleResult() { resultSlot_ = game_.scribble(); }
   std::string symbolFor(HINSTANCE module);
 
-  HostOptions options_;
   std::thread::id owner_;
   const void* ownerTag_;  // a thread-local's address on the owner thread
   std::unique_ptr<HostBackend> backend_;
-  TickInputs inputs_;
+  SimulatedGame game_;
   Trace trace_;
   std::vector<std::string> protocolErrors_;
   ScriptList scripts_;
@@ -131,15 +116,9 @@ class SimulatedHost {
   HINSTANCE loaderModule_ = nullptr;
   bool inLoader_ = false;
   uint64_t tick_ = 0;
-  size_t timerRead_ = 0;
   int nextScriptId_ = 1;
   PendingCall pending_;
   uint64_t resultSlot_ = 0;
-  uint64_t junkState_;
-  uint32_t handleCounter_ = 0;
-  uint32_t lastHandle_ = 0;  // 0: no handle is good for the next call
-  NameHashes nameHashes_;
-  NativeId lastHandleFrom_ = NativeId::forcedAimSubject;
 };
 
 }  // namespace sim

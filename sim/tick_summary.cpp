@@ -1,9 +1,12 @@
 #include "sim/tick_summary.h"
 
+#include "host/contract.h"
+#include "sim/tap_rule.h"
+
 namespace sim {
 
 TickSummary summarizeTick(const std::vector<TraceEntry>& entries) {
-  constexpr uint32_t kCameraHash = simNameHash("INPUT_NEXT_CAMERA");
+  constexpr uint32_t kCameraHash = simNameHash(contract::kCameraControl);
   TickSummary summary;
   bool held = false;
   bool cameraActive = false;
@@ -25,8 +28,7 @@ TickSummary summarizeTick(const std::vector<TraceEntry>& entries) {
         cameraActive = entry.args[1] == kCameraHash && result != 0;
         break;
       case NativeId::namedStateActive:
-        // The camera cancels only when the wheel check that follows it reads inactive.
-        if (cameraActive && result == 0) cancelled = true;
+        if (inputTaken(cameraActive, result != 0)) cancelled = true;
         cameraActive = false;
         break;
       default:

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <thread>
 
+#include "host/contract.h"
 #include "tests/plugin_harness.h"
 
 using testing_support::PluginHarness;
@@ -63,9 +64,8 @@ TEST(Concurrency, KeyboardEventsDuringLoadAndUnloadNeverReachAGoneLibrary) {
   host.trace().setEnabled(false);
   KeyboardThread keyboard(host);
   for (int cycle = 0; cycle < 200; ++cycle) {
-    std::string error;
-    auto plugin = sim::PluginModule::load(host, KESTOVA_PLUGIN_PATH, error);
-    ASSERT_TRUE(plugin) << error;
+    const auto plugin = sim::PluginModule::load(host, KESTOVA_PLUGIN_PATH);
+    ASSERT_TRUE(plugin) << plugin.error().message;
     host.tick();
   }
   EXPECT_GT(keyboard.stop(), 0u);
@@ -77,7 +77,7 @@ TEST(Concurrency, HostCallsFromAnotherThreadAreRefusedAndReported) {
   sim::SimulatedHost host;
   host.bind();
   std::thread([] {
-    nativeInit(0x4F67E8ECA7D3F667);
+    nativeInit(contract::kHostTimer);
     const uint64_t* slot = nativeCall();
     EXPECT_NE(slot, nullptr);
     scriptWait(0);

@@ -3,16 +3,12 @@
 
 #include <functional>
 
+#include "host/contract.h"
 #include "sim/simulated_host.h"
 
 namespace {
 
-constexpr uint64_t kTimer = 0x4F67E8ECA7D3F667;
-constexpr uint64_t kNameHash = 0xFD340785ADF8CFB7;
-constexpr uint64_t kForcedAimSubject = 0x217E9DC48139933D;
-constexpr uint64_t kForcedAim = 0xD5FCC166AEB2FD0F;
-constexpr uint64_t kWeaponSubject = 0x096275889B8E0EE0;
-constexpr uint64_t kCurrentWeapon = 0x3A87E44BB9A01D54;
+using namespace contract;
 
 // The body of the script under test; the script yields once after it, every tick.
 std::function<void()> body;
@@ -53,9 +49,9 @@ TEST(SimulatedHost, AResultSlotIsOverwrittenByTheNextHostCall) {
   uint64_t before = 0;
   uint64_t after = 0;
   ScriptedHost scripted([&] {
-    const uint64_t* slot = call(kTimer);
+    const uint64_t* slot = call(kHostTimer);
     before = *slot;
-    nativeInit(kTimer);
+    nativeInit(kHostTimer);
     after = *slot;
     nativeCall();
   });
@@ -70,9 +66,9 @@ TEST(SimulatedHost, JunkModeFillsHighHalvesAndMakesTruthAnyNonzeroValue) {
   std::vector<uint64_t> results;
   ScriptedHost scripted(
       [&] {
-        results.push_back(*call(kTimer));
-        results.push_back(*call(kNameHash, {addressOf("WheelHUDin")}));
-        results.push_back(*call(0x4A123E85D7C4CA0B, {addressOf("WheelHUDin")}));
+        results.push_back(*call(kHostTimer));
+        results.push_back(*call(kNameHash, {addressOf(kWheelState)}));
+        results.push_back(*call(kNamedStateActive, {addressOf(kWheelState)}));
       },
       sim::HostOptions{true, 3});
   scripted.host.inputs().timerReads = {77};
@@ -82,7 +78,7 @@ TEST(SimulatedHost, JunkModeFillsHighHalvesAndMakesTruthAnyNonzeroValue) {
   size_t truthNotOne = 0;
   for (size_t i = 0; i < results.size(); i += 3) {
     EXPECT_EQ(static_cast<uint32_t>(results[i]), 77u);
-    EXPECT_EQ(static_cast<uint32_t>(results[i + 1]), sim::simNameHash("WheelHUDin"));
+    EXPECT_EQ(static_cast<uint32_t>(results[i + 1]), sim::simNameHash(kWheelState));
     EXPECT_NE(static_cast<uint32_t>(results[i + 2]), 0u);
     highJunk += (results[i] >> 32) != 0;
     truthNotOne += static_cast<uint32_t>(results[i + 2]) != 1;
@@ -94,7 +90,7 @@ TEST(SimulatedHost, JunkModeFillsHighHalvesAndMakesTruthAnyNonzeroValue) {
 TEST(SimulatedHost, TimerReadsFollowTheTicksSequenceAndRepeatItsLastValue) {
   std::vector<int32_t> reads;
   ScriptedHost scripted([&] {
-    for (int i = 0; i < 4; ++i) reads.push_back(static_cast<int32_t>(*call(kTimer)));
+    for (int i = 0; i < 4; ++i) reads.push_back(static_cast<int32_t>(*call(kHostTimer)));
   });
   scripted.host.inputs().timerReads = {10, 5, 0xFFFFFFFDu};
   scripted.host.tick();
@@ -108,13 +104,13 @@ TEST(SimulatedHost, ProtocolFaultsAreRecorded) {
     const char* message;
   };
   const std::vector<Fault> faults = {
-      {"wrong argument count", [] { call(kTimer, {1}); }, "takes 0 arguments, got 1"},
+      {"wrong argument count", [] { call(kHostTimer, {1}); }, "takes 0 arguments, got 1"},
       {"call without init", [] { nativeCall(); }, "nativeCall without nativeInit"},
       {"push without init", [] { nativePush64(1); }, "nativePush64 without nativeInit"},
       {"init twice",
        [] {
-         nativeInit(kTimer);
-         nativeInit(kTimer);
+         nativeInit(kHostTimer);
+         nativeInit(kHostTimer);
          nativeCall();
        },
        "before the previous native"},
@@ -122,7 +118,7 @@ TEST(SimulatedHost, ProtocolFaultsAreRecorded) {
       {"stale aim subject",
        [] {
          const auto handle = static_cast<uint32_t>(*call(kForcedAimSubject));
-         call(kTimer);
+         call(kHostTimer);
          call(kForcedAim, {handle, 1, 0, 0, 1});
        },
        "forcedAim with a subject handle"},
@@ -151,7 +147,7 @@ TEST(SimulatedHost, ProtocolFaultsAreRecorded) {
 TEST(SimulatedHost, HostCallsOutsideTheScriptAreProtocolErrors) {
   sim::SimulatedHost host;
   host.bind();
-  call(kTimer);
+  call(kHostTimer);
   scriptWait(0);
   ASSERT_EQ(host.protocolErrors().size(), 3u);
   EXPECT_EQ(host.protocolErrors()[0], "nativeInit called outside the script");
@@ -164,7 +160,7 @@ TEST(SimulatedHost, AFailedWeaponQueryLeavesJunkAndTheSlotsHighHalfIsAlwaysJunk)
   std::vector<uint32_t> answers;
   ScriptedHost scripted([&] {
     slot = 0;
-    const auto handle = static_cast<uint32_t>(*call(kWeaponSubject));
+    const auto handle = static_cast<uint32_t>(*call(kWeaponQuerySubject));
     answers.push_back(
         static_cast<uint32_t>(*call(kCurrentWeapon, {handle, addressOf(&slot), 0, 0, 0})));
     seen.push_back(slot);
@@ -181,7 +177,7 @@ TEST(SimulatedHost, AFailedWeaponQueryLeavesJunkAndTheSlotsHighHalfIsAlwaysJunk)
     scripted.host.tick();
     EXPECT_EQ(answers.back(), 0u);
     EXPECT_NE(seen.back(), 0u);
-    lookLikeUnarmed += static_cast<uint32_t>(seen.back()) == sim::simNameHash("WEAPON_UNARMED");
+    lookLikeUnarmed += static_cast<uint32_t>(seen.back()) == sim::simNameHash(kUnarmedWeapon);
   }
   EXPECT_GT(lookLikeUnarmed, 5u) << "junk must sometimes look like a real answer";
   EXPECT_TRUE(scripted.host.protocolErrors().empty());

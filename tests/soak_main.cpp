@@ -115,13 +115,13 @@ int main(int argc, char** argv) {
   uint64_t pluginBytes = 0;
   bool balanced = true;
   for (; cycles < loads && balanced; ++cycles) {
-    std::string error;
-    auto plugin = sim::PluginModule::load(host, KESTOVA_PLUGIN_PATH, error);
-    if (!plugin) {
+    auto loaded = sim::PluginModule::load(host, KESTOVA_PLUGIN_PATH);
+    if (!loaded) {
       std::fprintf(stderr, "load %llu failed: %s\n", static_cast<unsigned long long>(cycles),
-                   error.c_str());
+                   loaded.error().message.c_str());
       return 1;
     }
+    std::unique_ptr<sim::PluginModule> plugin = std::move(loaded).value();
     pluginBytes = writableBytes(plugin->handle());
     host.tick();
     plugin.reset();

@@ -2,6 +2,7 @@
 // by hand. Run under UndefinedBehaviorSanitizer, it also shows the plugin never overflows.
 #include <gtest/gtest.h>
 
+#include "sim/tap_rule.h"
 #include "tests/plugin_harness.h"
 
 using testing_support::PluginHarness;
@@ -60,4 +61,33 @@ TEST(TimerArithmetic, TheTapDecisionMatchesWideArithmeticAtEveryBoundary) {
   }
   EXPECT_EQ(checked, 81u * 15 * 15 * 4);
   EXPECT_GT(flips, checked / 10) << "too few taps to say much";
+}
+
+// The tools' copy of the rule (the table's latch, the picture's tap windows and release labels)
+// against the same wide arithmetic, and so against the plugin above.
+TEST(TimerArithmetic, TheToolsTapRuleMatchesWideArithmeticAtEveryBoundary) {
+  for (const int64_t shortPress : kWindowEnds) {
+    for (const int64_t longPress : kWindowEnds) {
+      const auto shortEnd = static_cast<int32_t>(shortPress);
+      const auto longEnd = static_cast<int32_t>(longPress);
+      for (const uint32_t press : kTimes) {
+        for (const uint32_t first : kTimes) {
+          for (const uint32_t second : {first, first + 1, first - 1, press + 0x80000000u}) {
+            const int64_t atFirst = wrappedDifference(first, press);
+            const int64_t atSecond = wrappedDifference(second, press);
+            const sim::PressLength expected = atFirst < shortPress   ? sim::PressLength::tooShort
+                                              : atSecond < longPress ? sim::PressLength::tap
+                                                                     : sim::PressLength::tooLong;
+            ASSERT_EQ(sim::pressLength(sim::elapsedSince(press, first),
+                                       sim::elapsedSince(press, second), shortEnd, longEnd),
+                      expected)
+                << "ShortPress " << shortPress << ", LongPress " << longPress << ", press " << press
+                << ", reads " << first << " and " << second;
+            ASSERT_EQ(sim::inTapWindow(sim::elapsedSince(press, first), shortEnd, longEnd),
+                      atFirst >= shortPress && atFirst < longPress);
+          }
+        }
+      }
+    }
+  }
 }

@@ -46,9 +46,8 @@ TEST(WindowsLoading, AThousandLoadsAndUnloadsInOneProcessKeepRegistrationsBalanc
   sim::SimulatedHost host;
   host.trace().setEnabled(false);
   for (int cycle = 0; cycle < 1000; ++cycle) {
-    std::string error;
-    auto plugin = sim::PluginModule::load(host, KESTOVA_PLUGIN_PATH, error);
-    ASSERT_TRUE(plugin) << error;
+    const auto plugin = sim::PluginModule::load(host, KESTOVA_PLUGIN_PATH);
+    ASSERT_TRUE(plugin) << plugin.error().message;
     ASSERT_EQ(host.scriptCount(), 1u);
     ASSERT_EQ(host.keyboardHandlers().size(), 1u);
     for (int i = 0; i < cycle % 3; ++i) host.tick();

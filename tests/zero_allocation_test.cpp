@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <ostream>
 #include <set>
 #include <string>
@@ -253,10 +254,10 @@ Spent spend(const char* pluginPath, bool holdMode) {
   host.trace().setEnabled(false);
   host.inputs().timerReads = {0};
   Spent spent;
-  std::string error;
-  std::unique_ptr<sim::PluginModule> plugin;
-  spent.load = allocationsOf([&] { plugin = sim::PluginModule::load(host, pluginPath, error); });
-  if (!plugin) throw std::runtime_error(error);
+  std::optional<sim::Result<std::unique_ptr<sim::PluginModule>>> loaded;
+  spent.load = allocationsOf([&] { loaded.emplace(sim::PluginModule::load(host, pluginPath)); });
+  if (!*loaded) throw std::runtime_error(loaded->error().message);
+  std::unique_ptr<sim::PluginModule> plugin = std::move(*loaded).value();
   spent.firstTick = allocationsOf([&] { host.tick(); });
   spent.ticks = allocationsOf([&] {
     for (uint64_t tick = 2; tick <= kTicks + 1; ++tick) {

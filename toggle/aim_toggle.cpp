@@ -1,25 +1,11 @@
 #include "toggle/aim_toggle.h"
 
 #include "host/call_native.h"
+#include "host/contract.h"
 
 namespace {
 
-constexpr uint64_t kNameHash = 0xFD340785ADF8CFB7;
-constexpr uint64_t kControlWentDown = 0x580417101DDB492F;
-constexpr uint64_t kControlCameUp = 0x50F940259D3841E6;
-constexpr uint64_t kControlActive = 0xF3A21BCD95725A4A;
-constexpr uint64_t kNamedStateActive = 0x4A123E85D7C4CA0B;
-constexpr uint64_t kHostTimer = 0x4F67E8ECA7D3F667;
-constexpr uint64_t kPerFrameHold = 0x90DA5BA5C2635416;
-constexpr uint64_t kForcedAimSubject = 0x217E9DC48139933D;
-constexpr uint64_t kForcedAim = 0xD5FCC166AEB2FD0F;
-constexpr uint64_t kWeaponQuerySubject = 0x096275889B8E0EE0;
-constexpr uint64_t kCurrentWeapon = 0x3A87E44BB9A01D54;
-
-// Leading arguments of the control queries; the game gives them their meaning.
-constexpr uint32_t kAimGroup = 25;
-constexpr uint32_t kSprintGroup = 21;
-constexpr uint32_t kCameraGroup = 0;
+using namespace contract;
 
 uint32_t nameHash(const char* name) {
   return low32(callNative(kNameHash, name));
@@ -32,7 +18,7 @@ bool controlQuery(uint64_t native, uint32_t group, const char* control) {
 }
 
 bool wheelActive() {
-  return low32(callNative(kNamedStateActive, "WheelHUDin")) != 0;
+  return low32(callNative(kNamedStateActive, kWheelState)) != 0;
 }
 
 // A fresh timer read minus the press time, as 32-bit two's complement taken as signed. The
@@ -52,7 +38,7 @@ void refreshUnarmed(AimToggleState& state) {
   const uint32_t subject = low32(callNative(kWeaponQuerySubject));
   // On failure the slot may hold anything, so it is read only after a nonzero result.
   if (low32(callNative(kCurrentWeapon, subject, &state.weaponSlot, 0u, 0u, 0u)) != 0) {
-    const uint32_t unarmedHash = nameHash("WEAPON_UNARMED");
+    const uint32_t unarmedHash = nameHash(kUnarmedWeapon);
     state.unarmed = static_cast<uint32_t>(state.weaponSlot) == unarmedHash;
   }
 }
@@ -60,12 +46,12 @@ void refreshUnarmed(AimToggleState& state) {
 }  // namespace
 
 void runToggleTick(const ToggleSettings& settings, AimToggleState& state) {
-  if (controlQuery(kControlWentDown, kAimGroup, "INPUT_AIM") && !wheelActive()) {
+  if (controlQuery(kControlWentDown, kAimGroup, kAimControl) && !wheelActive()) {
     state.pressTime = static_cast<int32_t>(low32(callNative(kHostTimer)));
   }
   // Two timer reads, one per end of the tap window: the timer may move between them, and a
   // press too short must cost only one read.
-  if (controlQuery(kControlCameUp, kAimGroup, "INPUT_AIM") && !wheelActive() &&
+  if (controlQuery(kControlCameUp, kAimGroup, kAimControl) && !wheelActive() &&
       elapsedSincePress(state.pressTime) >= settings.shortPress &&
       elapsedSincePress(state.pressTime) < settings.longPress) {
     state.latched = !state.latched;
@@ -78,7 +64,7 @@ void runToggleTick(const ToggleSettings& settings, AimToggleState& state) {
     bool aimOn = false;
     if (state.latched) {
       callNative(kPerFrameHold);
-      const bool sprinting = controlQuery(kControlActive, kSprintGroup, "INPUT_SPRINT");
+      const bool sprinting = controlQuery(kControlActive, kSprintGroup, kSprintControl);
       aimOn = !sprinting && !state.unarmed;
     }
     sendForcedAim(aimOn);
@@ -87,7 +73,7 @@ void runToggleTick(const ToggleSettings& settings, AimToggleState& state) {
     if (!state.latched) return;
   }
 
-  if (controlQuery(kControlActive, kCameraGroup, "INPUT_NEXT_CAMERA") && !wheelActive()) {
+  if (controlQuery(kControlActive, kCameraGroup, kCameraControl) && !wheelActive()) {
     state.latched = false;
   }
 }

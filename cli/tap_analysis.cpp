@@ -1,0 +1,62 @@
+#include "cli/tap_analysis.h"
+
+namespace cli {
+
+std::vector<Press> pressesOf(const std::vector<TimelineTick>& ticks) {
+  std::vector<Press> presses;
+  bool open = false;
+  size_t lastDown = kNoTick;
+  for (size_t i = 0; i < ticks.size(); ++i) {
+    if (ticks[i].controls.aimDown) {
+      if (lastDown != kNoTick) presses[lastDown].windowEnd = i - 1;
+      lastDown = presses.size();
+      presses.push_back({i, kNoTick, ticks.size() - 1, false, 0});
+      open = true;
+    }
+    if (ticks[i].controls.aimUp) {
+      if (!open) presses.push_back({kNoTick, i, i, false, 0});
+      presses.back().up = i;
+      open = false;
+    }
+  }
+  uint32_t pressTime = 0;
+  for (Press& press : presses) {
+    // A press is timed with the first timer read of its tick.
+    press.taken = press.down != kNoTick &&
+                  sim::inputTaken(true, ticks[press.down].controls.wheel) &&
+                  ticks[press.down].timerSeenCount > 0;
+    if (press.taken) pressTime = ticks[press.down].timerSeen[0];
+    press.pressTime = pressTime;
+  }
+  return presses;
+}
+
+bool inTapWindow(const std::vector<TimelineTick>& ticks, const Press& press, size_t i,
+                 const PluginSettings& settings) {
+  const int32_t elapsed = sim::elapsedSince(press.pressTime, ticks[i].timer);
+  return sim::inTapWindow(elapsed, settings.shortPress, settings.longPress);
+}
+
+Release releaseOf(const std::vector<TimelineTick>& ticks, const Press& press,
+                  const PluginSettings& settings) {
+  const TimelineTick& tick = ticks[press.up];
+  Release release;
+  if (!sim::inputTaken(true, tick.controls.wheel)) {
+    release.ignored = true;
+    return release;
+  }
+  // With the press in the same tick, the press took the tick's first timer read.
+  const size_t read = press.down == press.up && press.taken ? 1 : 0;
+  if (tick.timerSeenCount <= read) return release;
+  release.measured = true;
+  release.elapsed = sim::elapsedSince(press.pressTime, tick.timerSeen[read]);
+  // The far end of the window is checked with a second read, when there is one.
+  const int32_t second = tick.timerSeenCount > read + 1
+                             ? sim::elapsedSince(press.pressTime, tick.timerSeen[read + 1])
+                             : release.elapsed;
+  release.length =
+      sim::pressLength(release.elapsed, second, settings.shortPress, settings.longPress);
+  return release;
+}
+
+}  // namespace cli

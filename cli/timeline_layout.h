@@ -1,0 +1,60 @@
+// Where things go in the timeline picture, and in which colours: one column per tick, scaled to
+// the run, one row per control and per thing the plugin sent, the axis and the legend below.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+
+namespace cli {
+
+inline constexpr double kLeft = 170;  // row labels
+inline constexpr double kRight = 24;
+inline constexpr double kTop = 56;         // title and subtitle
+inline constexpr double kLabelSpace = 14;  // release labels above the aim row
+inline constexpr double kRowHeight = 20;
+inline constexpr double kRowGap = 10;
+inline constexpr double kPlotWidth = 1200;  // what a run is scaled to, within the widths below
+inline constexpr double kMaxTickWidth = 28;
+inline constexpr double kMinTickWidth = 0.6;
+inline constexpr double kMinWidth = 900;     // room for the legend
+inline constexpr double kLabelSpacing = 64;  // between axis labels: a signed timer value fits
+inline constexpr double kLegendLine = 17;
+
+inline constexpr char kAimColour[] = "#4a6fa5";
+inline constexpr char kWindowColour[] = "#7fd18b";
+inline constexpr char kLatchColour[] = "#2f6fd0";
+inline constexpr char kAimOnColour[] = "#2e9e4f";
+inline constexpr char kAimOffColour[] = "#b4b4b4";
+inline constexpr char kSprintColour[] = "#e08a1e";
+inline constexpr char kUnarmedColour[] = "#8a4fbf";
+inline constexpr char kCameraColour[] = "#138a8a";
+inline constexpr char kWheelColour[] = "#c9a227";
+inline constexpr char kErrorColour[] = "#d62728";
+inline constexpr char kReleaseColour[] = "#222222";
+inline constexpr char kFailedPattern[] = "url(#failed)";  // defined in the picture's <defs>
+
+class TimelineLayout {
+ public:
+  TimelineLayout(size_t ticks, size_t rows)
+      : ticks_(ticks),
+        rows_(rows),
+        tickWidth_(std::clamp(kPlotWidth / static_cast<double>(std::max<size_t>(ticks, 1)),
+                              kMinTickWidth, kMaxTickWidth)) {}
+
+  double tickWidth() const { return tickWidth_; }
+  double x(size_t tick) const { return kLeft + static_cast<double>(tick) * tickWidth_; }
+  double centre(size_t tick) const { return x(tick) + tickWidth_ / 2; }
+  double plotWidth() const { return static_cast<double>(ticks_) * tickWidth_; }
+  double width() const { return std::max(kLeft + plotWidth() + kRight, kMinWidth); }
+  double rowTop(size_t row) const {
+    return kTop + kLabelSpace + static_cast<double>(row) * (kRowHeight + kRowGap);
+  }
+  double axisTop() const { return rowTop(rows_) - kRowGap + 4; }
+
+ private:
+  size_t ticks_;
+  size_t rows_;
+  double tickWidth_;
+};
+
+}  // namespace cli

@@ -1,0 +1,13 @@
+// The legend under the timeline picture: what each colour and mark means, and where the
+// settings come from.
+#pragma once
+
+#include "cli/settings_check.h"
+#include "cli/svg_writer.h"
+
+namespace cli {
+
+// Draws from `top` down; returns where the picture ends.
+double drawLegend(SvgWriter& svg, const PluginSettings& settings, double top);
+
+}  // namespace cli
