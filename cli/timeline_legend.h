@@ -2,7 +2,7 @@
 // settings come from.
 #pragma once
 
-#include "cli/settings_check.h"
+#include "cli/check/settings_check.h"
 #include "cli/svg_writer.h"
 
 namespace cli {
