@@ -1,4 +1,5 @@
 // The simulated host's strictness: what makes a plugin fault show instead of passing unnoticed.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -6,6 +7,9 @@
 #include "sim/simulated_host.h"
 
 namespace {
+
+using ::testing::Contains;
+using ::testing::HasSubstr;
 
 constexpr uint64_t kTimer = 0x4F67E8ECA7D3F667;
 constexpr uint64_t kNameHash = 0xFD340785ADF8CFB7;
@@ -37,12 +41,6 @@ struct ScriptedHost {
   explicit ScriptedHost(std::function<void()> run, sim::HostOptions options = {}) : host(options) {
     body = std::move(run);
     host.addScript(nullptr, &script);
-  }
-  bool errorMentions(const std::string& words) const {
-    for (const std::string& error : host.protocolErrors()) {
-      if (error.find(words) != std::string::npos) return true;
-    }
-    return false;
   }
   sim::SimulatedHost host;
 };
@@ -144,7 +142,7 @@ TEST(SimulatedHost, ProtocolFaultsAreRecorded) {
   for (const Fault& fault : faults) {
     ScriptedHost scripted(fault.run);
     scripted.host.tick();
-    EXPECT_TRUE(scripted.errorMentions(fault.message)) << fault.name;
+    EXPECT_THAT(scripted.host.protocolErrors(), Contains(HasSubstr(fault.message))) << fault.name;
   }
 }
 
@@ -193,5 +191,5 @@ TEST(SimulatedHost, AScriptThatReturnsIsDroppedAndReported) {
   host.tick();
   EXPECT_EQ(host.scriptCount(), 0u);
   ASSERT_EQ(host.protocolErrors().size(), 1u);
-  EXPECT_NE(host.protocolErrors()[0].find("returned"), std::string::npos);
+  EXPECT_THAT(host.protocolErrors()[0], HasSubstr("returned"));
 }
