@@ -2,16 +2,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "tests/plugin_harness.h"
+#include "tests/support/temp_folder.h"
 
 using ::testing::Contains;
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::Not;
 using testing_support::callLabels;
 using testing_support::PluginHarness;
+using testing_support::readFile;
 using testing_support::settingsIni;
 
 namespace {
@@ -272,9 +272,8 @@ TEST(ToggleSettings, NoFileMeansFiftyAndAHundredInForcedMode) {
 }
 
 TEST(ToggleSettings, TheSettingsFileShippedToPlayersHoldsTheDefaults) {
-  std::ifstream shipped(KESTOVA_SOURCE_DIR "/package/Kestova.ini", std::ios::binary);
-  ASSERT_TRUE(shipped);
-  const std::string text((std::istreambuf_iterator<char>(shipped)), {});
+  const std::string text = readFile(KESTOVA_SOURCE_DIR "/package/Kestova.ini");
+  ASSERT_THAT(text, HasSubstr("ShortPress=50"));
   // A file with other values proves the shipped one is read at all.
   PluginHarness probe(text.substr(0, text.find("ShortPress=50")) + "ShortPress=7\nLongPress=8\n");
   EXPECT_TRUE(tap(probe, 1000, 1007));
