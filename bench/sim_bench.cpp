@@ -5,14 +5,15 @@
 #include <boost/context/fiber.hpp>
 #include <boost/context/fixedsize_stack.hpp>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "bench/bench.h"
 #include "bench/paired.h"
 #include "sim/plugin_module.h"
 #include "sim/simulated_host.h"
+#include "sim/temp_folder.h"
 
 namespace bench {
 namespace {
@@ -25,33 +26,15 @@ std::string pluginPath;
 
 // The plugin reads .\Kestova.ini from the current folder: a private one for the whole run.
 // ShortPress 0 and LongPress 1 make a press and release in the same tick a tap.
-class SettingsFolder {
- public:
-  SettingsFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kestova-bench-XXXXXX");
-    if (mkdtemp(pattern.data()) == nullptr) return;
-    path_ = pattern;
-    std::ofstream(path_ / "Kestova.ini") << "[Settings]\nShortPress=0\nLongPress=1\nHoldADS=0\n";
-    previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(path_);
-  }
-  ~SettingsFolder() {
-    if (path_.empty()) return;
-    std::error_code ec;
-    std::filesystem::current_path(previous_, ec);
-    std::filesystem::remove_all(path_, ec);
-  }
-  SettingsFolder(const SettingsFolder&) = delete;
-  SettingsFolder& operator=(const SettingsFolder&) = delete;
-
- private:
-  std::filesystem::path path_;
-  std::filesystem::path previous_;
-};
-
 void usePlugin(const std::string& path) {
   pluginPath = path;
-  static const SettingsFolder folder;
+  static const bool ready = [] {
+    static sim::Result<sim::TempFolder> folder = sim::TempFolder::make("kestova-bench");
+    return folder &&
+           folder->write("Kestova.ini", "[Settings]\nShortPress=0\nLongPress=1\nHoldADS=0\n") &&
+           folder->enter();
+  }();
+  if (!ready) std::fprintf(stderr, "cannot prepare a folder for the settings\n");
 }
 
 // Every tick: a tap latches, every latched call is made, and the camera control, the wheel

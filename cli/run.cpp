@@ -1,11 +1,10 @@
 #include "cli/run.h"
 
 #include <filesystem>
-#include <fstream>
-#include <random>
 
 #include "sim/plugin_module.h"
 #include "sim/simulated_host.h"
+#include "sim/temp_folder.h"
 #include "sim/tick_summary.h"
 #include "toggle/settings_file.h"
 
@@ -15,43 +14,17 @@ namespace {
 namespace fs = std::filesystem;
 
 // A private folder for the run, holding the settings file the plugin reads from its current
-// directory, and removed afterwards.
-class RunFolder {
- public:
-  RunFolder() {
-    std::random_device entropy;
-    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-      const fs::path candidate =
-          fs::temp_directory_path() / ("kestova-sim-" + std::to_string(entropy()));
-      std::error_code ec;
-      if (fs::create_directory(candidate, ec)) path_ = candidate;
-    }
+// directory, made the current directory, and removed afterwards.
+sim::Result<sim::TempFolder> enterRunFolder(const std::optional<std::string>& settingsText) {
+  sim::Result<sim::TempFolder> folder = sim::TempFolder::make("kestova-sim");
+  if (!folder) return folder;
+  if (settingsText) {
+    const sim::Result<fs::path> written = folder->write(settings_file::kFileName, *settingsText);
+    if (!written) return written.error();
   }
-  ~RunFolder() {
-    std::error_code ec;
-    if (!previous_.empty()) fs::current_path(previous_, ec);
-    if (!path_.empty()) fs::remove_all(path_, ec);
-  }
-  RunFolder(const RunFolder&) = delete;
-  RunFolder& operator=(const RunFolder&) = delete;
-
-  bool enter(const std::optional<std::string>& settingsText) {
-    if (path_.empty()) return false;
-    if (settingsText) {
-      std::ofstream out(path_ / settings_file::kFileName, std::ios::binary);
-      out << *settingsText;
-      if (!out) return false;
-    }
-    std::error_code ec;
-    previous_ = fs::current_path(ec);
-    fs::current_path(path_, ec);
-    return !ec;
-  }
-
- private:
-  fs::path path_;
-  fs::path previous_;
-};
+  if (const sim::Status entered = folder->enter(); !entered) return entered.error();
+  return folder;
+}
 
 std::string inputWords(const TickLine& line, bool weaponChanged) {
   std::string words;
@@ -83,9 +56,9 @@ RunOutcome runScenario(const Scenario& scenario, const RunOptions& options, RunS
     outcome.error = "cannot load '" + options.pluginPath + "': " + ec.message();
     return outcome;
   }
-  RunFolder folder;
-  if (!folder.enter(scenario.settingsText)) {
-    outcome.error = "cannot prepare a working folder for the run";
+  const sim::Result<sim::TempFolder> folder = enterRunFolder(scenario.settingsText);
+  if (!folder) {
+    outcome.error = "cannot prepare a working folder for the run: " + folder.error().message;
     return outcome;
   }
   sim::Result<std::unique_ptr<sim::PluginModule>> loaded =

@@ -7,7 +7,7 @@
 
 #include <climits>
 
-#include "compat/profile_reader.h"
+#include "profile/profile_reader.h"
 
 namespace {
 

@@ -7,22 +7,20 @@
 
 #include <string>
 
-#include "compat/profile_reader.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_targets.h"
+#include "profile/profile_reader.h"
+#include "tests/support/bytes.h"
 
 namespace fuzzing {
 namespace {
 
-std::string lowerCase(std::string text) {
-  for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
-  return text;
-}
+using testing_support::asciiLower;
 
 // Whether a name can be in the text at all. UTF-16 spreads it over every other byte, so such
 // files are only checked for agreement.
 bool mayName(const std::string& lowerText, bool wide, const char* name) {
-  return wide || lowerText.find(lowerCase(name)) != std::string::npos;
+  return wide || lowerText.find(asciiLower(name)) != std::string::npos;
 }
 
 }  // namespace
@@ -34,7 +32,7 @@ int profileReader(const uint8_t* data, size_t size) {
              "cannot write the settings");
   const std::string path = "/proc/self/fd/" + std::to_string(fd);
   const profile::MemoryBytes bytes{data, size};
-  const std::string text = lowerCase(std::string(reinterpret_cast<const char*>(data), size));
+  const std::string text = asciiLower(std::string(reinterpret_cast<const char*>(data), size));
   const bool wide =
       size >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF));
   for (const char* key : {"ShortPress", "LongPress", "HoldADS", "shortpress"}) {

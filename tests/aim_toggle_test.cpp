@@ -1,13 +1,17 @@
 // The aim latch, driven through the real plugin library tick by tick.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "tests/plugin_harness.h"
+#include "tests/support/temp_folder.h"
 
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::Not;
 using testing_support::callLabels;
 using testing_support::PluginHarness;
+using testing_support::readFile;
 using testing_support::settingsIni;
 
 namespace {
@@ -36,10 +40,6 @@ sim::TickInputs with(sim::TickInputs inputs, void (*change)(sim::TickInputs&)) {
 bool tap(PluginHarness& harness, uint32_t from, uint32_t to) {
   harness.step(press(from));
   return harness.step(release({to})).latch;
-}
-
-size_t count(const std::vector<std::string>& labels, const std::string& label) {
-  return static_cast<size_t>(std::count(labels.begin(), labels.end(), label));
 }
 
 std::vector<std::string> after(const std::vector<std::string>& labels, size_t skip) {
@@ -90,7 +90,7 @@ TEST(AimToggle, AReleaseDuringTheWheelIsIgnoredAndTheTimerIsNotRead) {
   harness.step(press(1000));
   const auto& calls =
       harness.tick(with(release({1060}), [](sim::TickInputs& in) { in.wheel = true; }));
-  EXPECT_EQ(count(callLabels(calls), "hostTimer"), 0u);
+  EXPECT_THAT(callLabels(calls), Not(Contains("hostTimer")));
   EXPECT_FALSE(sim::summarizeTick(calls).latch);
   EXPECT_TRUE(harness.step(release({1070})).latch) << "the press is still the one at 1000";
 }
@@ -116,11 +116,11 @@ TEST(AimToggle, TheReleaseReadsTheTimerOnceForEachEndOfTheWindow) {
   harness.step(press(1000));
   // First read 60 passes ShortPress; the second, 200, fails LongPress: no tap.
   const auto& calls = harness.tick(release({1060, 1200}));
-  EXPECT_EQ(count(callLabels(calls), "hostTimer"), 2u);
+  EXPECT_THAT(callLabels(calls), Contains("hostTimer").Times(2));
   EXPECT_FALSE(sim::summarizeTick(calls).latch);
   EXPECT_TRUE(harness.step(release({1060, 1099})).latch);
   // Too short: the second read is never made.
-  EXPECT_EQ(count(callLabels(harness.tick(release({1010, 1060}))), "hostTimer"), 1u);
+  EXPECT_THAT(callLabels(harness.tick(release({1010, 1060}))), Contains("hostTimer").Times(1));
 }
 
 TEST(AimToggle, WithShortPressNotBelowLongPressOnlyATimerRunningBackwardsFlips) {
@@ -231,7 +231,7 @@ TEST(AimToggle, HoldModeMakesOnlyTheHoldCallAndTheCameraCheckWhileLatched) {
   PluginHarness harness(settingsIni(50, 100, 2));
   auto unarmed = at({0});
   unarmed.weapon = "WEAPON_UNARMED";
-  EXPECT_EQ(after(callLabels(harness.tick(unarmed)), 4), std::vector<std::string>{"scriptWait"});
+  EXPECT_THAT(after(callLabels(harness.tick(unarmed)), 4), ElementsAre("scriptWait"));
   harness.step(press(1000));
   EXPECT_TRUE(harness.step(release({1060})).latch);
   const std::vector<std::string> latched = {"perFrameHold", "nameHash", "controlActive",
@@ -247,7 +247,7 @@ TEST(AimToggle, TheCameraCancelsOnlyWhileLatchedAndWithoutTheWheel) {
   const auto camera = with(at({0}), [](sim::TickInputs& in) { in.nextCamera = true; });
   {
     PluginHarness harness(settingsIni(50, 100, 0));
-    EXPECT_EQ(count(callLabels(harness.tick(camera)), "controlActive"), 0u) << "latch off";
+    EXPECT_THAT(callLabels(harness.tick(camera)), Not(Contains("controlActive"))) << "latch off";
     ASSERT_TRUE(tap(harness, 1000, 1060));
     const auto cameraAndWheel = with(camera, [](sim::TickInputs& in) { in.wheel = true; });
     EXPECT_TRUE(harness.step(cameraAndWheel).latch);
@@ -260,7 +260,7 @@ TEST(AimToggle, TheCameraCancelsOnlyWhileLatchedAndWithoutTheWheel) {
   PluginHarness hold(settingsIni(50, 100, 1));
   ASSERT_TRUE(tap(hold, 1000, 1060));
   EXPECT_FALSE(hold.step(camera).latch);
-  EXPECT_EQ(after(callLabels(hold.tick(camera)), 4), std::vector<std::string>{"scriptWait"});
+  EXPECT_THAT(after(callLabels(hold.tick(camera)), 4), ElementsAre("scriptWait"));
 }
 
 TEST(ToggleSettings, NoFileMeansFiftyAndAHundredInForcedMode) {
@@ -272,9 +272,8 @@ TEST(ToggleSettings, NoFileMeansFiftyAndAHundredInForcedMode) {
 }
 
 TEST(ToggleSettings, TheSettingsFileShippedToPlayersHoldsTheDefaults) {
-  std::ifstream shipped(KESTOVA_SOURCE_DIR "/package/Kestova.ini", std::ios::binary);
-  ASSERT_TRUE(shipped);
-  const std::string text((std::istreambuf_iterator<char>(shipped)), {});
+  const std::string text = readFile(KESTOVA_SOURCE_DIR "/package/Kestova.ini");
+  ASSERT_THAT(text, HasSubstr("ShortPress=50"));
   // A file with other values proves the shipped one is read at all.
   PluginHarness probe(text.substr(0, text.find("ShortPress=50")) + "ShortPress=7\nLongPress=8\n");
   EXPECT_TRUE(tap(probe, 1000, 1007));

@@ -1,24 +1,31 @@
 // kestova-sim check: that it reports what the plugin reads, explains why in one line per
 // finding, and says by its exit status whether the file works as written.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "cli/check/settings_check.h"
-#include "compat/profile_reader.h"
-#include "tests/cli_process.h"
+#include "profile/profile_reader.h"
+#include "tests/support/process.h"
 
 namespace {
 
 using cli::Severity;
-using testing_cli::lines;
-using testing_cli::runProgram;
-using testing_cli::TempFolder;
+using ::testing::AnyOf;
+using ::testing::Contains;
+using ::testing::Field;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::SizeIs;
+using ::testing::StartsWith;
+using testing_support::lines;
+using testing_support::runProgram;
+using testing_support::TempFolder;
 
 cli::SettingsCheck check(const std::string& text) {
   return cli::checkSettings(text);
@@ -35,14 +42,13 @@ cli::Finding findingStarting(const cli::SettingsCheck& c, const std::string& sta
   return {};
 }
 
-bool anyFindingHas(const cli::SettingsCheck& c, const std::string& part) {
-  return std::any_of(c.findings.begin(), c.findings.end(),
-                     [&](const cli::Finding& f) { return f.text.find(part) != std::string::npos; });
+auto aFindingSaying(const std::string& part) {
+  return Contains(Field(&cli::Finding::text, HasSubstr(part)));
 }
 
 TEST(CheckSettings, TheSettingsFileShippedToPlayersChecksClean) {
   const cli::SettingsCheck c =
-      check(testing_cli::readFile(std::string(KESTOVA_SOURCE_DIR) + "/package/Kestova.ini"));
+      check(testing_support::readFile(std::string(KESTOVA_SOURCE_DIR) + "/package/Kestova.ini"));
   EXPECT_EQ(c.warnings(), 0u);
   EXPECT_EQ(c.settings.shortPress, 50);
   EXPECT_EQ(c.settings.longPress, 100);
@@ -77,11 +83,10 @@ TEST(CheckSettings, ValuesThatReadDifferentlyFromHowTheyLookAreExplained) {
     EXPECT_EQ(result.settings.shortPress, c.reads);
     const cli::Finding f = findingStarting(result, "ShortPress: reads " + std::to_string(c.reads));
     EXPECT_EQ(f.severity, c.severity) << f.text;
-    EXPECT_NE(f.text.find(c.because), std::string::npos) << f.text;
+    EXPECT_THAT(f.text, HasSubstr(c.because));
   }
   const cli::SettingsCheck hold = check("[Settings]\nHoldADS=true\n");
-  EXPECT_NE(findingStarting(hold, "HoldADS: reads 0").text.find("write 1 for hold mode"),
-            std::string::npos);
+  EXPECT_THAT(findingStarting(hold, "HoldADS: reads 0").text, HasSubstr("write 1 for hold mode"));
 }
 
 TEST(CheckSettings, ADefaultSaysWhyAndWarnsOnlyWhenTheAuthorWroteSomething) {
@@ -103,10 +108,10 @@ TEST(CheckSettings, ADefaultSaysWhyAndWarnsOnlyWhenTheAuthorWroteSomething) {
     const cli::SettingsCheck result = cli::checkSettings(c.file);
     const cli::Finding f = findingStarting(result, "ShortPress: the default, 50");
     EXPECT_EQ(f.severity, c.severity) << f.text;
-    EXPECT_NE(f.text.find(c.because), std::string::npos) << f.text;
+    EXPECT_THAT(f.text, HasSubstr(c.because));
   }
   // Keys but no section: the file does nothing, which deserves a warning of its own.
-  EXPECT_TRUE(anyFindingHas(check("ShortPress=70\n"), "it has no [Settings] section"));
+  EXPECT_THAT(check("ShortPress=70\n").findings, aFindingSaying("it has no [Settings] section"));
   EXPECT_EQ(check("; nothing yet\n").warnings(), 0u);
 }
 
@@ -170,10 +175,10 @@ TEST(CheckSettings, TheTapWindowWarnsWhenNoTapCanToggleOrAnyPressCan) {
     const cli::Finding f =
         findingStarting(check("[Settings]\n" + c.settings + "\n"), "tap window:");
     EXPECT_EQ(f.severity, c.severity);
-    EXPECT_NE(f.text.find(c.says), std::string::npos) << f.text;
+    EXPECT_THAT(f.text, HasSubstr(c.says));
   }
-  EXPECT_NE(findingStarting(check("[Settings]\nHoldADS=2\n"), "mode:").text.find("mode: hold"),
-            std::string::npos);
+  EXPECT_THAT(findingStarting(check("[Settings]\nHoldADS=2\n"), "mode:").text,
+              HasSubstr("mode: hold"));
 }
 
 TEST(CheckSettings, AgreesWithTheReaderOnWhichLineEachValueComesFrom) {
@@ -213,12 +218,11 @@ TEST(CheckSettings, AgreesWithTheReaderOnWhichLineEachValueComesFrom) {
       // A fallback no file here can spell tells a read value from a default.
       const bool read = profile::readInt(bytes, "Settings", key, 0xDEADBEEF) != 0xDEADBEEF;
       const cli::Finding f = findingStarting(result, std::string(key) + ":");
-      ASSERT_EQ(f.text.find(": reads ") != std::string::npos, read) << f.text;
-      ASSERT_EQ(f.text.find(": the default") != std::string::npos, !read) << f.text;
+      ASSERT_THAT(f.text, HasSubstr(read ? ": reads " : ": the default"));
+      ASSERT_THAT(f.text, Not(HasSubstr(read ? ": the default" : ": reads ")));
     }
     for (const cli::Finding& f : result.findings) {
-      ASSERT_EQ(f.text.find('\n'), std::string::npos);
-      ASSERT_EQ(f.text.find('\r'), std::string::npos);
+      ASSERT_THAT(f.text, Not(AnyOf(HasSubstr("\n"), HasSubstr("\r"))));
     }
   }
 }
@@ -241,7 +245,7 @@ TEST(CheckSettings, AnyBytesGiveShortPrintableOneLineFindings) {
 
 // ---- the command ------------------------------------------------------------------------------
 
-testing_cli::ProgramRun checkIn(const TempFolder& folder, std::vector<std::string> args) {
+testing_support::ProgramRun checkIn(const TempFolder& folder, std::vector<std::string> args) {
   args.insert(args.begin(), {KESTOVA_SIM_PATH, "check"});
   return runProgram(folder, args);
 }
@@ -249,31 +253,29 @@ testing_cli::ProgramRun checkIn(const TempFolder& folder, std::vector<std::strin
 TEST(CheckCommand, ExitStatusSaysWhetherTheFileWorksAsWritten) {
   const TempFolder folder;
   folder.write("Kestova.ini", "[Settings]\nShortPress=40\nLongPress=120\nHoldADS=1\n");
-  const testing_cli::ProgramRun good = checkIn(folder, {});
+  const testing_support::ProgramRun good = checkIn(folder, {});
   EXPECT_EQ(good.status, 0) << good.out;
   EXPECT_EQ(good.err, "");
   EXPECT_EQ(lines(good.out).back(), "./Kestova.ini: no problems found.");
 
   folder.write("short-not-below-long.ini", "[Settings]\nShortPress=50\nLongPress=40\n");
-  const testing_cli::ProgramRun warned = checkIn(folder, {"short-not-below-long.ini"});
+  const testing_support::ProgramRun warned = checkIn(folder, {"short-not-below-long.ini"});
   EXPECT_EQ(warned.status, 1);
-  EXPECT_NE(warned.out.find("warning: tap window: ShortPress (50) is not below LongPress (40)"),
-            std::string::npos)
-      << warned.out;
+  EXPECT_THAT(warned.out,
+              HasSubstr("warning: tap window: ShortPress (50) is not below LongPress (40)"));
   // Checked under another name, it says the plugin would not find it there.
-  EXPECT_NE(warned.out.find("the plugin reads only a file named Kestova.ini"), std::string::npos);
+  EXPECT_THAT(warned.out, HasSubstr("the plugin reads only a file named Kestova.ini"));
 }
 
 TEST(CheckCommand, AMissingFileIsAWarningThatTheDefaultsApply) {
   const TempFolder folder;
-  const testing_cli::ProgramRun run = checkIn(folder, {});
+  const testing_support::ProgramRun run = checkIn(folder, {});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "");
   const std::vector<std::string> out = lines(run.out);
   ASSERT_FALSE(out.empty());
-  EXPECT_EQ(out.front().rfind("warning: ./Kestova.ini: no such file", 0), 0u) << run.out;
-  EXPECT_NE(run.out.find("ShortPress: the default, 50 (there is no settings file)."),
-            std::string::npos);
+  EXPECT_THAT(out.front(), StartsWith("warning: ./Kestova.ini: no such file"));
+  EXPECT_THAT(run.out, HasSubstr("ShortPress: the default, 50 (there is no settings file)."));
 }
 
 TEST(CheckCommand, AFileThatCannotBeReadIsOneMessageAndStatus2) {
@@ -297,11 +299,11 @@ TEST(CheckCommand, AFileThatCannotBeReadIsOneMessageAndStatus2) {
   if (geteuid() != 0) cases.push_back({{"locked.ini"}, "locked.ini: cannot open it: "});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
-    const testing_cli::ProgramRun run = checkIn(folder, c.args);
+    const testing_support::ProgramRun run = checkIn(folder, c.args);
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err.rfind(c.message, 0), 0u) << run.err;
-    EXPECT_EQ(lines(run.err).size(), 1u) << run.err;
+    EXPECT_THAT(run.err, StartsWith(c.message));
+    EXPECT_THAT(lines(run.err), SizeIs(1));
   }
 }
 

@@ -1,6 +1,7 @@
 // The player's checker and kestova-sim check beyond the settings themselves: the encodings Windows
 // and Wine read differently, empty files, look-alike names, the folder searched, the game folder,
 // and the UTF-8 <-> UTF-16 conversion every Windows name passes through.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,12 +11,14 @@
 #include "cli/check/settings_check.h"
 #include "cli/text_encoding.h"
 #include "kestova_version.h"
-#include "tests/cli_process.h"
+#include "tests/support/process.h"
 
 namespace {
 
-using testing_cli::runProgram;
-using testing_cli::TempFolder;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using testing_support::runProgram;
+using testing_support::TempFolder;
 
 std::string findingsOf(const std::string& bytes) {
   std::string all;
@@ -25,27 +28,21 @@ std::string findingsOf(const std::string& bytes) {
   return all;
 }
 
-bool has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
 TEST(CheckEncoding, WindowsAndWineAreBothToldWhereTheyReadAFileDifferently) {
   const std::string bom = "\xEF\xBB\xBF";
   // [Settings] on line 1 behind the mark: Windows reads its defaults, Wine the values.
   const std::string onLine1 = findingsOf(bom + "[Settings]\nShortPress=40\n");
-  EXPECT_TRUE(has(onLine1,
-                  "warning: file: it starts with a UTF-8 byte-order mark. Windows does "
-                  "not recognise it"))
+  EXPECT_THAT(onLine1,
+              HasSubstr("warning: file: it starts with a UTF-8 byte-order mark. Windows does "
+                        "not recognise it"))
       << onLine1;
-  EXPECT_TRUE(has(onLine1,
-                  "the plugin reads ShortPress 50, LongPress 100, HoldADS 0 (its "
-                  "defaults). Wine and Proton skip the mark and read ShortPress 40"))
+  EXPECT_THAT(onLine1, HasSubstr("the plugin reads ShortPress 50, LongPress 100, HoldADS 0 (its "
+                                 "defaults). Wine and Proton skip the mark and read ShortPress 40"))
       << onLine1;
   // Line 1 that does not matter: still a warning, saying both read the same.
   const std::string later = findingsOf(bom + "\n[Settings]\nShortPress=40\n");
-  EXPECT_TRUE(has(later,
-                  "Here that changes nothing (Windows, Wine and Proton all read "
-                  "ShortPress 40"))
+  EXPECT_THAT(later, HasSubstr("Here that changes nothing (Windows, Wine and Proton all read "
+                               "ShortPress 40"))
       << later;
   // UTF-16 BE: Windows does not honour the mark; LE is read everywhere.
   std::string be = "\xFE\xFF", le = "\xFF\xFE";
@@ -53,20 +50,21 @@ TEST(CheckEncoding, WindowsAndWineAreBothToldWhereTheyReadAFileDifferently) {
     be += std::string{'\0', c};
     le += std::string{c, '\0'};
   }
-  EXPECT_TRUE(has(findingsOf(be),
-                  "warning: file: saved as UTF-16 big-endian. Windows does not "
-                  "read that byte-order mark, so there the plugin finds no "
-                  "setting and uses ShortPress 50"));
+  EXPECT_THAT(findingsOf(be),
+              HasSubstr("warning: file: saved as UTF-16 big-endian. Windows does not "
+                        "read that byte-order mark, so there the plugin finds no "
+                        "setting and uses ShortPress 50"));
   EXPECT_EQ(cli::checkSettings(le).warnings(), 0u) << findingsOf(le);
-  EXPECT_TRUE(has(findingsOf(le), "file: saved as UTF-16 LE, which Windows, Wine and Proton all"));
+  EXPECT_THAT(findingsOf(le),
+              HasSubstr("file: saved as UTF-16 LE, which Windows, Wine and Proton all"));
 }
 
 TEST(CheckEncoding, AnEmptyFileIsAWarningAndANotesOnlyFileIsNot) {
   for (const std::string empty : {"", "\n\r\n", "  \t\n", "\xEF\xBB\xBF"}) {
-    EXPECT_TRUE(has(findingsOf(empty), "warning: file: it is empty")) << findingsOf(empty);
+    EXPECT_THAT(findingsOf(empty), HasSubstr("warning: file: it is empty")) << findingsOf(empty);
   }
-  EXPECT_FALSE(has(findingsOf("; all defaults\n"), "empty"));
-  EXPECT_FALSE(has(findingsOf("[Settings]\n"), "empty"));
+  EXPECT_THAT(findingsOf("; all defaults\n"), Not(HasSubstr("empty")));
+  EXPECT_THAT(findingsOf("[Settings]\n"), Not(HasSubstr("empty")));
 }
 
 TEST(CheckLookAlikes, TheNamesAPlayerMeantAsKestovaIniAreFoundAndNoOthers) {
@@ -85,28 +83,29 @@ TEST(CheckLookAlikes, TheNamesAPlayerMeantAsKestovaIniAreFoundAndNoOthers) {
                                              "Kestova.ini.ini", "Kestova.ini.txt", "kestova.txt"}));
 }
 
-testing_cli::ProgramRun run(const TempFolder& folder, std::vector<std::string> args) {
+testing_support::ProgramRun run(const TempFolder& folder, std::vector<std::string> args) {
   return runProgram(folder, args);
 }
 
 TEST(CheckCommand, AMissingFileNamesTheWholeFolderSearchedAndTheTxtBesideIt) {
   const TempFolder folder;
   folder.write("Kestova.ini.txt", "[Settings]\n");
-  const testing_cli::ProgramRun sim = run(folder, {KESTOVA_SIM_PATH, "check"});
+  const testing_support::ProgramRun sim = run(folder, {KESTOVA_SIM_PATH, "check"});
   EXPECT_EQ(sim.status, 1);
-  EXPECT_TRUE(has(sim.out, "warning: ./Kestova.ini: no such file in " + folder.path().string() +
-                               ", so the plugin uses its defaults"))
+  EXPECT_THAT(sim.out, HasSubstr("warning: ./Kestova.ini: no such file in " +
+                                 folder.path().string() + ", so the plugin uses its defaults"))
       << sim.out;
-  EXPECT_TRUE(has(sim.out,
-                  "warning: Kestova.ini.txt: saved as a text file (Windows hides the "
-                  "ending .txt, so it shows as Kestova.ini), never read by the plugin; "
-                  "rename it to Kestova.ini."))
+  EXPECT_THAT(sim.out,
+              HasSubstr("warning: Kestova.ini.txt: saved as a text file (Windows hides the "
+                        "ending .txt, so it shows as Kestova.ini), never read by the plugin; "
+                        "rename it to Kestova.ini."))
       << sim.out;
   folder.write("Kestova.ini", "");
-  const testing_cli::ProgramRun empty = run(folder, {KESTOVA_SIM_PATH, "check"});
+  const testing_support::ProgramRun empty = run(folder, {KESTOVA_SIM_PATH, "check"});
   EXPECT_EQ(empty.status, 1);
-  EXPECT_TRUE(has(empty.out, "warning: file: it is empty")) << empty.out;
-  EXPECT_TRUE(has(empty.out, "delete Kestova.ini and rename this one to Kestova.ini")) << empty.out;
+  EXPECT_THAT(empty.out, HasSubstr("warning: file: it is empty")) << empty.out;
+  EXPECT_THAT(empty.out, HasSubstr("delete Kestova.ini and rename this one to Kestova.ini"))
+      << empty.out;
 }
 
 TEST(Checker, AGameFolderIsCheckedForThePluginTheHostAndTheSettings) {
@@ -117,24 +116,25 @@ TEST(Checker, AGameFolderIsCheckedForThePluginTheHostAndTheSettings) {
                "ELF not a Windows DLL");
   folder.write("Jörg's ゲーム/Kestova.ini", "[Settings]\nShortPress=40\n");
   // The same findings from both programs, the folder named whole.
-  const testing_cli::ProgramRun checker = run(folder, {KESTOVA_CHECK_PATH, game});
-  const testing_cli::ProgramRun sim = run(folder, {KESTOVA_SIM_PATH, "check", game});
+  const testing_support::ProgramRun checker = run(folder, {KESTOVA_CHECK_PATH, game});
+  const testing_support::ProgramRun sim = run(folder, {KESTOVA_SIM_PATH, "check", game});
   EXPECT_EQ(checker.status, 1);
   EXPECT_EQ(checker.out, sim.out);
   EXPECT_EQ(checker.err, "");
-  EXPECT_TRUE(has(checker.out, "folder: " + game + ", checked as")) << checker.out;
-  EXPECT_TRUE(has(checker.out, "warning: Kestova.dll: it is not a Windows program file"))
+  EXPECT_THAT(checker.out, HasSubstr("folder: " + game + ", checked as")) << checker.out;
+  EXPECT_THAT(checker.out, HasSubstr("warning: Kestova.dll: it is not a Windows program file"))
       << checker.out;
-  EXPECT_TRUE(has(checker.out, "warning: ScriptHookVask.dll: not in this folder")) << checker.out;
-  EXPECT_TRUE(has(checker.out, "ShortPress: reads 40 from line 2")) << checker.out;
-  EXPECT_TRUE(has(checker.out, game + ": 2 warnings:")) << checker.out;
+  EXPECT_THAT(checker.out, HasSubstr("warning: ScriptHookVask.dll: not in this folder"))
+      << checker.out;
+  EXPECT_THAT(checker.out, HasSubstr("ShortPress: reads 40 from line 2")) << checker.out;
+  EXPECT_THAT(checker.out, HasSubstr(game + ": 2 warnings:")) << checker.out;
 
-  const testing_cli::ProgramRun missing = run(folder, {KESTOVA_CHECK_PATH, game + "/none"});
+  const testing_support::ProgramRun missing = run(folder, {KESTOVA_CHECK_PATH, game + "/none"});
   EXPECT_EQ(missing.status, 1) << "a missing settings file, as for check";
-  const testing_cli::ProgramRun two = run(folder, {KESTOVA_CHECK_PATH, "a", "b"});
+  const testing_support::ProgramRun two = run(folder, {KESTOVA_CHECK_PATH, "a", "b"});
   EXPECT_EQ(two.status, 2);
-  const testing_cli::ProgramRun version = run(folder, {KESTOVA_CHECK_PATH, "--version"});
-  const testing_cli::ProgramRun simVersion = run(folder, {KESTOVA_SIM_PATH, "--version"});
+  const testing_support::ProgramRun version = run(folder, {KESTOVA_CHECK_PATH, "--version"});
+  const testing_support::ProgramRun simVersion = run(folder, {KESTOVA_SIM_PATH, "--version"});
   EXPECT_EQ(version.out, "KestovaCheck " KESTOVA_VERSION "\n");
   EXPECT_EQ(simVersion.out, "kestova-sim " KESTOVA_VERSION "\n");
 }

@@ -2,11 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <vector>
+#include <string>
 
 #include "fuzz/fuzz_targets.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -20,8 +19,7 @@ size_t replay(const char* folder, const char* target, Target run) {
   size_t count = 0;
   if (!fs::is_directory(dir)) return 0;
   for (const fs::directory_entry& file : fs::directory_iterator(dir)) {
-    std::ifstream in(file.path(), std::ios::binary);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+    const std::string bytes = testing_support::readFile(file.path());
     SCOPED_TRACE(file.path().string());
     EXPECT_EQ(run(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), 0);
     ++count;

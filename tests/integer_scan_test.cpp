@@ -1,13 +1,14 @@
-// profile::scanInteger: the same number parseInteger reads, and where it stopped, for tools that
-// explain a value to a player.
+// profile::scanInteger, the reader's one integer parser: where the number starts and stops, for
+// tools that explain a value to a player, and the value it reads from those digits.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <string_view>
 
-#include "compat/profile_reader.h"
+#include "profile/value.h"
 
 namespace {
 
@@ -53,16 +54,27 @@ TEST(CheckIntegerScan, OverflowIsOnlyDigitsPastThirtyTwoBits) {
   EXPECT_TRUE(scan("-5").negative);
 }
 
-TEST(CheckIntegerScan, ReadsTheSameValueAsParseIntegerOnAnyText) {
+// strtoull, an independent reader of the digits, agrees on the value, modulo 2^32 and negated
+// for a minus, and on whether the digits overflowed 32 bits.
+TEST(CheckIntegerScan, TheValueIsTheDigitsItReportsWrappedToThirtyTwoBits) {
   std::mt19937 random(7);
   const std::string_view alphabet = "0123456789abxoXB+- \t.\x01\"";
   for (int round = 0; round < 20000; ++round) {
-    std::string value(random() % 16, ' ');
+    // At most 16 digits: strtoull reads them all without overflowing 64 bits.
+    std::string value(random() % 17, ' ');
     for (char& c : value) c = alphabet[random() % alphabet.size()];
-    const Text text{value};
-    ASSERT_EQ(profile::scanInteger(text, {0, value.size()}).value,
-              profile::parseInteger(text, {0, value.size()}))
-        << value;
+    const profile::IntegerScan s = scan(value);
+    ASSERT_LE(s.digitsBegin, s.end) << value;
+    const std::string digits = value.substr(s.digitsBegin, s.end - s.digitsBegin);
+    char* stop = nullptr;
+    const unsigned long long wide = std::strtoull(digits.c_str(), &stop, static_cast<int>(s.base));
+    ASSERT_EQ(stop, digits.c_str() + digits.size()) << value << ": not all digits";
+    const auto low = static_cast<uint32_t>(wide);
+    ASSERT_EQ(s.value, s.negative ? 0u - low : low) << value;
+    ASSERT_EQ(s.overflowed, wide > 0xFFFFFFFFu) << value;
+    if (s.end < value.size()) {
+      ASSERT_GE(profile::digitValue(static_cast<unsigned char>(value[s.end])), s.base) << value;
+    }
   }
 }
 

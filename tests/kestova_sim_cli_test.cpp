@@ -1,7 +1,7 @@
 // The kestova-sim program as a user runs it: its output, its messages and its exit status.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -9,20 +9,26 @@
 #include <string>
 #include <vector>
 
-#include "tests/cli_process.h"
+#include "tests/support/process.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-using testing_cli::lines;
-using testing_cli::TempFolder;
-using SimRun = testing_cli::ProgramRun;
+using ::testing::Contains;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::SizeIs;
+using ::testing::StartsWith;
+using testing_support::lines;
+using testing_support::TempFolder;
+using SimRun = testing_support::ProgramRun;
 
 // Runs kestova-sim in the given folder, its output caught in files there.
 SimRun runSim(const TempFolder& folder, std::vector<std::string> args) {
   args.insert(args.begin(), KESTOVA_SIM_PATH);
-  return testing_cli::runProgram(folder, args);
+  return testing_support::runProgram(folder, args);
 }
 
 // The rows of the table by tick: the words of each row after the tick number.
@@ -45,7 +51,7 @@ TEST(KestovaSim, RunsTheDemoToAnEndLine) {
   EXPECT_EQ(run.err, "");
   const std::vector<std::string> out = lines(run.out);
   ASSERT_GE(out.size(), 2u);
-  EXPECT_EQ(out.front().rfind("tick ", 0), 0u) << out.front();
+  EXPECT_THAT(out.front(), StartsWith("tick "));
   EXPECT_EQ(out.back(), "end: 16 ticks, 0 protocol errors");
 }
 
@@ -91,13 +97,13 @@ TEST(KestovaSim, TraceListsTheHostCallsUnderTheirTick) {
   const size_t second = rowOf("2");
   ASSERT_LT(first + 1, second) << run.out;
   for (size_t i = first + 1; i < second; ++i) {
-    EXPECT_EQ(out[i].rfind("         ", 0), 0u) << out[i];
+    EXPECT_THAT(out[i], StartsWith("         "));
   }
   EXPECT_EQ(out[second - 1], "         scriptWait(0)");
-  EXPECT_NE(
-      std::find(out.begin() + static_cast<std::ptrdiff_t>(rowOf("16")), out.end(), "-- unload --"),
-      out.end());
-  EXPECT_EQ(out.back().rfind("end: ", 0), 0u);
+  const std::vector<std::string> afterTick16(out.begin() + static_cast<std::ptrdiff_t>(rowOf("16")),
+                                             out.end());
+  EXPECT_THAT(afterTick16, Contains("-- unload --"));
+  EXPECT_THAT(out.back(), StartsWith("end: "));
 }
 
 TEST(KestovaSim, JsonGivesOneObjectPerLine) {
@@ -107,16 +113,15 @@ TEST(KestovaSim, JsonGivesOneObjectPerLine) {
   const std::vector<std::string> out = lines(run.out);
   ASSERT_EQ(out.size(), 1 + 16 + 1 + 1u) << run.out;
   for (const std::string& line : out) {
-    ASSERT_FALSE(line.empty());
-    EXPECT_EQ(line.front(), '{') << line;
-    EXPECT_EQ(line.back(), '}') << line;
+    EXPECT_THAT(line, StartsWith("{"));
+    EXPECT_THAT(line, EndsWith("}"));
   }
-  EXPECT_EQ(out.front().rfind("{\"event\":\"load\",", 0), 0u) << out.front();
+  EXPECT_THAT(out.front(), StartsWith("{\"event\":\"load\","));
   for (size_t tick = 1; tick <= 16; ++tick) {
     const std::string start = "{\"event\":\"tick\",\"tick\":" + std::to_string(tick) + ",";
-    EXPECT_EQ(out[tick].rfind(start, 0), 0u) << out[tick];
+    EXPECT_THAT(out[tick], StartsWith(start));
   }
-  EXPECT_EQ(out[17].rfind("{\"event\":\"unload\",", 0), 0u) << out[17];
+  EXPECT_THAT(out[17], StartsWith("{\"event\":\"unload\","));
   EXPECT_EQ(out[18], "{\"event\":\"end\",\"ticks\":16,\"protocolErrors\":0}");
 }
 
@@ -148,9 +153,9 @@ TEST(KestovaSim, BadInputGivesOneMessageNoTableAndStatus2) {
     SCOPED_TRACE(c.message);
     const SimRun run = runSim(folder, c.args);
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err.rfind(c.message, 0), 0u) << run.err;
-    EXPECT_EQ(lines(run.err).size(), 1u) << run.err;
-    EXPECT_TRUE(!run.err.empty() && run.err.back() == '\n');
+    EXPECT_THAT(run.err, StartsWith(c.message));
+    EXPECT_THAT(lines(run.err), SizeIs(1));
+    EXPECT_THAT(run.err, EndsWith("\n"));
     EXPECT_EQ(run.out, "");
   }
 }
@@ -160,7 +165,7 @@ TEST(KestovaSim, APluginThatBreaksTheHostContractIsReportedAndNeverLooksLikeAGoo
   const SimRun returns = runSim(folder, {"--plugin", KESTOVA_MISBEHAVING_RETURNS});
   EXPECT_EQ(returns.status, 2);
   EXPECT_EQ(returns.err, "demo:4: the plugin's script stopped: script#1 returned from its entry\n");
-  EXPECT_EQ(returns.out.find("end:"), std::string::npos) << returns.out;
+  EXPECT_THAT(returns.out, Not(HasSubstr("end:")));
 
   const SimRun silent = runSim(folder, {"--plugin", KESTOVA_MISBEHAVING_SILENT});
   EXPECT_EQ(silent.status, 2);

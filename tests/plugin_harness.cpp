@@ -1,33 +1,8 @@
 #include "tests/plugin_harness.h"
 
-#include <filesystem>
-#include <fstream>
-#include <random>
+#include <stdexcept>
 
 namespace testing_support {
-
-WorkingFolder::WorkingFolder() {
-  std::random_device entropy;
-  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-    const std::filesystem::path candidate =
-        std::filesystem::temp_directory_path() / ("kestova-test-" + std::to_string(entropy()));
-    if (std::filesystem::create_directory(candidate)) path_ = candidate.string();
-  }
-  if (path_.empty()) throw std::runtime_error("cannot make a temporary folder");
-  previous_ = std::filesystem::current_path().string();
-  std::filesystem::current_path(path_);
-}
-
-WorkingFolder::~WorkingFolder() {
-  std::error_code ec;
-  std::filesystem::current_path(previous_, ec);
-  std::filesystem::remove_all(path_, ec);
-}
-
-void WorkingFolder::write(const std::string& name, const std::string& bytes) const {
-  std::ofstream out(std::filesystem::path(path_) / name, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 std::string settingsIni(int64_t shortPress, int64_t longPress, int64_t holdAds) {
   return "[Settings]\nShortPress=" + std::to_string(shortPress) +

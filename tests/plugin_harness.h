@@ -12,24 +12,9 @@
 #include "sim/plugin_module.h"
 #include "sim/simulated_host.h"
 #include "sim/tick_summary.h"
+#include "tests/support/temp_folder.h"
 
 namespace testing_support {
-
-// A fresh temporary folder made the current directory for the object's life.
-class WorkingFolder {
- public:
-  WorkingFolder();
-  ~WorkingFolder();
-  WorkingFolder(const WorkingFolder&) = delete;
-  WorkingFolder& operator=(const WorkingFolder&) = delete;
-
-  const std::string& path() const { return path_; }
-  void write(const std::string& name, const std::string& bytes) const;
-
- private:
-  std::string path_;
-  std::string previous_;
-};
 
 // Kestova.ini text holding the three settings.
 std::string settingsIni(int64_t shortPress, int64_t longPress, int64_t holdAds);
@@ -44,7 +29,7 @@ class PluginHarness {
   sim::SimulatedHost& host() { return host_; }
   const sim::SimulatedHost& host() const { return host_; }
   const std::vector<sim::TraceEntry>& lastTick() const { return lastTick_; }
-  WorkingFolder& folder() { return folder_; }
+  TempFolder& folder() { return folder_; }
   sim::PluginModule& plugin() { return *plugin_; }
   void unload() { plugin_.reset(); }
 
@@ -54,7 +39,7 @@ class PluginHarness {
   sim::TickSummary step(const sim::TickInputs& inputs = {});
 
  private:
-  WorkingFolder folder_;
+  TempFolder folder_{TempFolder::Enter::yes};
   sim::SimulatedHost host_;
   std::unique_ptr<sim::PluginModule> plugin_;
   std::vector<sim::TraceEntry> lastTick_;

@@ -18,8 +18,10 @@
 #include <system_error>
 #include <vector>
 
-#include "compat/profile_reader.h"
+#include "profile/profile_reader.h"
 #include "tests/settings_files.h"
+#include "tests/support/bytes.h"
+#include "tests/support/temp_folder.h"
 
 using namespace std::string_literals;
 using namespace std::string_view_literals;
@@ -29,6 +31,8 @@ namespace {
 using settings_files::Files;
 using settings_files::generatedFiles;
 using settings_files::oddNameFiles;
+using testing_support::printable;
+using testing_support::TempFolder;
 
 struct Query {
   const char* section;
@@ -81,53 +85,6 @@ constexpr int kDefaults[] = {50, -7};
 
 // ---- comparing ----------------------------------------------------------------------------------
 
-std::string escaped(std::string_view bytes) {
-  constexpr size_t kShown = 200;
-  std::string out;
-  for (size_t i = 0; i < bytes.size() && i < kShown; ++i) {
-    const auto unit = static_cast<unsigned char>(bytes[i]);
-    if (unit >= 0x20 && unit < 0x7F && unit != '\\') {
-      out += static_cast<char>(unit);
-    } else {
-      char code[8];
-      std::snprintf(code, sizeof(code), "\\x%02X", unit);
-      out += code;
-    }
-  }
-  if (bytes.size() > kShown) out += "... (" + std::to_string(bytes.size()) + " bytes)";
-  return out;
-}
-
-// A fresh folder of this run's own, removed with all it holds however the test ends; the
-// current directory on entry is the current directory again on exit.
-class PrivateFolder {
- public:
-  PrivateFolder() : previous_(std::filesystem::current_path()) {
-    const std::filesystem::path temp = std::filesystem::temp_directory_path();
-    const std::string stem = "kestova-agreement-" + std::to_string(GetCurrentProcessId()) + "-";
-    for (int attempt = 0; attempt < 1000 && path_.empty(); ++attempt) {
-      const std::filesystem::path candidate = temp / (stem + std::to_string(attempt));
-      std::error_code error;
-      if (std::filesystem::create_directory(candidate, error)) path_ = candidate;
-    }
-  }
-
-  PrivateFolder(const PrivateFolder&) = delete;
-  PrivateFolder& operator=(const PrivateFolder&) = delete;
-
-  ~PrivateFolder() {
-    std::error_code ignored;
-    std::filesystem::current_path(previous_, ignored);
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path previous_;
-  std::filesystem::path path_;
-};
-
 std::string fileName(size_t file) {
   return ".\\f" + std::to_string(file) + ".ini";
 }
@@ -144,8 +101,7 @@ struct Disagreement {
 
 TEST(ProfileReaderAgreement, TheStandInReadsEveryGeneratedFileAsTheRealReaderDoes) {
   const Files files = generatedFiles();
-  const PrivateFolder folder;
-  ASSERT_FALSE(folder.path().empty());
+  const TempFolder folder(TempFolder::Enter::yes);
 
   size_t reads = 0;
   std::vector<Disagreement> disagreements;
@@ -166,16 +122,11 @@ TEST(ProfileReaderAgreement, TheStandInReadsEveryGeneratedFileAsTheRealReaderDoe
   // files its folder holds; but some way behind, as deleting a file the real reader has only just
   // read measured slower. Names stay unique all the same: the real reader caches files by name.
   constexpr size_t kDeleteBehind = 32;
-  std::filesystem::current_path(folder.path());
   const size_t oddNameFileCount = oddNameFiles().size();
   constexpr size_t kSpellingCount = sizeof(kOtherSpellings) / sizeof(kOtherSpellings[0]);
   for (size_t file = 0; file < files.size(); ++file) {
     const std::string name = fileName(file);
-    {
-      std::ofstream out(name, std::ios::binary);
-      out.write(files[file].data(), static_cast<std::streamsize>(files[file].size()));
-      ASSERT_TRUE(out.good()) << name;
-    }
+    folder.write(name, files[file]);
     const int fallback = kDefaults[file % 2];
     for (const Query& query : kSettingsKeys) compare(file, name, query, fallback);
     const int otherFallback = kDefaults[(file + 1) % 2];
@@ -194,12 +145,12 @@ TEST(ProfileReaderAgreement, TheStandInReadsEveryGeneratedFileAsTheRealReaderDoe
   constexpr size_t kFilesShown = 8;
   for (size_t i = 0, shown = 0; i < disagreements.size() && shown < kFilesShown; ++shown) {
     const size_t file = disagreements[i].file;
-    std::string message = "file " + std::to_string(file) + ": \"" + escaped(files[file]) + "\"";
+    std::string message = "file " + std::to_string(file) + ": \"" + printable(files[file]) + "\"";
     for (; i < disagreements.size() && disagreements[i].file == file; ++i) {
       const Disagreement& d = disagreements[i];
-      message += "\n  section \"" + escaped(d.query.section) + "\", key \"" + escaped(d.query.key) +
-                 "\", default " + std::to_string(d.fallback) + ": real " + std::to_string(d.real) +
-                 ", stand-in " + std::to_string(d.standIn);
+      message += "\n  section \"" + printable(d.query.section) + "\", key \"" +
+                 printable(d.query.key) + "\", default " + std::to_string(d.fallback) + ": real " +
+                 std::to_string(d.real) + ", stand-in " + std::to_string(d.standIn);
     }
     ADD_FAILURE() << message;
   }

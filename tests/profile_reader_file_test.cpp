@@ -9,19 +9,22 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "tests/profile_bytes.h"
+#include "tests/profile_fallback.h"
+#include "tests/support/bytes.h"
+#include "tests/support/temp_folder.h"
 
 using namespace std::string_literals;
 using testing_support::Endian;
 using testing_support::kFallback;
 using testing_support::printable;
+using testing_support::readFile;
+using testing_support::TempFolder;
 using testing_support::utf16;
 
 namespace {
@@ -29,30 +32,8 @@ namespace {
 // Each test runs in its own fresh folder, which is also the current directory.
 class ProfileReaderFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    previous_ = std::filesystem::current_path();
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "kestova-profile-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-    std::filesystem::current_path(folder_);
-  }
-
-  void TearDown() override {
-    std::error_code ignored;
-    if (!previous_.empty()) std::filesystem::current_path(previous_, ignored);
-    if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
-  }
-
-  static void write(const std::filesystem::path& name, std::string_view bytes) {
-    std::ofstream out(name, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    ASSERT_TRUE(out.good()) << name;
-  }
-
-  static std::string contents(const std::filesystem::path& name) {
-    std::ifstream in(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  void write(const std::filesystem::path& name, std::string_view bytes) const {
+    folder_.write(name, bytes);
   }
 
   static int32_t read(const std::string& fileName, const char* section = "Settings",
@@ -60,8 +41,7 @@ class ProfileReaderFile : public ::testing::Test {
     return static_cast<int32_t>(GetPrivateProfileIntA(section, key, fallback, fileName.c_str()));
   }
 
-  std::filesystem::path previous_;
-  std::filesystem::path folder_;
+  const TempFolder folder_{TempFolder::Enter::yes};
 };
 
 std::string backslashed(std::string path) {
@@ -77,7 +57,7 @@ TEST_F(ProfileReaderFile, ANameWithAFolderPartIsFoundFromTheCurrentDirectory) {
   write("Kestova.ini", "[Settings]\nShortPress=25\n");
   std::filesystem::create_directory("sub");
   write("sub/Inner.ini", "[Settings]\nShortPress=26\n");
-  const std::string absolute = (folder_ / "Kestova.ini").string();
+  const std::string absolute = (folder_.path() / "Kestova.ini").string();
   for (const std::string& name :
        {".\\Kestova.ini"s, "./Kestova.ini"s, absolute, backslashed(absolute),
         "sub\\..\\Kestova.ini"s, "sub/../Kestova.ini"s, ".\\sub\\.\\..\\Kestova.ini"s}) {
@@ -94,7 +74,7 @@ TEST_F(ProfileReaderFile, DotDotTakesBackTheNamedFolderEvenWhenItDoesNotExist) {
   EXPECT_EQ(read("plain\\..\\Kestova.ini"), 25);
   EXPECT_EQ(read(".\\a\\b\\..\\..\\Kestova.ini"), 25);
   // Taking back more folders than were named climbs above the current directory.
-  EXPECT_EQ(read("a\\..\\..\\" + folder_.filename().string() + "\\Kestova.ini"), 25);
+  EXPECT_EQ(read("a\\..\\..\\" + folder_.path().filename().string() + "\\Kestova.ini"), 25);
   EXPECT_EQ(read("missing\\..\\Absent.ini"), kFallback);
 }
 
@@ -141,10 +121,10 @@ TEST_F(ProfileReaderFile, ReadingNeverWritesTheFile) {
 
   struct stat after {};
   ASSERT_EQ(stat("Kestova.ini", &after), 0);
-  EXPECT_EQ(contents("Kestova.ini"), text);
+  EXPECT_EQ(readFile("Kestova.ini"), text);
   EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
   EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
-  const auto entries = std::distance(std::filesystem::directory_iterator(folder_), {});
+  const auto entries = std::distance(std::filesystem::directory_iterator(folder_.path()), {});
   EXPECT_EQ(entries, 1);
 }
 

@@ -16,8 +16,9 @@
 #include <string_view>
 #include <vector>
 
-#include "compat/profile_reader.h"
-#include "tests/profile_bytes.h"
+#include "profile/profile_reader.h"
+#include "tests/profile_fallback.h"
+#include "tests/support/bytes.h"
 
 using namespace std::string_literals;
 using testing_support::Endian;

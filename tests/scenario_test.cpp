@@ -1,4 +1,5 @@
 // What kestova-sim accepts as a scenario, and that every mistake in one is named at its line.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,7 +8,7 @@
 #include <string>
 
 #include "cli/scenario.h"
-#include "tests/cli_process.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -25,7 +26,8 @@ Parsed parse(const std::string& text, const std::string& baseFolder = "") {
   return result;
 }
 
-using testing_cli::TempFolder;
+using ::testing::HasSubstr;
+using testing_support::TempFolder;
 
 TEST(Scenario, HeaderLinesSetUpTheRun) {
   const Parsed p = parse(
@@ -154,7 +156,7 @@ TEST_P(ScenarioMistake, IsNamedAtItsLine) {
   ASSERT_FALSE(p.ok);
   EXPECT_EQ(p.error.file, "test.scn");
   EXPECT_EQ(p.error.line, bad.line) << p.error.message;
-  EXPECT_NE(p.error.message.find(bad.message), std::string::npos) << p.error.message;
+  EXPECT_THAT(p.error.message, HasSubstr(bad.message));
 }
 
 const std::string k2Pow40Plus1 = "1099511627777";
@@ -251,7 +253,7 @@ TEST(Scenario, FilesThatCannotBeReadAreNamedWithoutALine) {
   const Parsed p = parse("settings-file profile.ini\ntick 1\n", folder.path().string());
   ASSERT_FALSE(p.ok);
   EXPECT_EQ(p.error.line, 1);
-  EXPECT_NE(p.error.message.find("cannot read settings file"), std::string::npos);
+  EXPECT_THAT(p.error.message, HasSubstr("cannot read settings file"));
 }
 
 }  // namespace

@@ -5,8 +5,12 @@
 #include <random>
 #include <string_view>
 
+#include "tests/support/bytes.h"
+
 using namespace std::string_literals;
 using namespace std::string_view_literals;
+using testing_support::Endian;
+using testing_support::utf16;
 
 namespace settings_files {
 namespace {
@@ -41,17 +45,6 @@ size_t gapCount(std::string_view pattern) {
   size_t count = 0;
   for (const char c : pattern) count += c == '@' ? 1 : 0;
   return count;
-}
-
-std::string utf16(std::u16string_view text, bool bigEndian) {
-  std::string bytes;
-  for (const char16_t unit : text) {
-    const auto low = static_cast<char>(unit & 0xFF);
-    const auto high = static_cast<char>(unit >> 8);
-    bytes += bigEndian ? high : low;
-    bytes += bigEndian ? low : high;
-  }
-  return bytes;
 }
 
 // Each byte as the code point of the same number: 0x80-0xFF become C1 controls and Latin-1.
@@ -437,20 +430,21 @@ void addMarked(Files& out) {
   for (size_t i = 0; i < asciiCount; i += 25) {
     const std::string& text = out[i];
     out.push_back(kUtf8Mark + text);
-    out.push_back(kUtf16LeMark + utf16(widened(text), false));
-    out.push_back(kUtf16BeMark + utf16(widened(text), true));
+    out.push_back(kUtf16LeMark + utf16(widened(text), Endian::little));
+    out.push_back(kUtf16BeMark + utf16(widened(text), Endian::big));
   }
   const std::string plain = "[Settings]\nShortPress=25\nLongPress=\"-3\"\nHoldADS=0x10\n";
   const std::u16string wide = widened(plain);
   for (const std::string& file :
-       {utf16(wide, false), utf16(wide, true), kUtf16LeMark + utf16(wide, false) + "7",
-        kUtf16BeMark + utf16(wide, true) + "7", kUtf16LeMark + utf16(wide, true),
-        kUtf16BeMark + utf16(wide, false), kUtf8Mark + kUtf8Mark + plain, kUtf8Mark + "\n" + plain,
-        kUtf16LeMark + kUtf16LeMark + utf16(wide, false), "\xEF\xBB" + plain, "\xEF" + plain,
-        "\xFF" + plain, "\xFE" + plain,
+       {utf16(wide, Endian::little), utf16(wide, Endian::big),
+        kUtf16LeMark + utf16(wide, Endian::little) + "7",
+        kUtf16BeMark + utf16(wide, Endian::big) + "7", kUtf16LeMark + utf16(wide, Endian::big),
+        kUtf16BeMark + utf16(wide, Endian::little), kUtf8Mark + kUtf8Mark + plain,
+        kUtf8Mark + "\n" + plain, kUtf16LeMark + kUtf16LeMark + utf16(wide, Endian::little),
+        "\xEF\xBB" + plain, "\xEF" + plain, "\xFF" + plain, "\xFE" + plain,
         // UTF-32 is not modelled: its little-endian mark reads as UTF-16LE's and a NUL.
         "\xFF\xFE\0\0"s + plain, kUtf8Mark, kUtf16LeMark, kUtf16BeMark, kUtf16LeMark + "\n",
-        kUtf16LeMark + utf16(u"\0[Settings]\nShortPress=3\n"s, false)}) {
+        kUtf16LeMark + utf16(u"\0[Settings]\nShortPress=3\n"s, Endian::little)}) {
     out.push_back(file);
   }
 
@@ -468,7 +462,8 @@ void addMarked(Files& out) {
         utf8File += c == marker ? encoded : std::string(1, c);
       }
       const bool bigEndian = ++turn % 2 == 0;
-      out.push_back((bigEndian ? kUtf16BeMark : kUtf16LeMark) + utf16(wideFile, bigEndian));
+      out.push_back((bigEndian ? kUtf16BeMark : kUtf16LeMark) +
+                    utf16(wideFile, bigEndian ? Endian::big : Endian::little));
       out.push_back(kUtf8Mark + utf8File);
     };
     for (const std::string& file : gappedFiles("\x01")) encodeBoth(file, '\x01');
@@ -539,10 +534,10 @@ void addRandom(Files& out) {
     for (size_t count = 1 + below(24); count > 0; --count) file += pieces[below(pieces.size())];
     switch (below(10)) {
       case 0:
-        out.push_back(kUtf16LeMark + utf16(widened(file), false));
+        out.push_back(kUtf16LeMark + utf16(widened(file), Endian::little));
         break;
       case 1:
-        out.push_back(kUtf16BeMark + utf16(widened(file), true));
+        out.push_back(kUtf16BeMark + utf16(widened(file), Endian::big));
         break;
       default:
         out.push_back(file);
@@ -583,7 +578,7 @@ Files oddNameFiles() {
       "[Settings]\n [ ShortPress = 6\n ; = 7\n"s,
   };
   for (size_t i = 0, count = files.size(); i < count; i += 2) {
-    files.push_back(kUtf16LeMark + utf16(widened(files[i]), false));
+    files.push_back(kUtf16LeMark + utf16(widened(files[i]), Endian::little));
   }
   return files;
 }

@@ -1,4 +1,5 @@
 // The simulated host's strictness: what makes a plugin fault show instead of passing unnoticed.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -9,6 +10,8 @@
 namespace {
 
 using namespace contract;
+using ::testing::Contains;
+using ::testing::HasSubstr;
 
 // The body of the script under test; the script yields once after it, every tick.
 std::function<void()> body;
@@ -33,12 +36,6 @@ struct ScriptedHost {
   explicit ScriptedHost(std::function<void()> run, sim::HostOptions options = {}) : host(options) {
     body = std::move(run);
     host.addScript(nullptr, &script);
-  }
-  bool errorMentions(const std::string& words) const {
-    for (const std::string& error : host.protocolErrors()) {
-      if (error.find(words) != std::string::npos) return true;
-    }
-    return false;
   }
   sim::SimulatedHost host;
 };
@@ -140,7 +137,7 @@ TEST(SimulatedHost, ProtocolFaultsAreRecorded) {
   for (const Fault& fault : faults) {
     ScriptedHost scripted(fault.run);
     scripted.host.tick();
-    EXPECT_TRUE(scripted.errorMentions(fault.message)) << fault.name;
+    EXPECT_THAT(scripted.host.protocolErrors(), Contains(HasSubstr(fault.message))) << fault.name;
   }
 }
 
@@ -189,5 +186,5 @@ TEST(SimulatedHost, AScriptThatReturnsIsDroppedAndReported) {
   host.tick();
   EXPECT_EQ(host.scriptCount(), 0u);
   ASSERT_EQ(host.protocolErrors().size(), 1u);
-  EXPECT_NE(host.protocolErrors()[0].find("returned"), std::string::npos);
+  EXPECT_THAT(host.protocolErrors()[0], HasSubstr("returned"));
 }

@@ -1,5 +1,6 @@
 // kestova-sim --svg: a picture of the run drawn from the same reports and trace as the table,
 // valid XML, readable in a browser, and honest about what it leaves out.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -10,19 +11,18 @@
 #include <vector>
 
 #include "cli/svg_timeline.h"
-#include "tests/cli_process.h"
+#include "tests/support/process.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using testing_cli::lines;
-using testing_cli::ProgramRun;
-using testing_cli::runProgram;
-using testing_cli::TempFolder;
-
-bool has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
+using ::testing::HasSubstr;
+using ::testing::Not;
+using testing_support::lines;
+using testing_support::ProgramRun;
+using testing_support::readFile;
+using testing_support::runProgram;
+using testing_support::TempFolder;
 
 ProgramRun sim(const TempFolder& folder, std::vector<std::string> args) {
   args.insert(args.begin(), KESTOVA_SIM_PATH);
@@ -30,12 +30,12 @@ ProgramRun sim(const TempFolder& folder, std::vector<std::string> args) {
 }
 
 // xmllint's verdict, or a skip where it is not installed.
-#define EXPECT_VALID_XML(folder, path)                                              \
-  do {                                                                              \
-    if (!testing_cli::haveProgram("xmllint")) GTEST_SKIP() << "xmllint is missing"; \
-    const ProgramRun lint = runProgram(folder, {"xmllint", "--noout", path});       \
-    EXPECT_EQ(lint.status, 0) << lint.err;                                          \
-    EXPECT_EQ(lint.err, "");                                                        \
+#define EXPECT_VALID_XML(folder, path)                                                  \
+  do {                                                                                  \
+    if (!testing_support::haveProgram("xmllint")) GTEST_SKIP() << "xmllint is missing"; \
+    const ProgramRun lint = runProgram(folder, {"xmllint", "--noout", path});           \
+    EXPECT_EQ(lint.status, 0) << lint.err;                                              \
+    EXPECT_EQ(lint.err, "");                                                            \
   } while (false)
 
 TEST(Svg, TheDemoPictureShowsWhatTheTableShowsAndTheTableStillPrints) {
@@ -43,18 +43,18 @@ TEST(Svg, TheDemoPictureShowsWhatTheTableShowsAndTheTableStillPrints) {
   const ProgramRun run = sim(folder, {"--svg", "demo.svg"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(lines(run.out).back(), "end: 16 ticks, 0 protocol errors");
-  const std::string svg = testing_cli::readFile(folder.path() / "demo.svg");
+  const std::string svg = readFile(folder.path() / "demo.svg");
   // The demo: a tap released on tick 7 after 64 units, a sprint on 10-11, the camera on 14.
-  EXPECT_TRUE(has(svg, "aim control held, ticks 3\u20137")) << svg;
-  EXPECT_TRUE(
-      has(svg, "release on tick 7 after 64 timer units; the tap window is [50, 100): a tap"));
-  EXPECT_TRUE(has(svg, ">64 tap</text>"));
-  EXPECT_TRUE(has(svg, "aim latch on, ticks 7\u201313"));
-  EXPECT_TRUE(has(svg, "forced aim off sent, ticks 10\u201311"));
-  EXPECT_TRUE(has(svg, "forced aim on sent, ticks 12\u201314"));
-  EXPECT_TRUE(has(svg, "sprint held, ticks 10\u201311"));
-  EXPECT_TRUE(has(svg, "next camera pressed, tick 14"));
-  EXPECT_FALSE(has(svg, "protocol errors"));
+  EXPECT_THAT(svg, HasSubstr("aim control held, ticks 3\u20137"));
+  EXPECT_THAT(
+      svg, HasSubstr("release on tick 7 after 64 timer units; the tap window is [50, 100): a tap"));
+  EXPECT_THAT(svg, HasSubstr(">64 tap</text>"));
+  EXPECT_THAT(svg, HasSubstr("aim latch on, ticks 7\u201313"));
+  EXPECT_THAT(svg, HasSubstr("forced aim off sent, ticks 10\u201311"));
+  EXPECT_THAT(svg, HasSubstr("forced aim on sent, ticks 12\u201314"));
+  EXPECT_THAT(svg, HasSubstr("sprint held, ticks 10\u201311"));
+  EXPECT_THAT(svg, HasSubstr("next camera pressed, tick 14"));
+  EXPECT_THAT(svg, Not(HasSubstr("protocol errors")));
   EXPECT_VALID_XML(folder, "demo.svg");
 }
 
@@ -66,11 +66,11 @@ TEST(Svg, TheTapWindowIsTheOneThePluginReadFromItsSettingsFile) {
                "settings-file odd.ini\nclock 1000 16\ntick 2 aim-down\ntick 6 aim-up\nticks 10\n");
   const ProgramRun run = sim(folder, {"tap.scn", "--svg", "tap.svg"});
   ASSERT_EQ(run.status, 0) << run.err;
-  const std::string svg = testing_cli::readFile(folder.path() / "tap.svg");
-  EXPECT_TRUE(has(svg, "ShortPress 70, LongPress 120")) << svg;
-  EXPECT_TRUE(has(svg, ">64 short</text>"));
+  const std::string svg = readFile(folder.path() / "tap.svg");
+  EXPECT_THAT(svg, HasSubstr("ShortPress 70, LongPress 120"));
+  EXPECT_THAT(svg, HasSubstr(">64 short</text>"));
   // Pressed at 1016: a release from 1086 (tick 7) to before 1136 (tick 9) would have been a tap.
-  EXPECT_TRUE(has(svg, "a release here is a tap, ticks 7\u20139"));
+  EXPECT_THAT(svg, HasSubstr("a release here is a tap, ticks 7\u20139"));
 }
 
 cli::TimelineTick tickAt(uint64_t number, uint32_t timer, std::vector<uint32_t> seen = {}) {
@@ -95,10 +95,10 @@ TEST(Svg, ReleasesAreTimedWithThePluginsOwnTimerReads) {
   timeline.ticks[1].controls.aimDown = timeline.ticks[1].controls.wheel = true;
   timeline.ticks[3].controls.aimUp = true;
   const std::string svg = cli::drawTimeline(timeline);
-  EXPECT_TRUE(has(svg, ">60 tap</text>")) << svg;
-  EXPECT_TRUE(has(svg, "(press ignored: the weapon wheel is open)"));
-  EXPECT_TRUE(has(svg, "release on tick 4, timed from the plugin's earlier press time"));
-  EXPECT_TRUE(has(svg, "after 400 timer units"));
+  EXPECT_THAT(svg, HasSubstr(">60 tap</text>"));
+  EXPECT_THAT(svg, HasSubstr("(press ignored: the weapon wheel is open)"));
+  EXPECT_THAT(svg, HasSubstr("release on tick 4, timed from the plugin's earlier press time"));
+  EXPECT_THAT(svg, HasSubstr("after 400 timer units"));
 }
 
 TEST(Svg, OddNamesAndPathsStayValidXml) {
@@ -118,10 +118,10 @@ TEST(Svg, LongRunsDrawTheirFirstTicksAndSaySo) {
   const ProgramRun run = sim(folder, {"long.scn", "--svg", "long.svg"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(lines(run.out).back(), "end: 2500 ticks, 0 protocol errors");
-  const std::string svg = testing_cli::readFile(folder.path() / "long.svg");
-  EXPECT_TRUE(has(svg, "2500 ticks \u00b7 ")) << svg.substr(0, 2000);
-  EXPECT_TRUE(has(svg, "only ticks 1\u20132000 are drawn"));
-  EXPECT_FALSE(has(svg, "tick 2400"));
+  const std::string svg = readFile(folder.path() / "long.svg");
+  EXPECT_THAT(svg, HasSubstr("2500 ticks \u00b7 "));
+  EXPECT_THAT(svg, HasSubstr("only ticks 1\u20132000 are drawn"));
+  EXPECT_THAT(svg, Not(HasSubstr("tick 2400")));
   EXPECT_LT(svg.size(), 200'000u);
 }
 
@@ -129,16 +129,17 @@ TEST(Svg, HoldModeAsksNoWeaponAndFailedQueriesAreMarked) {
   const TempFolder folder;
   const std::string scenarios = std::string(KESTOVA_SOURCE_DIR) + "/scenarios/";
   ASSERT_EQ(sim(folder, {scenarios + "hold-mode.scenario", "--svg", "hold.svg"}).status, 0);
-  const std::string hold = testing_cli::readFile(folder.path() / "hold.svg");
-  EXPECT_TRUE(has(hold, "no weapon query made (hold mode makes none)"));
-  EXPECT_FALSE(has(hold, "forced aim on sent,"));
+  const std::string hold = readFile(folder.path() / "hold.svg");
+  EXPECT_THAT(hold, HasSubstr("no weapon query made (hold mode makes none)"));
+  EXPECT_THAT(hold, Not(HasSubstr("forced aim on sent,")));
 
   ASSERT_EQ(sim(folder, {scenarios + "failed-weapon-query.scenario", "--svg", "f.svg"}).status, 0);
-  const std::string failed = testing_cli::readFile(folder.path() / "f.svg");
-  EXPECT_TRUE(
-      has(failed, "weapon query failed: the plugin keeps what it saw before, ticks 8\u201312"));
+  const std::string failed = readFile(folder.path() / "f.svg");
+  EXPECT_THAT(
+      failed,
+      HasSubstr("weapon query failed: the plugin keeps what it saw before, ticks 8\u201312"));
   // Unarmed as last seen through the failures, armed again once a query succeeds on tick 13.
-  EXPECT_TRUE(has(failed, "unarmed, as the weapon query saw it, ticks 1\u201312"));
+  EXPECT_THAT(failed, HasSubstr("unarmed, as the weapon query saw it, ticks 1\u201312"));
 }
 
 TEST(Svg, APluginThatBreaksTheHostContractIsShownSoInItsPicture) {
@@ -146,13 +147,13 @@ TEST(Svg, APluginThatBreaksTheHostContractIsShownSoInItsPicture) {
   const ProgramRun stopped =
       sim(folder, {"--plugin", KESTOVA_MISBEHAVING_RETURNS, "--svg", "s.svg"});
   EXPECT_EQ(stopped.status, 2);
-  EXPECT_TRUE(has(testing_cli::readFile(folder.path() / "s.svg"),
-                  "run stopped: the plugin's script stopped: script#1 returned from its entry"));
+  EXPECT_THAT(
+      readFile(folder.path() / "s.svg"),
+      HasSubstr("run stopped: the plugin's script stopped: script#1 returned from its entry"));
 
   const ProgramRun faulty = sim(folder, {"--plugin", KESTOVA_MISBEHAVING_FAULTY, "--svg", "f.svg"});
   EXPECT_EQ(faulty.status, 1);
-  EXPECT_TRUE(
-      has(testing_cli::readFile(folder.path() / "f.svg"), "protocol error, ticks 1\u201316"));
+  EXPECT_THAT(readFile(folder.path() / "f.svg"), HasSubstr("protocol error, ticks 1\u201316"));
   EXPECT_VALID_XML(folder, "f.svg");
 }
 
@@ -177,7 +178,7 @@ TEST(Svg, APictureThatCouldNotBeWrittenStopsTheRunBeforeItStarts) {
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, c.message + "\n");
   }
-  EXPECT_EQ(testing_cli::readFile(scenario), "tick 1\n");
+  EXPECT_EQ(readFile(scenario), "tick 1\n");
 }
 
 // ---- what a browser makes of it --------------------------------------------------------------
@@ -253,7 +254,7 @@ std::optional<Image> decodePng(const std::string& bytes) {
 }
 
 TEST(Svg, RendersInAHeadlessBrowserAsAPictureWithTheRowsColours) {
-  if (!testing_cli::haveProgram("chromium")) GTEST_SKIP() << "chromium is missing";
+  if (!testing_support::haveProgram("chromium")) GTEST_SKIP() << "chromium is missing";
   const TempFolder folder;
   ASSERT_EQ(sim(folder, {"--svg", "demo.svg"}).status, 0);
   const std::string png = (folder.path() / "demo.png").string();
@@ -264,7 +265,7 @@ TEST(Svg, RendersInAHeadlessBrowserAsAPictureWithTheRowsColours) {
                "--user-data-dir=" + (folder.path() / "profile").string(), "--screenshot=" + png,
                "--window-size=900,560", "file://" + (folder.path() / "demo.svg").string()});
   ASSERT_EQ(browser.status, 0) << browser.err;
-  const std::optional<Image> image = decodePng(testing_cli::readFile(png));
+  const std::optional<Image> image = decodePng(readFile(png));
   ASSERT_TRUE(image) << "not a PNG this test can read";
   EXPECT_EQ(image->width, 900u);
   EXPECT_EQ(image->height, 560u);

@@ -1,12 +1,12 @@
 // Windows' profile reader, unlike Wine's (and so Proton's) and unlike the stand-in in
-// compat/profile_reader.h, which both skip it, does not recognise a UTF-8 byte-order mark: it
+// profile/profile_reader.h, which both skip it, does not recognise a UTF-8 byte-order mark: it
 // reads the file as ANSI text, so the mark's three bytes are characters of line 1 and a
 // [Settings] there is not a section header. Windows also does not honour a UTF-16 big-endian
 // mark (reported from tests on Windows 10 21H1); it does honour UTF-16 little-endian. Windows is
 // what players run, so it comes first; the Wine reading follows, as the rest of the check is it.
 #include "cli/check/encoding_check.h"
 
-#include "compat/profile_reader.h"
+#include "profile/profile_reader.h"
 
 namespace cli {
 namespace {

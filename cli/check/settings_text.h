@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "compat/profile_reader.h"
+#include "profile/profile_reader.h"
 
 namespace cli {
 

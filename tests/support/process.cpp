@@ -1,43 +1,15 @@
-#include "tests/cli_process.h"
+#include "tests/support/process.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
-namespace testing_cli {
+namespace testing_support {
 
 namespace fs = std::filesystem;
-
-TempFolder::TempFolder() {
-  std::string pattern = (fs::temp_directory_path() / "kestova-cli-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ec;
-  if (path_.empty()) return;
-  // A test may leave a folder it made unreadable; removing needs it back.
-  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-  fs::remove_all(path_, ec);
-}
-
-std::string TempFolder::write(const std::string& name, const std::string& bytes) const {
-  std::error_code ec;
-  fs::create_directories((path_ / name).parent_path(), ec);
-  std::ofstream(path_ / name, std::ios::binary) << bytes;
-  return (path_ / name).string();
-}
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> result;
@@ -83,4 +55,4 @@ bool haveProgram(const std::string& name) {
   return false;
 }
 
-}  // namespace testing_cli
+}  // namespace testing_support

@@ -1,0 +1,50 @@
+// The Windows profile reader's rules for reading one integer, on the bytes of an INI file.
+//
+// Measured on a real reader: lines end at CR or LF; names and values are trimmed of space, tab,
+// VT, FF and ^Z; no character starts a comment, so ";key=1" is just the key ";key"; a section name
+// runs to the last ']' of its line, and a line starting with '[' but with no ']' is an entry like
+// any other; names compare case-insensitively and stop at a NUL, and the names asked for are
+// trimmed too, of CR and LF as well; the entries before the first header make a section with no
+// name; only the first section of a name is searched and the first of duplicate keys wins. A value
+// loses one pair of matching quotes, is cut to 29 characters, reads as the default when empty,
+// and is otherwise parsed after skipping control characters and spaces: optional sign, then 0x /
+// 0o / 0b (lower case only) or decimal, up to the first other character, wrapping modulo 2^32.
+#pragma once
+
+#include <cstdint>
+
+#include "profile/lines.h"
+#include "profile/names.h"
+#include "profile/unit_text.h"
+#include "profile/value.h"
+
+namespace profile {
+
+// The integer under key in the first section named section, or fallback.
+template <typename Bytes>
+uint32_t readInt(const Bytes& bytes, const char* section, const char* key, uint32_t fallback) {
+  const UnitText<Bytes> text(bytes);
+  const AskedName sectionName = askedName(section);
+  const AskedName keyName = askedName(key);
+  // The entries before the first header make a section with no name, so a "[]" header later is
+  // a second section of that name and never searched.
+  bool inSection = sectionName.empty();
+  bool sectionSeen = inSection;
+  uint32_t result = fallback;
+  scanLines(text, [&](const ProfileLine& line) {
+    if (line.kind == LineKind::section) {
+      if (sectionSeen) return false;  // only the first section of the name is searched
+      inSection = sectionSeen = nameEquals(text, line.name, sectionName);
+      return true;
+    }
+    if (!inSection || line.kind != LineKind::entry || !nameEquals(text, line.name, keyName)) {
+      return true;
+    }
+    const UnitRange copied = line.hasValue ? copiedValue(text, line.value) : UnitRange{};
+    if (!copied.empty()) result = scanInteger(text, copied).value;
+    return false;  // the first of duplicate keys wins, even when it reads as the default
+  });
+  return result;
+}
+
+}  // namespace profile
