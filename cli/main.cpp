@@ -7,12 +7,12 @@
 
 #include "cli/check_command.h"
 #include "cli/exit_status.h"
-#include "cli/report.h"
-#include "cli/run.h"
-#include "cli/scenario.h"
+#include "cli/run/report.h"
+#include "cli/run/run.h"
+#include "cli/run/scenario.h"
+#include "cli/run/svg_timeline.h"
+#include "cli/run/timeline.h"
 #include "cli/settings_check.h"
-#include "cli/svg_timeline.h"
-#include "cli/timeline.h"
 #include "sim/plugin_module.h"
 
 #ifdef _WIN32

@@ -1,7 +1,7 @@
 // Any bytes as a scenario: the parser must not crash, and what it accepts must be runnable.
 #include <string>
 
-#include "cli/scenario.h"
+#include "cli/run/scenario.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_targets.h"
 

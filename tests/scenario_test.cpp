@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "cli/scenario.h"
+#include "cli/run/scenario.h"
 #include "tests/cli_process.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/svg_timeline.h"
+#include "cli/run/svg_timeline.h"
 #include "tests/cli_process.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "cli/report.h"
+#include "cli/run/report.h"
 
 #include <string>
 

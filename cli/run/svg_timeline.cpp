@@ -1,4 +1,4 @@
-#include "cli/svg_timeline.h"
+#include "cli/run/svg_timeline.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "cli/run.h"
+#include "cli/run/run.h"
 
 #include <filesystem>
 #include <fstream>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/scenario.h"
+#include "cli/run/scenario.h"
 #include "sim/trace.h"
 
 namespace cli {

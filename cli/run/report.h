@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "cli/run.h"
+#include "cli/run/run.h"
 
 namespace cli {
 

@@ -1,4 +1,4 @@
-#include "cli/scenario.h"
+#include "cli/run/scenario.h"
 
 #include <charconv>
 #include <cstdio>

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/run.h"
+#include "cli/run/run.h"
 #include "cli/settings_check.h"
 
 namespace cli {
