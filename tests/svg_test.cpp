@@ -145,7 +145,7 @@ TEST(Svg, APluginThatBreaksTheHostContractIsShownSoInItsPicture) {
   const TempFolder folder;
   const ProgramRun stopped =
       sim(folder, {"--plugin", KESTOVA_MISBEHAVING_RETURNS, "--svg", "s.svg"});
-  EXPECT_EQ(stopped.status, 2);
+  EXPECT_EQ(stopped.status, 1);
   EXPECT_TRUE(has(testing_cli::readFile(folder.path() / "s.svg"),
                   "run stopped: the plugin's script stopped: script#1 returned from its entry"));
 
