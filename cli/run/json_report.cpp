@@ -12,157 +12,228 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-std::string hex(uint64_t value) {
-  char text[2 + 16] = {'0', 'x'};
-  const auto [end, error] = std::to_chars(text + 2, text + sizeof(text), value, 16);
-  (void)error;  // 16 hex digits always fit
-  return {text, end};
+// A 64-bit value as "0x" and its hex digits, with no allocation.
+class Hex {
+ public:
+  explicit Hex(uint64_t value) {
+    const auto [end, error] = std::to_chars(text_ + 2, text_ + sizeof(text_), value, 16);
+    (void)error;  // 16 digits always fit
+    size_ = static_cast<size_t>(end - text_);
+  }
+  std::string_view view() const { return {text_, size_}; }
+
+ private:
+  char text_[2 + 16] = {'0', 'x'};
+  size_t size_ = 0;
+};
+
+// Values are assigned into the slots of the record written before, so that a long run costs few
+// allocations: the DOM otherwise makes several for every string of every call.
+void assign(Json& slot, std::string_view value) {
+  if (slot.is_string()) {
+    slot.get_ref<std::string&>().assign(value);
+  } else {
+    slot = std::string(value);
+  }
+}
+
+Json::array_t& arrayOf(Json& slot, size_t size) {
+  if (!slot.is_array()) slot = Json::array();
+  Json::array_t& array = slot.get_ref<Json::array_t&>();
+  array.resize(size);
+  return array;
 }
 
 // An argument as the trace shows its role: the name a string argument points to, "&slot" for
 // the weapon query's out-parameter (an address differs from run to run), else the value.
-Json argument(const sim::TraceEntry& entry, size_t index) {
+void assignArgument(Json& slot, const sim::TraceEntry& entry, size_t index) {
   const sim::NativeInfo* native = entry.native;
   if (native != nullptr) {
     const bool asDeclared = entry.argCount == native->argCount;
-    if ((native->stringArgs >> index & 1) != 0 && (asDeclared || index == 0)) return entry.text;
-    if (native->id == sim::NativeId::currentWeapon && index == 1 && asDeclared) return "&slot";
+    if ((native->stringArgs >> index & 1) != 0 && (asDeclared || index == 0)) {
+      return assign(slot, entry.text);
+    }
+    if (native->id == sim::NativeId::currentWeapon && index == 1 && asDeclared) {
+      return assign(slot, "&slot");
+    }
   }
-  return hex(entry.args[index]);
+  assign(slot, Hex(entry.args[index]).view());
 }
 
-Json nativeCall(const sim::TraceEntry& entry) {
-  Json call;
-  call["native"] = entry.native != nullptr ? std::string(entry.native->label) : "unknownNative";
-  if (entry.native == nullptr) call["hash"] = hex(entry.hash);
-  Json args = Json::array();
+// Which keys a call's object has past native, args and result, so that a slot is reused only
+// for a call of the same shape and the keys keep their order.
+enum class CallShape : uint8_t { none, plain, unknownNative, withSlot, withArgCount };
+
+CallShape shapeOf(const sim::TraceEntry& entry) {
+  if (entry.kind != sim::TraceKind::native) return CallShape::plain;
+  if (entry.argCount > sim::kMaxTracedArgs) return CallShape::withArgCount;
+  if (entry.native == nullptr) return CallShape::unknownNative;
+  if (entry.native->id == sim::NativeId::currentWeapon) return CallShape::withSlot;
+  return CallShape::plain;
+}
+
+// The name of a host call, for the host library's own functions too.
+std::string_view callName(const sim::TraceEntry& entry) {
+  switch (entry.kind) {
+    case sim::TraceKind::native:
+      return entry.native != nullptr ? entry.native->label : "unknownNative";
+    case sim::TraceKind::scriptWait:
+      return "scriptWait";
+    case sim::TraceKind::scriptRegister:
+      return "scriptRegister";
+    case sim::TraceKind::scriptUnregister:
+      return "scriptUnregister";
+    case sim::TraceKind::keyboardHandlerRegister:
+      return "keyboardHandlerRegister";
+    case sim::TraceKind::keyboardHandlerUnregister:
+      return "keyboardHandlerUnregister";
+    default:
+      return {};
+  }
+}
+
+bool isCall(const sim::TraceEntry& entry) {
+  return !callName(entry).empty();
+}
+
+void fillCall(Json& call, CallShape& shape, const sim::TraceEntry& entry) {
+  const CallShape wanted = shapeOf(entry);
+  if (shape != wanted) {
+    call = Json::object();
+    call["native"] = nullptr;
+    if (wanted == CallShape::unknownNative) call["hash"] = nullptr;
+    call["args"] = Json::array();
+    if (wanted == CallShape::withArgCount) call["argCount"] = nullptr;
+    call["result"] = nullptr;
+    if (wanted == CallShape::withSlot) call["slot"] = nullptr;
+    shape = wanted;
+  }
+  assign(call["native"], callName(entry));
+  if (entry.kind != sim::TraceKind::native) {
+    // The host library's own functions take a name or a wait, and return nothing.
+    Json::array_t& args = arrayOf(call["args"], 1);
+    if (entry.kind == sim::TraceKind::scriptWait) {
+      args[0] = entry.args[0];
+    } else {
+      assign(args[0], entry.text);
+    }
+    call["result"] = nullptr;
+    return;
+  }
+  if (wanted == CallShape::unknownNative) assign(call["hash"], Hex(entry.hash).view());
   const size_t kept = entry.argCount < sim::kMaxTracedArgs ? entry.argCount : sim::kMaxTracedArgs;
-  for (size_t i = 0; i < kept; ++i) args.push_back(argument(entry, i));
-  call["args"] = std::move(args);
-  if (entry.argCount > kept) call["argCount"] = entry.argCount;
-  call["result"] = hex(entry.result);
-  if (entry.native != nullptr && entry.native->id == sim::NativeId::currentWeapon) {
-    call["slot"] = hex(entry.outSlot);
-  }
-  return call;
-}
-
-// The host library's own functions: their argument is a name or a wait, and they return
-// nothing.
-Json hostCall(const char* name, Json argument) {
-  Json call;
-  call["native"] = name;
-  call["args"] = Json::array({std::move(argument)});
-  call["result"] = nullptr;
-  return call;
+  Json::array_t& args = arrayOf(call["args"], kept);
+  for (size_t i = 0; i < kept; ++i) assignArgument(args[i], entry, i);
+  if (wanted == CallShape::withArgCount) call["argCount"] = entry.argCount;
+  assign(call["result"], Hex(entry.result).view());
+  if (wanted == CallShape::withSlot) assign(call["slot"], Hex(entry.outSlot).view());
 }
 
 class JsonReport : public RunSink {
  public:
-  JsonReport(std::FILE* out, RunHeading heading) : out_(out), heading_(std::move(heading)) {}
+  JsonReport(std::FILE* out, RunHeading heading) : out_(out), heading_(std::move(heading)) {
+    // The tick record's keys in the order they are written.
+    for (const char* key :
+         {"event", "tick", "timer", "inputs", "latch", "forcedAim", "hostCalls", "calls"}) {
+      tick_[key] = nullptr;
+    }
+    tick_["event"] = "tick";
+    for (const char* key :
+         {"aimDown", "aimUp", "sprint", "camera", "wheel", "weapon", "weaponFails"}) {
+      tick_["inputs"][key] = nullptr;
+    }
+  }
 
   void load(const std::vector<sim::TraceEntry>& entries) override {
     Json start;
     start["event"] = "start";
     start["scenario"] = heading_.scenario;
-    start["settings"] = {{"ShortPress", heading_.settings.shortPress},
-                         {"LongPress", heading_.settings.longPress},
-                         {"HoldADS", heading_.settings.holdAds}};
+    Json& settings = start["settings"];
+    settings["ShortPress"] = heading_.settings.shortPress;
+    settings["LongPress"] = heading_.settings.longPress;
+    settings["HoldADS"] = heading_.settings.holdAds;
     write(start);
-    writeWithCalls("load", entries);
+    writePhase("load", entries);
   }
 
   void tick(const TickReport& r, const std::vector<sim::TraceEntry>& entries) override {
-    Json record;
-    record["event"] = "tick";
-    record["tick"] = r.tick;
-    record["timer"] = r.timerReads;
-    record["inputs"] = {{"aimDown", r.controls.aimDown},    {"aimUp", r.controls.aimUp},
-                        {"sprint", r.controls.sprint},      {"camera", r.controls.nextCamera},
-                        {"wheel", r.controls.wheel},        {"weapon", r.weapon},
-                        {"weaponFails", r.weaponQueryFails}};
-    record["latch"] = r.latch;
-    record["forcedAim"] = r.forcedAim ? Json(*r.forcedAim) : Json(nullptr);
-    record["hostCalls"] = r.hostCalls;
-    addCalls(record, entries);
+    writeKeyEvents(r.tick, entries);
+    tick_["tick"] = r.tick;
+    Json::array_t& timer = arrayOf(tick_["timer"], r.timerReads.size());
+    for (size_t i = 0; i < r.timerReads.size(); ++i) timer[i] = r.timerReads[i];
+    Json& inputs = tick_["inputs"];
+    inputs["aimDown"] = r.controls.aimDown;
+    inputs["aimUp"] = r.controls.aimUp;
+    inputs["sprint"] = r.controls.sprint;
+    inputs["camera"] = r.controls.nextCamera;
+    inputs["wheel"] = r.controls.wheel;
+    assign(inputs["weapon"], r.weapon);
+    inputs["weaponFails"] = r.weaponQueryFails;
+    tick_["latch"] = r.latch;
+    tick_["forcedAim"] = r.forcedAim ? Json(*r.forcedAim) : Json(nullptr);
+    tick_["hostCalls"] = r.hostCalls;
+    fillCalls(tick_["calls"], entries);
+    write(tick_);
+    writeProtocolErrors(Json(r.tick), entries);
   }
 
   void unload(const std::vector<sim::TraceEntry>& entries) override {
-    writeWithCalls("unload", entries);
+    writePhase("unload", entries);
   }
 
  private:
-  void writeWithCalls(const char* event, const std::vector<sim::TraceEntry>& entries) {
+  void writePhase(const char* phase, const std::vector<sim::TraceEntry>& entries) {
     Json record;
-    record["event"] = event;
-    addCalls(record, entries);
-  }
-
-  // Fills in the record's calls and writes it, with a record of its own before it for each
-  // keyboard event (delivered before the tick) and after it for each protocol error; those
-  // name the tick, or the load or unload, of the record.
-  void addCalls(Json& record, const std::vector<sim::TraceEntry>& entries) {
-    const bool isTick = record["event"] == "tick";
-    const auto at = [&](Json& event) {
-      if (isTick) {
-        event["tick"] = record["tick"];
-      } else {
-        event["during"] = record["event"];
-      }
-    };
-    Json calls = Json::array();
-    std::vector<Json> errors;
-    for (const sim::TraceEntry& entry : entries) {
-      switch (entry.kind) {
-        case sim::TraceKind::tickBegin:
-          break;
-        case sim::TraceKind::native:
-          calls.push_back(nativeCall(entry));
-          break;
-        case sim::TraceKind::scriptWait:
-          calls.push_back(hostCall("scriptWait", entry.args[0]));
-          break;
-        case sim::TraceKind::scriptRegister:
-          calls.push_back(hostCall("scriptRegister", entry.text));
-          break;
-        case sim::TraceKind::scriptUnregister:
-          calls.push_back(hostCall("scriptUnregister", entry.text));
-          break;
-        case sim::TraceKind::keyboardHandlerRegister:
-          calls.push_back(hostCall("keyboardHandlerRegister", entry.text));
-          break;
-        case sim::TraceKind::keyboardHandlerUnregister:
-          calls.push_back(hostCall("keyboardHandlerUnregister", entry.text));
-          break;
-        case sim::TraceKind::keyboardEvent:
-          write(keyRecord(entry, at));
-          break;
-        case sim::TraceKind::protocolError: {
-          Json& error = errors.emplace_back();
-          error["event"] = "protocolError";
-          at(error);
-          error["message"] = entry.text;
-          break;
-        }
-      }
-    }
-    record["calls"] = std::move(calls);
+    record["event"] = phase;
+    CallShapes shapes;
+    fillCalls(record["calls"], entries, &shapes);
     write(record);
-    for (const Json& error : errors) write(error);
+    writeProtocolErrors(Json(phase), entries);
   }
 
-  template <typename At>
-  static Json keyRecord(const sim::TraceEntry& entry, const At& at) {
-    Json key;
-    key["event"] = "key";
-    at(key);
-    key["key"] = entry.args[0];
-    key["arg2"] = entry.args[1];
-    key["arg3"] = entry.args[2];
-    Json more = Json::array();
-    for (size_t i = 3; i < 7; ++i) more.push_back(static_cast<int32_t>(entry.args[i]));
-    key["args"] = std::move(more);
-    return key;
+  using CallShapes = std::vector<CallShape>;
+
+  void fillCalls(Json& slot, const std::vector<sim::TraceEntry>& entries,
+                 CallShapes* shapes = nullptr) {
+    if (shapes == nullptr) shapes = &tickShapes_;
+    size_t count = 0;
+    for (const sim::TraceEntry& entry : entries) count += isCall(entry) ? 1u : 0u;
+    Json::array_t& calls = arrayOf(slot, count);
+    shapes->resize(count, CallShape::none);
+    size_t i = 0;
+    for (const sim::TraceEntry& entry : entries) {
+      if (!isCall(entry)) continue;
+      fillCall(calls[i], (*shapes)[i], entry);
+      ++i;
+    }
+  }
+
+  // Keyboard events are delivered before the tick: a record of their own before its record.
+  void writeKeyEvents(uint64_t tick, const std::vector<sim::TraceEntry>& entries) {
+    for (const sim::TraceEntry& entry : entries) {
+      if (entry.kind != sim::TraceKind::keyboardEvent) continue;
+      Json key;
+      key["event"] = "key";
+      key["tick"] = tick;
+      key["key"] = entry.args[0];
+      key["arg2"] = entry.args[1];
+      key["arg3"] = entry.args[2];
+      Json& args = key["args"] = Json::array();
+      for (size_t i = 3; i < 7; ++i) args.push_back(static_cast<int32_t>(entry.args[i]));
+      write(key);
+    }
+  }
+
+  // After the record they happened in: its tick, or "load" or "unload" as "during".
+  void writeProtocolErrors(const Json& at, const std::vector<sim::TraceEntry>& entries) {
+    for (const sim::TraceEntry& entry : entries) {
+      if (entry.kind != sim::TraceKind::protocolError) continue;
+      Json error;
+      error["event"] = "protocolError";
+      error[at.is_string() ? "during" : "tick"] = at;
+      error["message"] = entry.text;
+      write(error);
+    }
   }
 
   void write(const Json& record) {
@@ -173,6 +244,8 @@ class JsonReport : public RunSink {
 
   std::FILE* out_;
   RunHeading heading_;
+  Json tick_;
+  CallShapes tickShapes_;
   std::string line_;
 };
 
