@@ -17,7 +17,10 @@ struct Error {
 template <typename T>
 class [[nodiscard]] Result {
  public:
-  Result(T value) : state_(std::in_place_index<0>, std::move(value)) {}      // NOLINT: implicit
+  // Implicit, so that a function returns a value or an error as it is.
+  // cppcheck-suppress noExplicitConstructor
+  Result(T value) : state_(std::in_place_index<0>, std::move(value)) {}  // NOLINT: implicit
+  // cppcheck-suppress noExplicitConstructor
   Result(Error error) : state_(std::in_place_index<1>, std::move(error)) {}  // NOLINT: implicit
 
   bool ok() const { return state_.index() == 0; }
