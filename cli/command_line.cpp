@@ -78,6 +78,9 @@ sim::Result<Command> parseCommandLine(int argc, const char* const* argv) {
       "Without a subcommand, kestova-sim runs: kestova-sim SCENARIO is kestova-sim run "
       "SCENARIO.\nkestova-sim run --help and kestova-sim check --help say more.");
   app.require_subcommand(0, 1);
+  // On Windows CLI11 would take /path for an option; options here are written with dashes on
+  // every platform, so a path given from the root is a path. Subcommands inherit this.
+  app.allow_windows_style_options(false);
 
   RunCommand run;
   bool trace = false;
