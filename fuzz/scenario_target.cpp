@@ -1,7 +1,8 @@
 // Any bytes as a scenario: the parser must not crash, and what it accepts must be runnable.
 #include <string>
 
-#include "cli/scenario.h"
+#include "cli/error_line.h"
+#include "cli/run/scenario.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_targets.h"
 
@@ -9,14 +10,16 @@ namespace fuzzing {
 
 int scenarioParser(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
-  cli::Scenario scenario;
-  cli::ScenarioError error;
-  if (!cli::parseScenario(text, "fuzz", "", scenario, error)) {
+  const sim::Result<cli::Scenario> parsed = cli::parseScenario(text, "fuzz", "");
+  if (!parsed) {
+    const sim::Error& error = parsed.error();
     FUZZ_CHECK(!error.message.empty(), "a rejected scenario without a message");
     FUZZ_CHECK(error.line >= 0, "line %d", error.line);
-    FUZZ_CHECK(error.text().find('\n') == std::string::npos, "a message over several lines");
+    FUZZ_CHECK(cli::errorLine(error).find('\n') == std::string::npos,
+               "a message over several lines");
     return 0;
   }
+  const cli::Scenario& scenario = *parsed;
   FUZZ_CHECK(scenario.tickCount >= 1 && scenario.tickCount <= cli::kMaxTicks, "%llu ticks",
              static_cast<unsigned long long>(scenario.tickCount));
   uint64_t last = 0;

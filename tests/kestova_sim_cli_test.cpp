@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,13 +15,16 @@
 namespace {
 
 namespace fs = std::filesystem;
+using nlohmann::json;
+using testing::AllOf;
+using testing::ElementsAre;
+using testing::EndsWith;
+using testing::HasSubstr;
+using testing::Not;
+using testing::SizeIs;
+using testing::StartsWith;
 
-using ::testing::Contains;
-using ::testing::EndsWith;
-using ::testing::HasSubstr;
-using ::testing::Not;
-using ::testing::SizeIs;
-using ::testing::StartsWith;
+using testing::Contains;
 using testing_support::lines;
 using testing_support::TempFolder;
 using SimRun = testing_support::ProgramRun;
@@ -106,23 +110,86 @@ TEST(KestovaSim, TraceListsTheHostCallsUnderTheirTick) {
   EXPECT_THAT(out.back(), StartsWith("end: "));
 }
 
-TEST(KestovaSim, JsonGivesOneObjectPerLine) {
+TEST(KestovaSim, JsonRecordsCarryTheSettingsNamedInputsAndEachCallAsAnObject) {
   const TempFolder folder;
-  const SimRun run = runSim(folder, {"--json"});
+  const std::string scenario = folder.write("keys.scn",
+                                            "settings ShortPress=0x20 LongPress=90\n"
+                                            "tick 1-2\n"
+                                            "tick 3 aim-down sprint key 65\n"
+                                            "tick 4 weapon WEAPON_UNARMED weapon-fails\n");
+  const SimRun run = runSim(folder, {scenario, "--json"});
   ASSERT_EQ(run.status, 0) << run.err;
-  const std::vector<std::string> out = lines(run.out);
-  ASSERT_EQ(out.size(), 1 + 16 + 1 + 1u) << run.out;
-  for (const std::string& line : out) {
-    EXPECT_THAT(line, StartsWith("{"));
-    EXPECT_THAT(line, EndsWith("}"));
+  std::vector<json> records;
+  for (const std::string& line : lines(run.out)) records.push_back(json::parse(line));
+  // start, load, ticks 1 and 2, the key event, ticks 3 and 4, unload, end.
+  ASSERT_THAT(records, SizeIs(9)) << run.out;
+
+  EXPECT_EQ(records[0], json::parse(R"({"event":"start","scenario":")" + scenario +
+                                    R"(","settings":{"ShortPress":32,"LongPress":90,)"
+                                    R"("HoldADS":0}})"));
+  EXPECT_EQ(records[1]["event"], "load");
+  EXPECT_EQ(records[1]["calls"][0]["native"], "scriptRegister");
+
+  // A keyboard event is a record of its own, before the tick it was delivered before.
+  EXPECT_EQ(records[4], json::parse(R"({"event":"key","tick":3,"key":65,"arg2":0,"arg3":0,)"
+                                    R"("args":[0,0,0,0]})"));
+  const json& press = records[5];
+  EXPECT_EQ(press["event"], "tick");
+  EXPECT_EQ(press["tick"], 3);
+  EXPECT_EQ(press["timer"], json::array({1032}));
+  EXPECT_EQ(press["inputs"], json::parse(R"({"aimDown":true,"aimUp":false,"sprint":true,)"
+                                         R"("camera":false,"wheel":false,)"
+                                         R"("weapon":"WEAPON_PISTOL","weaponFails":false})"));
+  EXPECT_EQ(records[6]["inputs"]["weapon"], "WEAPON_UNARMED");
+  EXPECT_EQ(records[6]["inputs"]["weaponFails"], true);
+
+  for (const size_t i : {size_t{2}, size_t{3}, size_t{5}, size_t{6}}) {
+    const json& tick = records[i];
+    SCOPED_TRACE(tick.dump());
+    ASSERT_TRUE(tick["calls"].is_array());
+    // Every call the table counts, and nothing else: not the keyboard event.
+    EXPECT_EQ(tick["hostCalls"], tick["calls"].size());
+    for (const json& call : tick["calls"]) {
+      EXPECT_TRUE(call["native"].is_string());
+      EXPECT_TRUE(call["args"].is_array());
+      EXPECT_TRUE(call.contains("result"));
+    }
+    EXPECT_EQ(tick["calls"].back(), json::parse(R"({"native":"scriptWait","args":[0],)"
+                                                R"("result":null})"));
   }
-  EXPECT_THAT(out.front(), StartsWith("{\"event\":\"load\","));
-  for (size_t tick = 1; tick <= 16; ++tick) {
-    const std::string start = "{\"event\":\"tick\",\"tick\":" + std::to_string(tick) + ",";
-    EXPECT_THAT(out[tick], StartsWith(start));
-  }
-  EXPECT_THAT(out[17], StartsWith("{\"event\":\"unload\","));
-  EXPECT_EQ(out[18], "{\"event\":\"end\",\"ticks\":16,\"protocolErrors\":0}");
+  // 64-bit values as hex strings, names as the plugin passed them.
+  const json& first = press["calls"][0];
+  EXPECT_EQ(first["native"], "nameHash");
+  EXPECT_THAT(first["args"], ElementsAre("INPUT_AIM"));
+  EXPECT_THAT(first["result"].get<std::string>(), StartsWith("0x"));
+  const json& wentDown = press["calls"][1];
+  EXPECT_EQ(wentDown["native"], "controlWentDown");
+  EXPECT_THAT(wentDown["args"], ElementsAre("0x19", first["result"]));
+  EXPECT_EQ(wentDown["result"], "0x1");
+
+  EXPECT_EQ(records[7]["event"], "unload");
+  EXPECT_EQ(records[8], json::parse(R"({"event":"end","ticks":4,"protocolErrors":0})"));
+}
+
+TEST(KestovaSim, RunIsTheDefaultSubcommandAndVersionAndHelpSayWhatTheyShould) {
+  const TempFolder folder;
+  const SimRun plain = runSim(folder, {"--trace"});
+  const SimRun run = runSim(folder, {"run", "--trace"});
+  EXPECT_EQ(plain.status, 0);
+  EXPECT_EQ(plain.out, run.out);
+
+  const SimRun version = runSim(folder, {"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_THAT(version.out, AllOf(StartsWith("kestova-sim "), EndsWith("\n")));
+  EXPECT_THAT(version.out, HasSubstr("."));
+
+  const SimRun help = runSim(folder, {"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_THAT(help.out, AllOf(HasSubstr("run"), HasSubstr("check")));
+  const SimRun runHelp = runSim(folder, {"run", "--help"});
+  EXPECT_EQ(runHelp.status, 0);
+  EXPECT_THAT(runHelp.out,
+              AllOf(HasSubstr("--svg"), HasSubstr("--json"), HasSubstr("Exit status")));
 }
 
 TEST(KestovaSim, BadInputGivesOneMessageNoTableAndStatus2) {
@@ -130,6 +197,7 @@ TEST(KestovaSim, BadInputGivesOneMessageNoTableAndStatus2) {
   const std::string badWord = folder.write("bad-word.scn", "# a typo\nsetting ShortPress=5\n");
   const std::string badNumber = folder.write("bad-number.scn", "tick 1 timer 1O\n");
   const std::string backwards = folder.write("backwards.scn", "tick 4 aim-down\ntick 2 aim-up\n");
+  const std::string settings = folder.write("Kestova.ini", "; notes\n[Settings]\nHoldADS=1\n");
   const std::string missing = (folder.path() / "missing.scn").string();
   const std::string text = folder.write("notes.txt", "not a plugin\n");
   const std::string noPlugin = (folder.path() / "missing.so").string();
@@ -142,42 +210,109 @@ TEST(KestovaSim, BadInputGivesOneMessageNoTableAndStatus2) {
       {{badWord}, badWord + ":2: unknown word 'setting'"},
       {{badNumber}, badNumber + ":1: bad timer value '1O'"},
       {{backwards}, backwards + ":2: tick 2 is not after tick 4"},
-      {{missing}, missing + ": cannot read scenario file"},
+      {{missing}, missing + ": there is no such scenario file"},
+      {{folder.path().string()}, folder.path().string() + ": is a folder, not a scenario file"},
+      {{settings},
+       settings +
+           ":1: unknown word ';' (this looks like a settings file: to see what "
+           "the plugin makes of it, run kestova-sim check " +
+           settings + ")"},
       {{"--fast"}, "kestova-sim: unknown option --fast"},
+      {{"a.scn", "b.scn"}, "kestova-sim: more than one scenario given"},
+      {{"check", "--fast"}, "kestova-sim: unknown option --fast"},
+      {{"check", "a.ini", "b.ini"}, "kestova-sim: more than one settings file given"},
       {{"--plugin", "notes.txt"}, "kestova-sim: cannot load " + text},
       {{"--plugin", noPlugin}, "kestova-sim: cannot load " + noPlugin},
       {{"--plugin", ""}, "kestova-sim: --plugin needs a path"},
       {{""}, "kestova-sim: the scenario path is empty"},
+      // An option's value may not be another option, and no option counts twice.
+      {{"--svg", "--trace"}, "kestova-sim: --svg needs a file name\n"},
+      {{"--svg=--trace"}, "kestova-sim: --svg needs a file name, not the option --trace"},
+      {{"--plugin", "--json"}, "kestova-sim: --plugin needs a path\n"},
+      {{"--svg", "a.svg", "--svg", "b.svg"}, "kestova-sim: --svg is given more than once"},
+      {{"--trace", "--trace"}, "kestova-sim: --trace is given more than once"},
+      {{"--json", "--trace"}, "kestova-sim: --"},
+      // A picture that cannot be written is found before the run, with the reason.
+      {{"--svg", "/proc/x.svg"}, "/proc/x.svg: cannot write the picture here ("},
+      {{"--svg", "/dev/full"}, "/dev/full: cannot write the picture here (No space left"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
     const SimRun run = runSim(folder, c.args);
     EXPECT_EQ(run.status, 2);
-    EXPECT_THAT(run.err, StartsWith(c.message));
-    EXPECT_THAT(lines(run.err), SizeIs(1));
-    EXPECT_THAT(run.err, EndsWith("\n"));
+    EXPECT_THAT(run.err, AllOf(StartsWith(c.message), EndsWith("\n")));
+    EXPECT_THAT(lines(run.err), SizeIs(1)) << run.err;
     EXPECT_EQ(run.out, "");
   }
+  // Nothing named after an option, and no picture from a command line refused.
+  EXPECT_FALSE(fs::exists(folder.path() / "--trace"));
+  EXPECT_FALSE(fs::exists(folder.path() / "a.svg"));
+  EXPECT_FALSE(fs::exists(folder.path() / "b.svg"));
+  // --json and --trace exclude each other whichever comes first.
+  EXPECT_THAT(runSim(folder, {"--trace", "--json"}).err, HasSubstr("excludes"));
+}
+
+TEST(KestovaSim, LongInputsWrapInTheirColumnSoTheColumnsAfterThemStayInLine) {
+  const TempFolder folder;
+  const SimRun run =
+      runSim(folder, {std::string(KESTOVA_SOURCE_DIR) + "/scenarios/hold-mode.scenario"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> out = lines(run.out);
+  const size_t latchColumn = out[0].find("latch");
+  ASSERT_EQ(latchColumn, 46u);
+  std::vector<std::string> continued;
+  for (const std::string& line : out) {
+    if (line.rfind("end:", 0) == 0) continue;
+    if (line.rfind("    ", 0) == 0) {
+      continued.push_back(line);
+      continue;
+    }
+    EXPECT_EQ(line.find_first_not_of(' ', latchColumn - 1), latchColumn) << line;
+  }
+  EXPECT_THAT(out[8], StartsWith("8      1112         sprint                    on "));
+  EXPECT_THAT(continued, ElementsAre("                    weapon WEAPON_UNARMED"));
+}
+
+TEST(KestovaSim, TimersWrittenInHexShowUnsigned) {
+  const TempFolder folder;
+  const SimRun run =
+      runSim(folder, {std::string(KESTOVA_SOURCE_DIR) + "/scenarios/timer-wrap.scenario"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto rows = tableRows(run.out);
+  ASSERT_EQ(rows.size(), 11u) << run.out;
+  EXPECT_EQ(rows[1][0], "4294967248");
+  EXPECT_EQ(rows[4][0], "0");
+  EXPECT_EQ(rows[9][0], "2147483696");
+
+  const std::string negative = folder.write("negative.scn", "clock -48 16\ntick 1\n");
+  EXPECT_EQ(tableRows(runSim(folder, {negative}).out)[1][0], "-48");
 }
 
 TEST(KestovaSim, APluginThatBreaksTheHostContractIsReportedAndNeverLooksLikeAGoodRun) {
   const TempFolder folder;
+  // A script that returns breaks the protocol like any other break: status 1, no end line.
   const SimRun returns = runSim(folder, {"--plugin", KESTOVA_MISBEHAVING_RETURNS});
-  EXPECT_EQ(returns.status, 2);
+  EXPECT_EQ(returns.status, 1);
   EXPECT_EQ(returns.err, "demo:4: the plugin's script stopped: script#1 returned from its entry\n");
   EXPECT_THAT(returns.out, Not(HasSubstr("end:")));
 
-  const SimRun silent = runSim(folder, {"--plugin", KESTOVA_MISBEHAVING_SILENT});
+  // It still gets its picture, marked as stopped.
+  const SimRun drawn = runSim(folder, {"--plugin", KESTOVA_MISBEHAVING_RETURNS, "--svg", "x.svg"});
+  EXPECT_EQ(drawn.status, 1);
+  EXPECT_THAT(testing_support::readFile(folder.path() / "x.svg"), HasSubstr("stopped"));
+
+  const SimRun silent = runSim(folder, {"--plugin", KESTOVA_MISBEHAVING_SILENT, "--svg", "y.svg"});
   EXPECT_EQ(silent.status, 2);
   EXPECT_EQ(silent.err, "kestova-sim: the plugin registered no script\n");
   EXPECT_EQ(silent.out, "");
+  EXPECT_FALSE(fs::exists(folder.path() / "y.svg"));
 
-  // A run that finishes, but with the faults listed and status 1.
+  // A run that finishes, but with the faults listed, each distinct one once, and status 1.
   const SimRun faulty = runSim(folder, {"--plugin", KESTOVA_MISBEHAVING_FAULTY});
   EXPECT_EQ(faulty.status, 1);
   EXPECT_EQ(lines(faulty.out).back(), "end: 16 ticks, 16 protocol errors");
-  EXPECT_EQ(lines(faulty.err).size(), 16u);
-  EXPECT_EQ(lines(faulty.err)[0], "demo: protocol error: hostTimer takes 0 arguments, got 1");
+  EXPECT_THAT(lines(faulty.err),
+              ElementsAre("demo: protocol error: hostTimer takes 0 arguments, got 1 (16 times)"));
 }
 
 }  // namespace

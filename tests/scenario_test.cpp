@@ -7,26 +7,35 @@
 #include <fstream>
 #include <string>
 
-#include "cli/scenario.h"
+#include "cli/error_line.h"
+#include "cli/run/scenario.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using testing::HasSubstr;
+using testing::Not;
+using testing::StartsWith;
 
 struct Parsed {
   bool ok = false;
   cli::Scenario scenario;
-  cli::ScenarioError error;
+  sim::Error error;
 };
 
 Parsed parse(const std::string& text, const std::string& baseFolder = "") {
+  sim::Result<cli::Scenario> parsed = cli::parseScenario(text, "test.scn", baseFolder);
   Parsed result;
-  result.ok = cli::parseScenario(text, "test.scn", baseFolder, result.scenario, result.error);
+  result.ok = parsed.ok();
+  if (parsed) {
+    result.scenario = std::move(parsed).value();
+  } else {
+    result.error = parsed.error();
+  }
   return result;
 }
 
-using ::testing::HasSubstr;
 using testing_support::TempFolder;
 
 TEST(Scenario, HeaderLinesSetUpTheRun) {
@@ -38,7 +47,7 @@ TEST(Scenario, HeaderLinesSetUpTheRun) {
       "weapon WEAPON_SMG\n"
       "ticks 30\n"
       "tick 1\n");
-  ASSERT_TRUE(p.ok) << p.error.text();
+  ASSERT_TRUE(p.ok) << p.error.message;
   // The values are written as given: the plugin, not the simulator, decides what they mean.
   EXPECT_EQ(p.scenario.settingsText, "[Settings]\nShortPress=50\nLongPress=0x64\nHoldADS=-1\n");
   EXPECT_EQ(p.scenario.clockStart, 0xFFFFFFFFu);
@@ -52,7 +61,7 @@ TEST(Scenario, HeaderLinesSetUpTheRun) {
 
 TEST(Scenario, WithoutSettingsThePluginFindsNoSettingsFile) {
   const Parsed p = parse("tick 1\n");
-  ASSERT_TRUE(p.ok) << p.error.text();
+  ASSERT_TRUE(p.ok) << p.error.message;
   EXPECT_FALSE(p.scenario.settingsText.has_value());
 }
 
@@ -61,17 +70,19 @@ TEST(Scenario, TickLinesCarryEveryInput) {
       "tick 3 aim-down aim-up sprint camera wheel weapon-fails weapon WEAPON_SMG "
       "timer 5,-1,0xFFFFFFFF\n"
       "tick 4 key 0x41 key 66,1,2,-3,4,2147483647,-2147483648\n");
-  ASSERT_TRUE(p.ok) << p.error.text();
+  ASSERT_TRUE(p.ok) << p.error.message;
   ASSERT_EQ(p.scenario.ticks.size(), 2u);
   const cli::TickLine& t = p.scenario.ticks[0];
   EXPECT_EQ(t.line, 1);
-  EXPECT_TRUE(t.aimDown && t.aimUp && t.sprint && t.nextCamera && t.wheel && t.weaponQueryFails);
+  EXPECT_TRUE(t.controls.aimDown && t.controls.aimUp && t.controls.sprint &&
+              t.controls.nextCamera && t.controls.wheel && t.weaponQueryFails);
   EXPECT_EQ(t.weapon, "WEAPON_SMG");
   EXPECT_EQ(t.timerReads, (std::vector<uint32_t>{5, 0xFFFFFFFF, 0xFFFFFFFF}));
 
   const cli::TickLine& idle = p.scenario.ticks[1];
-  EXPECT_FALSE(idle.aimDown || idle.aimUp || idle.sprint || idle.nextCamera || idle.wheel ||
-               idle.weaponQueryFails || idle.weapon);
+  EXPECT_FALSE(idle.controls.aimDown || idle.controls.aimUp || idle.controls.sprint ||
+               idle.controls.nextCamera || idle.controls.wheel || idle.weaponQueryFails ||
+               idle.weapon);
   EXPECT_TRUE(idle.timerReads.empty());
 
   ASSERT_EQ(p.scenario.keyEvents.size(), 2u);
@@ -92,7 +103,7 @@ TEST(Scenario, TickLinesCarryEveryInput) {
 
 TEST(Scenario, TheRunEndsAtTheLastTickOrTheTickCountWhicheverIsLater) {
   const Parsed ranges = parse("tick 1-2\ntick 5-9 sprint\n");
-  ASSERT_TRUE(ranges.ok) << ranges.error.text();
+  ASSERT_TRUE(ranges.ok) << ranges.error.message;
   ASSERT_EQ(ranges.scenario.ticks.size(), 2u);
   EXPECT_EQ(ranges.scenario.ticks[1].first, 5u);
   EXPECT_EQ(ranges.scenario.ticks[1].last, 9u);
@@ -101,7 +112,7 @@ TEST(Scenario, TheRunEndsAtTheLastTickOrTheTickCountWhicheverIsLater) {
   EXPECT_EQ(parse("ticks 3\ntick 9\n").scenario.tickCount, 9u);
   EXPECT_EQ(parse("ticks 20\n").scenario.tickCount, 20u);
   const Parsed last = parse("tick 100000000\n");
-  EXPECT_TRUE(last.ok) << last.error.text();
+  EXPECT_TRUE(last.ok) << last.error.message;
   EXPECT_EQ(last.scenario.tickCount, cli::kMaxTicks);
 }
 
@@ -111,11 +122,11 @@ TEST(Scenario, CommentsBlankLinesAndWindowsLineEndsAreIgnored) {
       "\r\n"
       "settings ShortPress=5 # a trailing comment\r\n"
       "\ttick  2 \t aim-down#no space before it\r\n");
-  ASSERT_TRUE(p.ok) << p.error.text();
+  ASSERT_TRUE(p.ok) << p.error.message;
   EXPECT_EQ(p.scenario.settingsText, "[Settings]\nShortPress=5\n");
   ASSERT_EQ(p.scenario.ticks.size(), 1u);
   EXPECT_EQ(p.scenario.ticks[0].line, 4);
-  EXPECT_TRUE(p.scenario.ticks[0].aimDown);
+  EXPECT_TRUE(p.scenario.ticks[0].controls.aimDown);
 }
 
 TEST(Scenario, SettingsFileIsCopiedAsItIsFromBesideTheScenario) {
@@ -125,15 +136,14 @@ TEST(Scenario, SettingsFileIsCopiedAsItIsFromBesideTheScenario) {
   const fs::path scenario =
       folder.write("scenario.scn", "settings-file profiles/slow.ini\ntick 1\n");
 
-  cli::Scenario loaded;
-  cli::ScenarioError error;
-  ASSERT_TRUE(cli::loadScenarioFile(scenario.string(), loaded, error)) << error.text();
-  EXPECT_EQ(loaded.settingsText, ini);
-  EXPECT_EQ(loaded.name, scenario.string());
+  const sim::Result<cli::Scenario> loaded = cli::loadScenarioFile(scenario.string());
+  ASSERT_TRUE(loaded) << loaded.error().message;
+  EXPECT_EQ(loaded->settingsText, ini);
+  EXPECT_EQ(loaded->name, scenario.string());
 
   const fs::path absolute = folder.path() / "profiles" / "slow.ini";
   const Parsed p = parse("settings-file " + absolute.string() + "\ntick 1\n", "/nowhere");
-  ASSERT_TRUE(p.ok) << p.error.text();
+  ASSERT_TRUE(p.ok) << p.error.message;
   EXPECT_EQ(p.scenario.settingsText, ini);
 }
 
@@ -154,7 +164,7 @@ TEST_P(ScenarioMistake, IsNamedAtItsLine) {
   const BadScenario& bad = GetParam();
   const Parsed p = parse(bad.text);
   ASSERT_FALSE(p.ok);
-  EXPECT_EQ(p.error.file, "test.scn");
+  EXPECT_EQ(p.error.where, "test.scn");
   EXPECT_EQ(p.error.line, bad.line) << p.error.message;
   EXPECT_THAT(p.error.message, HasSubstr(bad.message));
 }
@@ -213,9 +223,17 @@ INSTANTIATE_TEST_SUITE_P(
         BadScenario{"TickBeyond64Bits", "tick 99999999999999999999999\n", 1, "bad tick"}),
     [](const testing::TestParamInfo<BadScenario>& param) { return std::string(param.param.what); });
 
-TEST(Scenario, ErrorTextGivesTheLineOnlyWhereThereIsOne) {
-  EXPECT_EQ((cli::ScenarioError{"a.scn", 3, "bad"}).text(), "a.scn:3: bad");
-  EXPECT_EQ((cli::ScenarioError{"a.scn", 0, "bad"}).text(), "a.scn: bad");
+TEST(Scenario, ErrorLineGivesTheLineOnlyWhereThereIsOneAndTheProgramWhereNoFileIsNamed) {
+  EXPECT_EQ(cli::errorLine({"bad", "a.scn", 3}), "a.scn:3: bad");
+  EXPECT_EQ(cli::errorLine({"bad", "a.scn", 0}), "a.scn: bad");
+  EXPECT_EQ(cli::errorLine({"bad", "", 0}), "kestova-sim: bad");
+}
+
+TEST(Scenario, TimersShowSignedOnlyWhenTheScenarioWritesOneNegative) {
+  EXPECT_FALSE(parse("clock 0xFFFFFFD0 16\ntick 1 timer 0x80000000,5\n").scenario.signedTimers);
+  EXPECT_FALSE(parse("clock 4294967248 16\ntick 1\n").scenario.signedTimers);
+  EXPECT_TRUE(parse("clock -48 16\ntick 1\n").scenario.signedTimers);
+  EXPECT_TRUE(parse("tick 1 timer 5,-1\n").scenario.signedTimers);
 }
 
 TEST(Scenario, MessagesStayShortAndPrintableForRunawayOrBinaryInput) {
@@ -237,16 +255,19 @@ TEST(Scenario, MessagesStayShortAndPrintableForRunawayOrBinaryInput) {
   }
 }
 
-TEST(Scenario, FilesThatCannotBeReadAreNamedWithoutALine) {
+TEST(Scenario, FilesThatCannotBeReadAreNamedWithoutALineAndSaySo) {
   const TempFolder folder;
-  for (const fs::path& path : {folder.path() / "missing.scn", folder.path()}) {
-    cli::Scenario scenario;
-    cli::ScenarioError error;
-    EXPECT_FALSE(cli::loadScenarioFile(path.string(), scenario, error));
-    EXPECT_EQ(error.file, path.string());
-    EXPECT_EQ(error.line, 0);
-    EXPECT_EQ(error.message, "cannot read scenario file");
-  }
+  const std::string missing = (folder.path() / "missing.scn").string();
+  const sim::Result<cli::Scenario> noFile = cli::loadScenarioFile(missing);
+  ASSERT_FALSE(noFile);
+  EXPECT_EQ(noFile.error().where, missing);
+  EXPECT_EQ(noFile.error().line, 0);
+  EXPECT_EQ(noFile.error().message, "there is no such scenario file");
+
+  const sim::Result<cli::Scenario> aFolder = cli::loadScenarioFile(folder.path().string());
+  ASSERT_FALSE(aFolder);
+  EXPECT_EQ(aFolder.error().line, 0);
+  EXPECT_EQ(aFolder.error().message, "is a folder, not a scenario file");
 
   // A folder named as the settings file is no more readable than a missing one.
   folder.write("profile.ini/keep", "");
@@ -254,6 +275,23 @@ TEST(Scenario, FilesThatCannotBeReadAreNamedWithoutALine) {
   ASSERT_FALSE(p.ok);
   EXPECT_EQ(p.error.line, 1);
   EXPECT_THAT(p.error.message, HasSubstr("cannot read settings file"));
+}
+
+TEST(Scenario, ASettingsFileGivenAsTheScenarioGetsAHintToCheckIt) {
+  const TempFolder folder;
+  const std::string ini =
+      folder.write("Kestova.ini", "; notes\n[Settings]\nShortPress=50\nLongPress=100\n");
+  const sim::Result<cli::Scenario> loaded = cli::loadScenarioFile(ini);
+  ASSERT_FALSE(loaded);
+  EXPECT_EQ(loaded.error().line, 1);
+  EXPECT_THAT(loaded.error().message, StartsWith("unknown word ';'"));
+  EXPECT_THAT(loaded.error().message, HasSubstr("run kestova-sim check " + ini + ")"));
+
+  // A scenario with a mistake gets no such hint.
+  const std::string scenario = folder.write("typo.scn", "tick 1 aim-dwn\n");
+  const sim::Result<cli::Scenario> typo = cli::loadScenarioFile(scenario);
+  ASSERT_FALSE(typo);
+  EXPECT_THAT(typo.error().message, Not(HasSubstr("check")));
 }
 
 }  // namespace

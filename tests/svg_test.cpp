@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/svg_timeline.h"
+#include "cli/run/svg_timeline.h"
 #include "tests/support/process.h"
 
 namespace {
@@ -146,7 +146,7 @@ TEST(Svg, APluginThatBreaksTheHostContractIsShownSoInItsPicture) {
   const TempFolder folder;
   const ProgramRun stopped =
       sim(folder, {"--plugin", KESTOVA_MISBEHAVING_RETURNS, "--svg", "s.svg"});
-  EXPECT_EQ(stopped.status, 2);
+  EXPECT_EQ(stopped.status, 1);
   EXPECT_THAT(
       readFile(folder.path() / "s.svg"),
       HasSubstr("run stopped: the plugin's script stopped: script#1 returned from its entry"));

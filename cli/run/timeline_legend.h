@@ -3,7 +3,7 @@
 #pragma once
 
 #include "cli/check/settings_check.h"
-#include "cli/svg_writer.h"
+#include "cli/run/svg_writer.h"
 
 namespace cli {
 

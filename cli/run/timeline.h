@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cli/check/settings_check.h"
-#include "cli/run.h"
+#include "cli/run/run.h"
 
 namespace cli {
 
@@ -27,7 +27,7 @@ struct TimelineTick {
   // tap window); only the first few matter.
   std::array<uint32_t, 3> timerSeen{};
   uint8_t timerSeenCount = 0;
-  HeldControls controls;
+  sim::TickControls controls;
   bool latch = false;
   std::optional<bool> forcedAim;
   WeaponSeen weapon = WeaponSeen::notAsked;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "cli/timeline.h"
+#include "cli/run/timeline.h"
 #include "sim/tap_rule.h"
 
 namespace cli {

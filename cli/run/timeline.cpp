@@ -1,4 +1,4 @@
-#include "cli/timeline.h"
+#include "cli/run/timeline.h"
 
 #include "host/contract.h"
 #include "sim/natives.h"

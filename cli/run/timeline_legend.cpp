@@ -1,9 +1,9 @@
-#include "cli/timeline_legend.h"
+#include "cli/run/timeline_legend.h"
 
 #include <string>
 #include <vector>
 
-#include "cli/timeline_layout.h"
+#include "cli/run/timeline_layout.h"
 
 namespace cli {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "cli/timeline.h"
+#include "cli/run/timeline.h"
 
 namespace cli {
 

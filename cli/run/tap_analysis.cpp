@@ -1,4 +1,4 @@
-#include "cli/tap_analysis.h"
+#include "cli/run/tap_analysis.h"
 
 namespace cli {
 

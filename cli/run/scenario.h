@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "sim/result.h"
+#include "sim/tick_inputs.h"
+
 namespace cli {
 
 // What one tick line (or range) says; anything it leaves out holds its default.
@@ -13,11 +16,7 @@ struct TickLine {
   int line = 0;  // in the scenario file, for messages
   uint64_t first = 0;
   uint64_t last = 0;
-  bool aimDown = false;
-  bool aimUp = false;
-  bool sprint = false;
-  bool nextCamera = false;
-  bool wheel = false;
+  sim::TickControls controls;
   bool weaponQueryFails = false;
   std::optional<std::string> weapon;  // held from this tick on
   std::vector<uint32_t> timerReads;   // empty: the clock's value
@@ -38,6 +37,9 @@ struct Scenario {
   std::optional<std::string> settingsText;
   uint32_t clockStart = 1000;
   uint32_t clockStep = 16;
+  // Whether any timer value is written negative: the table then shows timers signed, and
+  // otherwise unsigned, as the game's timer is.
+  bool signedTimers = false;
   bool junkResults = false;
   uint64_t seed = 1;
   std::string weapon = "WEAPON_PISTOL";
@@ -46,20 +48,13 @@ struct Scenario {
   std::vector<KeyEvent> keyEvents;
 };
 
-// A scenario that will not parse: where and why.
-struct ScenarioError {
-  std::string file;
-  int line = 0;
-  std::string message;
-  std::string text() const;
-};
-
 inline constexpr uint64_t kMaxTicks = 100'000'000;
 
-// Parses text; baseFolder resolves a relative "settings-file".
-bool parseScenario(const std::string& text, const std::string& name, const std::string& baseFolder,
-                   Scenario& scenario, ScenarioError& error);
-bool loadScenarioFile(const std::string& path, Scenario& scenario, ScenarioError& error);
+// Parses text; baseFolder resolves a relative "settings-file". An error names the scenario as
+// its `where`, and the line when there is one.
+sim::Result<Scenario> parseScenario(const std::string& text, const std::string& name,
+                                    const std::string& baseFolder);
+sim::Result<Scenario> loadScenarioFile(const std::string& path);
 
 // Built in: idle ticks, a tap that turns the latch on, a sprint, a camera cancel.
 const char* demoScenarioText();

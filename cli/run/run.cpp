@@ -1,4 +1,4 @@
-#include "cli/run.h"
+#include "cli/run/run.h"
 
 #include <filesystem>
 
@@ -26,23 +26,12 @@ sim::Result<sim::TempFolder> enterRunFolder(const std::optional<std::string>& se
   return folder;
 }
 
-std::string inputWords(const TickLine& line, bool weaponChanged) {
-  std::string words;
-  const auto add = [&](const std::string& word) { words += (words.empty() ? "" : " ") + word; };
-  if (line.aimDown) add("aim-down");
-  if (line.aimUp) add("aim-up");
-  if (line.sprint) add("sprint");
-  if (line.nextCamera) add("camera");
-  if (line.wheel) add("wheel");
-  if (line.weapon && weaponChanged) add("weapon " + *line.weapon);
-  if (line.weaponQueryFails) add("weapon-fails");
-  return words;
-}
-
 }  // namespace
 
-RunOutcome runScenario(const Scenario& scenario, const RunOptions& options, RunSink& sink) {
-  RunOutcome outcome;
+sim::Result<RunSummary> runScenario(const Scenario& scenario, const RunOptions& options,
+                                    RunSink& sink) {
+  const auto failed = [](std::string message) { return sim::Error{std::move(message), "", 0}; };
+  RunSummary summary;
   sim::HostOptions hostOptions;
   hostOptions.junkResults = scenario.junkResults;
   hostOptions.seed = scenario.seed;
@@ -52,27 +41,17 @@ RunOutcome runScenario(const Scenario& scenario, const RunOptions& options, RunS
   // Resolved before entering the run folder, which changes the current directory.
   std::error_code ec;
   const std::string pluginPath = fs::absolute(options.pluginPath, ec).string();
-  if (ec) {
-    outcome.error = "cannot load '" + options.pluginPath + "': " + ec.message();
-    return outcome;
-  }
+  if (ec) return failed("cannot load '" + options.pluginPath + "': " + ec.message());
   const sim::Result<sim::TempFolder> folder = enterRunFolder(scenario.settingsText);
   if (!folder) {
-    outcome.error = "cannot prepare a working folder for the run: " + folder.error().message;
-    return outcome;
+    return failed("cannot prepare a working folder for the run: " + folder.error().message);
   }
   sim::Result<std::unique_ptr<sim::PluginModule>> loaded =
       sim::PluginModule::load(host, pluginPath);
-  if (!loaded) {
-    outcome.error = loaded.error().message;
-    return outcome;
-  }
+  if (!loaded) return failed(loaded.error().message);
   std::unique_ptr<sim::PluginModule> plugin = std::move(loaded).value();
   // Checked before the sink sees anything, so that a run that cannot start prints no table.
-  if (host.scriptCount() == 0) {
-    outcome.error = "the plugin registered no script";
-    return outcome;
-  }
+  if (host.scriptCount() == 0) return failed("the plugin registered no script");
   sink.load(host.trace().entries());
   host.trace().clear();
 
@@ -92,11 +71,7 @@ RunOutcome runScenario(const Scenario& scenario, const RunOptions& options, RunS
     if (line != nullptr) currentLine = line->line;
     const bool weaponChanged = now.weapon && *now.weapon != inputs.weapon;
     if (now.weapon) inputs.weapon = *now.weapon;
-    inputs.aimDown = now.aimDown;
-    inputs.aimUp = now.aimUp;
-    inputs.sprint = now.sprint;
-    inputs.nextCamera = now.nextCamera;
-    inputs.wheel = now.wheel;
+    static_cast<sim::TickControls&>(inputs) = now.controls;
     inputs.weaponQueryFails = now.weaponQueryFails;
     if (now.timerReads.empty()) {
       inputs.timerReads.assign(
@@ -112,30 +87,30 @@ RunOutcome runScenario(const Scenario& scenario, const RunOptions& options, RunS
     }
     const size_t errorsBefore = host.protocolErrors().size();
     host.tick();
-    const sim::TickSummary summary = sim::summarizeTick(host.trace().entries());
+    const sim::TickSummary calls = sim::summarizeTick(host.trace().entries());
     TickReport report;
     report.tick = tick;
-    report.latch = summary.latch;
-    report.forcedAim = summary.forcedAim;
-    report.hostCalls = summary.hostCalls;
     report.timerReads = inputs.timerReads;
-    report.inputs = inputWords(now, weaponChanged);
-    report.controls = {now.aimDown, now.aimUp, now.sprint, now.nextCamera, now.wheel};
-    if (report.inputs.empty()) report.inputs = "-";
+    report.controls = now.controls;
+    report.weapon = inputs.weapon;
+    report.weaponChanged = weaponChanged;
+    report.weaponQueryFails = now.weaponQueryFails;
+    report.latch = calls.latch;
+    report.forcedAim = calls.forcedAim;
+    report.hostCalls = calls.hostCalls;
     sink.tick(report, host.trace().entries());
     host.trace().clear();
-    outcome.ticksRun = tick;
+    summary.ticksRun = tick;
     if (host.scriptCount() == 0 && host.protocolErrors().size() > errorsBefore) {
-      outcome.error = "the plugin's script stopped: " + host.protocolErrors().back();
-      outcome.errorLine = currentLine;
+      summary.stopped = sim::Error{"the plugin's script stopped: " + host.protocolErrors().back(),
+                                   currentLine > 0 ? scenario.name : "", currentLine};
       break;
     }
   }
   plugin.reset();
   sink.unload(host.trace().entries());
-  outcome.protocolErrors = host.protocolErrors();
-  outcome.ok = outcome.error.empty();
-  return outcome;
+  summary.protocolErrors = host.protocolErrors();
+  return summary;
 }
 
 }  // namespace cli

@@ -1,13 +1,13 @@
-#include "cli/svg_timeline.h"
+#include "cli/run/svg_timeline.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <string_view>
 
-#include "cli/svg_writer.h"
-#include "cli/tap_analysis.h"
-#include "cli/timeline_layout.h"
-#include "cli/timeline_legend.h"
+#include "cli/run/svg_writer.h"
+#include "cli/run/tap_analysis.h"
+#include "cli/run/timeline_layout.h"
+#include "cli/run/timeline_legend.h"
 
 namespace cli {
 namespace {

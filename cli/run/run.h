@@ -6,29 +6,24 @@
 #include <string>
 #include <vector>
 
-#include "cli/scenario.h"
+#include "cli/run/scenario.h"
+#include "sim/result.h"
+#include "sim/tick_inputs.h"
 #include "sim/trace.h"
 
 namespace cli {
-
-// What the game held on a tick, as the inputs column shows it.
-struct HeldControls {
-  bool aimDown = false;
-  bool aimUp = false;
-  bool sprint = false;
-  bool nextCamera = false;
-  bool wheel = false;
-};
 
 // One tick, as the trace shows it.
 struct TickReport {
   uint64_t tick = 0;
   std::vector<uint32_t> timerReads;  // what hostTimer would return, in order
-  std::string inputs;                // the scenario's words for the tick, or "-"
-  bool latch = false;                // as the calls show it: held this tick and not cancelled
-  std::optional<bool> forcedAim;     // the value sent, if forcedAim was called
-  size_t hostCalls = 0;              // natives and scriptWait made by the script
-  HeldControls controls;
+  sim::TickControls controls;
+  std::string weapon;          // what the player holds on this tick
+  bool weaponChanged = false;  // the scenario changed it on this tick
+  bool weaponQueryFails = false;
+  bool latch = false;             // as the calls show it: held this tick and not cancelled
+  std::optional<bool> forcedAim;  // the value sent, if forcedAim was called
+  size_t hostCalls = 0;           // natives and scriptWait made by the script
 };
 
 class RunSink {
@@ -45,12 +40,13 @@ struct RunOptions {
   bool trace = true;  // record every call; off, the sink gets no entries
 };
 
-struct RunOutcome {
-  bool ok = false;
-  std::string error;  // why the run could not go on, when !ok
-  int errorLine = 0;  // the scenario line it happened at, or 0
-  std::vector<std::string> protocolErrors;
+// A run that took place, to its end or to where the plugin's script stopped.
+struct RunSummary {
   uint64_t ticksRun = 0;
+  std::vector<std::string> protocolErrors;
+  // Why the plugin's script stopped part way (a break of the host protocol), at the scenario
+  // line it was on; the ticks before it were run and reported.
+  std::optional<sim::Error> stopped;
 };
 
 // Hands everything to two sinks, first to first: the table and a picture of the same run.
@@ -75,6 +71,9 @@ class SinkPair : public RunSink {
   RunSink& second_;
 };
 
-RunOutcome runScenario(const Scenario& scenario, const RunOptions& options, RunSink& sink);
+// An error when no run could take place: the plugin would not load or registered no script.
+// The sink has then been given nothing.
+sim::Result<RunSummary> runScenario(const Scenario& scenario, const RunOptions& options,
+                                    RunSink& sink);
 
 }  // namespace cli

@@ -1,4 +1,4 @@
-#include "cli/svg_writer.h"
+#include "cli/run/svg_writer.h"
 
 #include <cmath>
 #include <cstdlib>

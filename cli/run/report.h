@@ -1,0 +1,34 @@
+// The three ways kestova-sim shows a run: a per-tick table, the table with every host call
+// under its tick, and JSON Lines for tools.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "cli/run/run.h"
+#include "cli/settings_check.h"
+
+namespace cli {
+
+enum class ReportFormat { table, trace, json };
+
+// What a report knows of the run before its first tick.
+struct RunHeading {
+  std::string scenario;     // the scenario's name
+  PluginSettings settings;  // as the plugin reads them from the scenario's settings file
+  bool signedTimers = false;
+};
+
+std::unique_ptr<RunSink> makeReport(ReportFormat format, std::FILE* out, const RunHeading& heading);
+
+// The closing line of a report: only a run that finished has one.
+void writeReportEnd(ReportFormat format, std::FILE* out, const RunSummary& summary);
+
+// The formats, each in a file of its own.
+std::unique_ptr<RunSink> makeTableReport(std::FILE* out, bool withCalls, bool signedTimers);
+void writeTableEnd(std::FILE* out, const RunSummary& summary);
+std::unique_ptr<RunSink> makeJsonReport(std::FILE* out, const RunHeading& heading);
+void writeJsonEnd(std::FILE* out, const RunSummary& summary);
+
+}  // namespace cli

@@ -1,0 +1,77 @@
+// Scenario files as a user names them on the command line, and the built-in demo.
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "cli/run/scenario.h"
+
+namespace cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A section header on a line of its own: no scenario line starts with '[', every settings
+// file has one.
+bool looksLikeSettings(const std::string& text) {
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    const size_t start = line.find_first_not_of(" \t");
+    if (start != std::string::npos && line[start] == '[' && line.find(']', start) != line.npos) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+sim::Result<Scenario> loadScenarioFile(const std::string& path) {
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  if (status.type() == fs::file_type::not_found) {
+    return sim::Error{"there is no such scenario file", path, 0};
+  }
+  if (status.type() == fs::file_type::directory) {
+    return sim::Error{"is a folder, not a scenario file", path, 0};
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    const int cause = errno;
+    return sim::Error{"cannot read scenario file" +
+                          (cause != 0 ? " (" + std::generic_category().message(cause) + ")" : ""),
+                      path, 0};
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  const std::string folder = fs::path(path).parent_path().string();
+  sim::Result<Scenario> scenario = parseScenario(text.str(), path, folder);
+  // A settings file dropped on the program, or named in its place.
+  if (!scenario && looksLikeSettings(text.str())) {
+    sim::Error error = scenario.error();
+    error.message +=
+        " (this looks like a settings file: to see what the plugin makes of it, run "
+        "kestova-sim check " +
+        path + ")";
+    return error;
+  }
+  return scenario;
+}
+
+const char* demoScenarioText() {
+  return R"(# Built-in demo: a tap turns the latch on, a sprint holds aim off, the camera cancels.
+settings ShortPress=50 LongPress=100 HoldADS=0
+clock 1000 16
+tick 1-2
+tick 3 aim-down
+tick 7 aim-up
+tick 8-9
+tick 10-11 sprint
+tick 12-13
+tick 14 camera
+tick 15-16
+)";
+}
+
+}  // namespace cli

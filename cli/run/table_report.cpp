@@ -1,0 +1,132 @@
+// The table, one row per tick, and under each row, with --trace, every host call of the tick.
+#include <string>
+#include <vector>
+
+#include "cli/run/report.h"
+
+namespace cli {
+namespace {
+
+const char kNone[] = "\xE2\x80\x94";  // an em dash: no forcedAim call on this tick
+
+constexpr size_t kTickWidth = 7;
+constexpr size_t kTimerWidth = 13;
+constexpr size_t kInputsWidth = 26;
+
+// Characters, not bytes: a weapon name may be UTF-8.
+size_t shownLength(const std::string& text) {
+  size_t length = 0;
+  for (const char c : text) length += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+  return length;
+}
+
+std::string padded(const std::string& text, size_t width) {
+  const size_t length = shownLength(text);
+  return text + std::string(length < width ? width - length : 1, ' ');
+}
+
+std::string timerText(const std::vector<uint32_t>& reads, bool signedTimers) {
+  std::string text;
+  for (const uint32_t read : reads) {
+    if (!text.empty()) text += ',';
+    text += signedTimers ? std::to_string(static_cast<int32_t>(read)) : std::to_string(read);
+  }
+  return text;
+}
+
+// The tick's inputs as the scenario words them, one entry per input.
+std::vector<std::string> inputWords(const TickReport& r) {
+  std::vector<std::string> words;
+  if (r.controls.aimDown) words.emplace_back("aim-down");
+  if (r.controls.aimUp) words.emplace_back("aim-up");
+  if (r.controls.sprint) words.emplace_back("sprint");
+  if (r.controls.nextCamera) words.emplace_back("camera");
+  if (r.controls.wheel) words.emplace_back("wheel");
+  if (r.weaponChanged) words.push_back("weapon " + r.weapon);
+  if (r.weaponQueryFails) words.emplace_back("weapon-fails");
+  if (words.empty()) words.emplace_back("-");
+  return words;
+}
+
+// The inputs in lines that fit their column with a space to spare, so that the columns after
+// them stay in line: whole inputs where they fit, a longer one cut between characters.
+std::vector<std::string> inputLines(const TickReport& r) {
+  constexpr size_t kFit = kInputsWidth - 1;
+  std::vector<std::string> lines(1);
+  for (const std::string& word : inputWords(r)) {
+    const size_t used = shownLength(lines.back());
+    if (used > 0 && used + 1 + shownLength(word) <= kFit) {
+      lines.back() += ' ' + word;
+      continue;
+    }
+    if (used > 0) lines.emplace_back();
+    for (size_t i = 0; i < word.size(); ++i) {
+      const bool startsCharacter = (static_cast<unsigned char>(word[i]) & 0xC0) != 0x80;
+      if (startsCharacter && shownLength(lines.back()) == kFit) lines.emplace_back();
+      lines.back() += word[i];
+    }
+  }
+  return lines;
+}
+
+class TableReport : public RunSink {
+ public:
+  TableReport(std::FILE* out, bool withCalls, bool signedTimers)
+      : out_(out), withCalls_(withCalls), signedTimers_(signedTimers) {}
+
+  void load(const std::vector<sim::TraceEntry>& entries) override {
+    if (withCalls_) writeCalls("load", entries);
+    std::fputs("tick   timer        inputs                    latch  forced aim  calls\n", out_);
+  }
+  void tick(const TickReport& report, const std::vector<sim::TraceEntry>& entries) override {
+    writeRow(report);
+    if (!withCalls_) return;
+    for (const sim::TraceEntry& entry : entries) {
+      if (entry.kind == sim::TraceKind::tickBegin) continue;
+      std::fprintf(out_, "         %s\n", sim::formatTraceEntry(entry).c_str());
+    }
+  }
+  void unload(const std::vector<sim::TraceEntry>& entries) override {
+    if (withCalls_) writeCalls("unload", entries);
+  }
+
+ private:
+  void writeRow(const TickReport& r) {
+    const std::vector<std::string> inputs = inputLines(r);
+    std::string row = padded(std::to_string(r.tick), kTickWidth);
+    row += padded(timerText(r.timerReads, signedTimers_), kTimerWidth);
+    row += padded(inputs.front(), kInputsWidth);
+    row += padded(r.latch ? "on" : "off", 7);
+    row += padded(!r.forcedAim ? kNone : *r.forcedAim ? "on" : "off", 12);
+    row += std::to_string(r.hostCalls);
+    std::fprintf(out_, "%s\n", row.c_str());
+    for (size_t i = 1; i < inputs.size(); ++i) {
+      std::fprintf(out_, "%s%s\n", std::string(kTickWidth + kTimerWidth, ' ').c_str(),
+                   inputs[i].c_str());
+    }
+  }
+
+  void writeCalls(const char* phase, const std::vector<sim::TraceEntry>& entries) {
+    std::fprintf(out_, "-- %s --\n", phase);
+    for (const sim::TraceEntry& entry : entries) {
+      std::fprintf(out_, "         %s\n", sim::formatTraceEntry(entry).c_str());
+    }
+  }
+
+  std::FILE* out_;
+  bool withCalls_;
+  bool signedTimers_;
+};
+
+}  // namespace
+
+std::unique_ptr<RunSink> makeTableReport(std::FILE* out, bool withCalls, bool signedTimers) {
+  return std::make_unique<TableReport>(out, withCalls, signedTimers);
+}
+
+void writeTableEnd(std::FILE* out, const RunSummary& summary) {
+  std::fprintf(out, "end: %llu ticks, %zu protocol errors\n",
+               static_cast<unsigned long long>(summary.ticksRun), summary.protocolErrors.size());
+}
+
+}  // namespace cli
