@@ -106,7 +106,7 @@ sim::Result<Command> parseCommandLine(int argc, const char* const* argv) {
   CLI::App* checkApp =
       app.add_subcommand("check", kCheckHelp)->allow_extras()->footer(kCheckStatus);
   checkApp->add_option("SETTINGS", settings,
-                      "the settings file or game folder (default ./Kestova.ini)");
+                       "the settings file or game folder (default ./Kestova.ini)");
 
   // No subcommand named: the words are a run's, as they have always been.
   std::vector<const char*> words(argv, argv + argc);

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "cli/check/settings_check.h"
 #include "cli/run/run.h"
-#include "cli/settings_check.h"
 
 namespace cli {
 
