@@ -3,7 +3,6 @@
 // name the same things through them.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 
 namespace settings_file {
@@ -27,6 +26,6 @@ inline constexpr Key kHoldAds{"HoldADS", 0};  // 0: forced mode; anything else: 
 
 // In the order the plugin asks for them.
 inline constexpr Key kKeys[] = {kShortPress, kLongPress, kHoldAds};
-inline constexpr size_t kKeyCount = sizeof(kKeys) / sizeof(kKeys[0]);
+inline constexpr auto kKeyCount = sizeof(kKeys) / sizeof(kKeys[0]);  // no <cstddef> for MSVC mode
 
 }  // namespace settings_file

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "toggle/settings_file.h"
+
 namespace cli {
 namespace {
 
@@ -102,7 +104,7 @@ ValueReading explainValue(const SettingsText& text, profile::UnitRange value, co
                   "a quote with no matching closing quote stays in the value, which then does "
                   "not start with a number and reads 0");
     } else {
-      const bool hold = std::strcmp(key, "HoldADS") == 0;
+      const bool hold = std::strcmp(key, settings_file::kHoldAds.name) == 0;
       const bool yes = looksLikeYes(text.folded(copied));
       details.add(Severity::warning,
                   std::string("it does not start with a number, so it reads 0") +
@@ -112,7 +114,8 @@ ValueReading explainValue(const SettingsText& text, profile::UnitRange value, co
   }
   if (scan.base != 10) {
     details.add(Severity::note, std::string("0") + static_cast<char>(units[scan.digitsBegin - 1]) +
-                                    " makes it a " + baseName(scan.base) + " number");
+                                    " makes it " + (scan.base == 8 ? "an " : "a ") +
+                                    baseName(scan.base) + " number");
   }
   explainRange(scan, details);
   if (scan.end < copied.end) {
