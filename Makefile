@@ -95,7 +95,8 @@ bench: deps
 
 fuzz: deps
 	@cmake --preset fuzz >/dev/null
-	@cmake --build --preset fuzz --target fuzz_profile_reader fuzz_scenario fuzz_plugin
+	@cmake --build --preset fuzz --target fuzz_profile_reader fuzz_scenario fuzz_plugin \
+	  fuzz_settings_check
 	@scripts/fuzz build/fuzz $(CURDIR)
 
 format:

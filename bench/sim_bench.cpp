@@ -11,9 +11,9 @@
 
 #include "bench/bench.h"
 #include "bench/paired.h"
+#include "common/temp_folder.h"
 #include "sim/plugin_module.h"
 #include "sim/simulated_host.h"
-#include "sim/temp_folder.h"
 
 namespace bench {
 namespace {
@@ -29,7 +29,7 @@ std::string pluginPath;
 void usePlugin(const std::string& path) {
   pluginPath = path;
   static const bool ready = [] {
-    static sim::Result<sim::TempFolder> folder = sim::TempFolder::make("kestova-bench");
+    static common::Result<common::TempFolder> folder = common::TempFolder::make("kestova-bench");
     return folder &&
            folder->write("Kestova.ini", "[Settings]\nShortPress=0\nLongPress=1\nHoldADS=0\n") &&
            folder->enter();

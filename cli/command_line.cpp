@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 #include <sstream>
-#include <vector>
 
 #include "kestova_version.h"
 #include "sim/plugin_module.h"
@@ -10,154 +9,125 @@
 namespace cli {
 namespace {
 
-const char kRunHelp[] =
+const char kProgram[] =
     "Runs the Kestova plugin in the simulated host, tick by tick, and prints a table of what it "
-    "did. Without SCENARIO it runs the built-in demo.";
-const char kRunStatus[] =
-    "Exit status: 0 done, 1 the plugin broke the host protocol, 2 bad input or no run.";
+    "did; without SCENARIO it runs the built-in demo. Running is what kestova-sim does without a "
+    "subcommand: kestova-sim SCENARIO is kestova-sim run SCENARIO.";
+const char kFooter[] =
+    "Exit status: 0 done, 1 the plugin broke the host protocol, 2 bad input or no run.\n"
+    "kestova-sim check --help says what check does.";
 const char kCheckHelp[] =
     "Reads a settings file (default ./Kestova.ini) as the plugin does and says what the plugin "
     "will make of it, one finding per line; given a game folder, it also checks Kestova.dll and "
     "the host there, as the player's KestovaCheck does.";
-const char kCheckStatus[] =
+const char kCheckFooter[] =
+    "With --taps it also says how many of the taps the settings count, and suggests ShortPress "
+    "and LongPress lines that count them all and keep the holds out.\n"
     "Exit status: 0 it works as written, 1 warnings or no file (the plugin then uses its "
-    "defaults), 2 the file cannot be read.";
+    "defaults), 2 the file cannot be read (or, with --write, not written faithfully), or a "
+    "mistake in the command line.";
 
-sim::Error commandLineError(const std::string& message) {
-  return sim::Error{message, "kestova-sim", 0};
-}
-
-const char kSeeHelp[] = " (see kestova-sim --help)";
-
-// Each option once: a second --svg or --trace is a mistake, not a change of mind. All are
-// kept, so that the count shows it.
-CLI::Option* once(CLI::Option* option) {
-  return option->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-}
-
-// A value or none: CLI11 then stops at the next option rather than taking it as the value, and
-// a missing value gets our message.
-CLI::Option* valueOption(CLI::App& app, const char* name, std::string& value,
-                         const char* description, const char* valueName) {
-  return once(app.add_option(name, value, description))->expected(0, 1)->type_name(valueName);
-}
-
-std::optional<std::string> repeatedOption(const CLI::App& app) {
-  for (const CLI::Option* option : app.get_options()) {
-    if (option->count() > 1) return option->get_name() + " is given more than once";
-  }
-  return std::nullopt;
-}
-
-// --svg --trace leaves --svg without a value; --svg=--trace gives it one that is an option.
-std::optional<std::string> valueProblem(const std::string& option, const std::string& value,
-                                        const char* needs) {
-  if (value.empty()) return option + " needs " + needs;
-  if (value.front() == '-') {
-    return option + " needs " + needs + ", not the option " + value +
-           " (write a file name that starts with '-' as ./" + value + ")";
-  }
-  return std::nullopt;
-}
-
-// Words the program has not parsed: CLI11 leaves them for us to name, one line as always.
-std::optional<std::string> leftOver(const CLI::App& app, const char* what) {
-  for (const std::string& word : app.remaining()) {
-    if (!word.empty() && word.front() == '-') return "unknown option " + word + kSeeHelp;
-    return std::string("more than one ") + what + " given";
-  }
-  return std::nullopt;
+// A value that is there, and is not an option mistaken for one: --svg=--trace.
+CLI::Validator valueNamed(const std::string& what) {
+  return CLI::Validator(
+      [what](const std::string& value) -> std::string {
+        if (value.empty()) return "needs " + what;
+        if (value.front() != '-') return "";
+        return "needs " + what + ", not the option " + value +
+               " (write a file name that starts with '-' as ./" + value + ")";
+      },
+      "");
 }
 
 }  // namespace
 
-sim::Result<Command> parseCommandLine(int argc, const char* const* argv) {
-  CLI::App app("Runs the Kestova plugin in a simulated host, or checks a settings file.",
-               "kestova-sim");
+common::Result<Command> parseCommandLine(int argc, const char* const* argv) {
+  CLI::App app(kProgram, "kestova-sim");
   app.set_version_flag("--version", "kestova-sim " KESTOVA_VERSION);
-  app.footer(
-      "Without a subcommand, kestova-sim runs: kestova-sim SCENARIO is kestova-sim run "
-      "SCENARIO.\nkestova-sim run --help and kestova-sim check --help say more.");
+  app.footer(kFooter);
   app.require_subcommand(0, 1);
   // On Windows CLI11 would take /path for an option; options here are written with dashes on
   // every platform, so a path given from the root is a path. Subcommands inherit this.
   app.allow_windows_style_options(false);
+  // Each option once: a second --svg or --trace is a mistake, not a change of mind.
+  app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::Throw);
 
-  RunCommand run;
-  bool trace = false;
-  bool json = false;
+  // The run's options are the program's own; "run" names the default, and hands its words up.
+  RunArguments run;
   std::string scenario;
   std::string svg;
-  std::string plugin;
-  CLI::App* runApp = app.add_subcommand("run", kRunHelp)->allow_extras()->footer(kRunStatus);
-  runApp->add_option("SCENARIO", scenario, "the scenario file (default: the built-in demo)");
+  bool trace = false;
+  bool json = false;
+  CLI::Option* scenarioOption =
+      app.add_option("SCENARIO", scenario, "the scenario file (default: the built-in demo)")
+          ->check(valueNamed("a path"));
   CLI::Option* traceOption =
-      once(runApp->add_flag("--trace", trace, "also list every host call under its tick"));
-  CLI::Option* jsonOption =
-      once(runApp->add_flag("--json", json, "write JSON Lines instead of the table"));
-  jsonOption->excludes(traceOption);
-  valueOption(*runApp, "--svg", svg, "also draw the run as a timeline picture (2000 ticks)",
-              "OUT.svg");
-  valueOption(*runApp, "--plugin", plugin,
-              "the plugin library to load (default: the one beside kestova-sim)", "PATH");
-  for (CLI::Option* flag : {traceOption, jsonOption}) flag->disable_flag_override();
-
-  std::string settings;
-  CLI::App* checkApp =
-      app.add_subcommand("check", kCheckHelp)->allow_extras()->footer(kCheckStatus);
-  checkApp->add_option("SETTINGS", settings,
-                       "the settings file or game folder (default ./Kestova.ini)");
-
-  // No subcommand named: the words are a run's, as they have always been.
-  std::vector<const char*> words(argv, argv + argc);
-  const std::string first = argc > 1 ? argv[1] : "";
-  if (first != "run" && first != "check" && first != "--help" && first != "-h" &&
-      first != "--version") {
-    words.insert(words.begin() + 1, "run");
-  }
-  try {
-    app.parse(static_cast<int>(words.size()), words.data());
-  } catch (const CLI::CallForHelp& shown) {
-    std::ostringstream out;
-    std::ostringstream err;
-    app.exit(shown, out, err);
-    return Command{ShowText{out.str()}};
-  } catch (const CLI::CallForVersion& shown) {
-    std::ostringstream out;
-    std::ostringstream err;
-    app.exit(shown, out, err);
-    return Command{ShowText{out.str()}};
-  } catch (const CLI::ParseError& error) {
-    return commandLineError(error.what() + std::string(kSeeHelp));
-  }
-
-  if (checkApp->parsed()) {
-    if (const auto problem = leftOver(*checkApp, "settings file"))
-      return commandLineError(*problem);
-    if (checkApp->count("SETTINGS") > 0 && settings.empty()) {
-      return commandLineError("the settings path is empty");
-    }
-    return Command{CheckCommand{settings.empty() ? std::nullopt : std::optional(settings)}};
-  }
-  if (const auto problem = leftOver(*runApp, "scenario")) return commandLineError(*problem);
-  if (const auto problem = repeatedOption(*runApp)) return commandLineError(*problem);
-  if (runApp->count("SCENARIO") > 0) {
-    if (scenario.empty()) return commandLineError("the scenario path is empty");
-    run.scenarioPath = scenario;
-  }
-  if (runApp->count("--svg") > 0) {
-    if (const auto problem = valueProblem("--svg", svg, "a file name")) {
-      return commandLineError(*problem);
-    }
-    run.svgPath = svg;
-  }
+      app.add_flag("--trace", trace, "also list every host call under its tick")
+          ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+  CLI::Option* jsonOption = app.add_flag("--json", json, "write JSON Lines instead of the table")
+                                ->multi_option_policy(CLI::MultiOptionPolicy::Throw)
+                                ->excludes(traceOption);
+  CLI::Option* svgOption =
+      app.add_option("--svg", svg, "also draw the run as a timeline picture (2000 ticks)")
+          ->type_name("OUT.svg")
+          ->check(valueNamed("a file name"));
   run.pluginPath = sim::defaultPluginPath();
-  if (runApp->count("--plugin") > 0) {
-    if (const auto problem = valueProblem("--plugin", plugin, "a path")) {
-      return commandLineError(*problem);
-    }
-    run.pluginPath = plugin;
+  CLI::Option* pluginOption =
+      app.add_option("--plugin", run.pluginPath,
+                     "the plugin library to load (default: the one beside kestova-sim)")
+          ->type_name("PATH")
+          ->check(valueNamed("a path"));
+  CLI::App* runApp = app.add_subcommand("run", "run a scenario: the same as no subcommand");
+  runApp->fallthrough();
+  // Its options are the program's: its help shows them.
+  runApp->footer("");
+  runApp->footer([&app] {
+    return app.get_formatter()->make_help(&app, "kestova-sim", CLI::AppFormatMode::Normal);
+  });
+
+  CheckArguments checkArguments;
+  std::string settings;
+  CLI::App* checkApp = app.add_subcommand("check", kCheckHelp)->footer(kCheckFooter);
+  checkApp
+      ->add_option("SETTINGS", settings, "the settings file or game folder (default ./Kestova.ini)")
+      ->check(valueNamed("a path"));
+  // Lengths a player could measure: up to a minute.
+  const CLI::Range milliseconds(0, 60000);
+  CLI::Option* taps = checkApp
+                          ->add_option("--taps", checkArguments.taps,
+                                       "lengths of your taps in milliseconds, such as 80,95,120")
+                          ->delimiter(',')
+                          ->type_name("MS,...")
+                          ->check(milliseconds);
+  checkApp
+      ->add_option("--holds", checkArguments.holds,
+                   "lengths of presses meant as holds, such as 300,400, to keep out of the window")
+      ->delimiter(',')
+      ->type_name("MS,...")
+      ->check(milliseconds)
+      ->needs(taps);
+  checkApp
+      ->add_flag("--write", checkArguments.write,
+                 "write the suggested lines into the settings file; the old one is kept as .bak")
+      ->needs(taps);
+  for (CLI::Option* runOption :
+       {scenarioOption, traceOption, jsonOption, svgOption, pluginOption}) {
+    checkApp->excludes(runOption);
   }
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    std::ostringstream shown;
+    if (app.exit(error, shown, shown) == 0) return Command{ShowText{shown.str()}};
+    return common::Error(error.what() + std::string(" (see kestova-sim --help)"));
+  }
+  if (checkApp->parsed()) {
+    if (!settings.empty()) checkArguments.path = settings;
+    return Command{checkArguments};
+  }
+  if (!scenario.empty()) run.scenarioPath = scenario;
+  if (!svg.empty()) run.svgPath = svg;
   run.format = json ? ReportFormat::json : trace ? ReportFormat::trace : ReportFormat::table;
   return Command{run};
 }

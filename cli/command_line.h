@@ -1,25 +1,29 @@
 // kestova-sim's command line: the run and check subcommands, each with its options, read into
-// what to do. Running with no subcommand is a run.
+// what to do. Running is what kestova-sim does without a subcommand.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "cli/run/report.h"
-#include "sim/result.h"
+#include "common/result.h"
 
 namespace cli {
 
-struct RunCommand {
+struct RunArguments {
   std::optional<std::string> scenarioPath;  // none: the built-in demo
   ReportFormat format = ReportFormat::table;
   std::optional<std::string> svgPath;
   std::string pluginPath;
 };
 
-struct CheckCommand {
+struct CheckArguments {
   std::optional<std::string> path;  // none: ./Kestova.ini
+  std::vector<int> taps;            // press lengths in milliseconds, for the tap advice
+  std::vector<int> holds;
+  bool write = false;  // write the advice's suggestion into the settings file
 };
 
 // --help or --version: the text to print, and nothing to do.
@@ -27,9 +31,9 @@ struct ShowText {
   std::string text;
 };
 
-using Command = std::variant<RunCommand, CheckCommand, ShowText>;
+using Command = std::variant<RunArguments, CheckArguments, ShowText>;
 
 // argv[0] is the program's. An error is one line for standard error, about the command line.
-sim::Result<Command> parseCommandLine(int argc, const char* const* argv);
+common::Result<Command> parseCommandLine(int argc, const char* const* argv);
 
 }  // namespace cli

@@ -1,45 +1,55 @@
 // kestova-sim: runs the plugin in the simulated host on a scenario and shows what it did, or
 // checks a settings file or a game folder.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "cli/check/check_command.h"
-#include "cli/check/console.h"
+#include "cli/check/tap_check.h"
 #include "cli/command_line.h"
-#include "cli/error_line.h"
-#include "cli/exit_status.h"
 #include "cli/run/run_command.h"
+#include "common/console.h"
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
+namespace {
 
-int main(int argc, char** argv) {
-#ifdef _WIN32
-  // The same bytes on every platform: no CR added before each LF.
-  _setmode(_fileno(stdout), _O_BINARY);
-#endif
+const char kProgram[] = "kestova-sim";
+
+common::ExitStatus run(int argc, char** argv) {
   // UTF-8 whatever the system's code page, so that a folder named ゲーム or Jörg works.
-  const std::vector<std::string> arguments = cli::utf8Arguments(argc, argv);
+  const std::vector<std::string> arguments = common::utf8Arguments(argc, argv);
   std::vector<const char*> words;
   words.reserve(arguments.size());
   for (const std::string& argument : arguments) words.push_back(argument.c_str());
 
-  const sim::Result<cli::Command> command =
+  const common::Result<cli::Command> command =
       cli::parseCommandLine(static_cast<int>(words.size()), words.data());
   if (!command) {
-    cli::printErrorLine(stderr, command.error());
-    return exitCode(cli::ExitStatus::badInput);
+    common::writeError(stderr, command.error(), kProgram);
+    return common::ExitStatus::badInput;
   }
   if (const auto* shown = std::get_if<cli::ShowText>(&*command)) {
-    std::fputs(shown->text.c_str(), stdout);
-    return exitCode(cli::ExitStatus::success);
+    common::writeText(stdout, shown->text);
+    return common::ExitStatus::success;
   }
-  if (const auto* check = std::get_if<cli::CheckCommand>(&*command)) {
-    return cli::runCheck(check->path, stdout, stderr);
+  if (const auto* check = std::get_if<cli::CheckArguments>(&*command)) {
+    cli::Machine& machine = cli::thisMachine();
+    const common::Result<cli::CheckReport> report = cli::checkPath(check->path, machine);
+    const common::ExitStatus status = cli::printCheck(report, stdout, stderr, kProgram);
+    if (!report || check->taps.empty()) return status;
+    const common::ExitStatus taps =
+        cli::tapCheck(*report, check->taps, check->holds,
+                      check->write ? cli::WriteChoice::yes : cli::WriteChoice::no, machine, stdout,
+                      stderr, kProgram);
+    return std::max(status, taps);
   }
-  return cli::runCommand(std::get<cli::RunCommand>(*command));
+  return cli::runCommand(std::get<cli::RunArguments>(*command));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  common::useUtf8Output();
+  return exitCode(run(argc, argv));
 }

@@ -11,5 +11,6 @@ namespace fuzzing {
 int profileReader(const uint8_t* data, size_t size);
 int scenarioParser(const uint8_t* data, size_t size);
 int pluginAgainstReference(const uint8_t* data, size_t size);
+int settingsCheck(const uint8_t* data, size_t size);
 
 }  // namespace fuzzing

@@ -1,8 +1,8 @@
 // Any bytes as a scenario: the parser must not crash, and what it accepts must be runnable.
 #include <string>
 
-#include "cli/error_line.h"
 #include "cli/run/scenario.h"
+#include "common/console.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_targets.h"
 
@@ -10,12 +10,12 @@ namespace fuzzing {
 
 int scenarioParser(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
-  const sim::Result<cli::Scenario> parsed = cli::parseScenario(text, "fuzz", "");
+  const common::Result<cli::Scenario> parsed = cli::parseScenario(text, "fuzz", "");
   if (!parsed) {
-    const sim::Error& error = parsed.error();
+    const common::Error& error = parsed.error();
     FUZZ_CHECK(!error.message.empty(), "a rejected scenario without a message");
     FUZZ_CHECK(error.line >= 0, "line %d", error.line);
-    FUZZ_CHECK(cli::errorLine(error).find('\n') == std::string::npos,
+    FUZZ_CHECK(common::errorLine(error, "kestova-sim").find('\n') == std::string::npos,
                "a message over several lines");
     return 0;
   }

@@ -5,12 +5,12 @@
 
 #include <string>
 
-#include "sim/result.h"
+#include "common/result.h"
 
 namespace sim::os {
 
 // The library as the platform loader opens it (never null), or the loader's reason.
-Result<void*> openLibrary(const std::string& path);
+common::Result<void*> openLibrary(const std::string& path);
 void closeLibrary(void* library);
 // Whether the library at this path is loaded in this process already.
 bool isLoaded(const std::string& path);

@@ -6,7 +6,7 @@
 
 namespace sim::os {
 
-Result<void*> openLibrary(const std::string& path) {
+common::Result<void*> openLibrary(const std::string& path) {
   // RTLD_NOW: a missing host function fails the load here, not at the first tick.
   void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (library != nullptr) return library;
@@ -14,7 +14,7 @@ Result<void*> openLibrary(const std::string& path) {
   const char* raw = dlerror();
   std::string reason = raw != nullptr ? raw : "unknown error";
   if (reason.rfind(path + ": ", 0) == 0) reason.erase(0, path.size() + 2);
-  return Error{reason, path};
+  return common::Error(reason, path);
 }
 
 void closeLibrary(void* library) {

@@ -28,9 +28,9 @@ std::string lastErrorText() {
 
 }  // namespace
 
-Result<void*> openLibrary(const std::string& path) {
+common::Result<void*> openLibrary(const std::string& path) {
   HMODULE module = LoadLibraryW(widePath(path).c_str());
-  if (module == nullptr) return Error{lastErrorText(), path};
+  if (module == nullptr) return common::Error(lastErrorText(), path);
   return static_cast<void*>(module);
 }
 

@@ -17,16 +17,16 @@ std::string defaultPluginPath() {
   return (std::filesystem::path(os::executableFolder()) / name).string();
 }
 
-Result<std::unique_ptr<PluginModule>> PluginModule::load(SimulatedHost& host,
-                                                         const std::string& path) {
+common::Result<std::unique_ptr<PluginModule>> PluginModule::load(SimulatedHost& host,
+                                                                 const std::string& path) {
   const auto cannotLoad = [&path](const std::string& why) {
-    return Error{"cannot load " + path + ": " + why, path};
+    return common::Error("cannot load " + path + ": " + why, path);
   };
   // A second load of a loaded library only counts up: DllMain would not run for this host.
   if (os::isLoaded(path)) return cannotLoad("already loaded in this process");
   host.bind();
   host.beginLoaderCall(nullptr);
-  const Result<void*> library = os::openLibrary(path);
+  const common::Result<void*> library = os::openLibrary(path);
   if (!library) {
     host.endLoaderCall(nullptr);
     return cannotLoad(library.error().message);

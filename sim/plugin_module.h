@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "sim/result.h"
+#include "common/result.h"
 
 namespace sim {
 
@@ -19,7 +19,8 @@ std::string defaultPluginPath();
 class PluginModule {
  public:
   // Binds the host, then loads; the error says why the library will not load.
-  static Result<std::unique_ptr<PluginModule>> load(SimulatedHost& host, const std::string& path);
+  static common::Result<std::unique_ptr<PluginModule>> load(SimulatedHost& host,
+                                                            const std::string& path);
   // Unloads; registrations still held for the module afterwards are protocol errors.
   ~PluginModule();
   PluginModule(const PluginModule&) = delete;

@@ -1,7 +1,7 @@
 #include "sim/tick_summary.h"
 
 #include "host/contract.h"
-#include "sim/tap_rule.h"
+#include "toggle/tap_rule.h"
 
 namespace sim {
 
@@ -28,7 +28,7 @@ TickSummary summarizeTick(const std::vector<TraceEntry>& entries) {
         cameraActive = entry.args[1] == kCameraHash && result != 0;
         break;
       case NativeId::namedStateActive:
-        if (inputTaken(cameraActive, result != 0)) cancelled = true;
+        if (tap_rule::inputTaken(cameraActive, result != 0)) cancelled = true;
         cameraActive = false;
         break;
       default:

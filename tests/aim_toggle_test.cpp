@@ -297,9 +297,9 @@ TEST(ToggleSettings, AnyNonzeroHoldAdsSelectsHoldMode) {
 TEST(ToggleSettings, AreReadWhenTheScriptStartsAndNeverAgain) {
   PluginHarness harness;
   // Written after load, before the first tick: attach must not have read it.
-  harness.folder().write("Kestova.ini", settingsIni(10, 20, 0));
+  testing_support::writeFile(harness.folder(), "Kestova.ini", settingsIni(10, 20, 0));
   EXPECT_TRUE(tap(harness, 1000, 1015));
-  harness.folder().write("Kestova.ini", settingsIni(1000, 2000, 1));
+  testing_support::writeFile(harness.folder(), "Kestova.ini", settingsIni(1000, 2000, 1));
   EXPECT_TRUE(tap(harness, 2000, 3500)) << "1500 units would be a tap only under the new file";
   EXPECT_TRUE(harness.step(at({4000})).forcedAim.has_value()) << "still forced mode";
 }

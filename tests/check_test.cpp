@@ -16,6 +16,7 @@
 namespace {
 
 using cli::Severity;
+using common::TempFolder;
 using ::testing::AnyOf;
 using ::testing::Contains;
 using ::testing::Field;
@@ -25,7 +26,7 @@ using ::testing::SizeIs;
 using ::testing::StartsWith;
 using testing_support::lines;
 using testing_support::runProgram;
-using testing_support::TempFolder;
+using testing_support::writeFile;
 
 cli::SettingsCheck check(const std::string& text) {
   return cli::checkSettings(text);
@@ -52,7 +53,7 @@ TEST(CheckSettings, TheSettingsFileShippedToPlayersChecksClean) {
   EXPECT_EQ(c.warnings(), 0u);
   EXPECT_EQ(c.settings.shortPress, 50);
   EXPECT_EQ(c.settings.longPress, 100);
-  EXPECT_FALSE(c.settings.holdMode());
+  EXPECT_FALSE(c.settings.holdMode != 0);
 }
 
 TEST(CheckSettings, ValuesThatReadDifferentlyFromHowTheyLookAreExplained) {
@@ -170,6 +171,15 @@ TEST(CheckSettings, TheTapWindowWarnsWhenNoTapCanToggleOrAnyPressCan) {
       {"ShortPress=-20\nLongPress=0", Severity::warning, "LongPress (0) is not above 0"},
       {"ShortPress=0", Severity::warning, "even a press and release within one tick"},
       {"ShortPress=50\nLongPress=60", Severity::warning, "may be hard to hit"},
+      {"ShortPress=50\nLongPress=67", Severity::note, "a press of 50 to 66 timer units"},
+      // The edges of the range: a window of one unit at 0, and LongPress - 1 below INT32_MIN.
+      {"ShortPress=0\nLongPress=1", Severity::warning, "every press shorter than 1 timer units"},
+      {"ShortPress=1\nLongPress=1", Severity::warning, "no press can ever toggle aim"},
+      {"ShortPress=-5\nLongPress=-1", Severity::warning, "LongPress (-1) is not above 0"},
+      {"ShortPress=5\nLongPress=2147483648", Severity::warning,
+       "ShortPress (5) is not below LongPress (-2147483648)"},
+      {"ShortPress=-2147483648\nLongPress=2147483647", Severity::warning,
+       "every press shorter than 2147483647 timer units"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.settings);
@@ -252,14 +262,14 @@ testing_support::ProgramRun checkIn(const TempFolder& folder, std::vector<std::s
 }
 
 TEST(CheckCommand, ExitStatusSaysWhetherTheFileWorksAsWritten) {
-  const TempFolder folder;
-  folder.write("Kestova.ini", "[Settings]\nShortPress=40\nLongPress=120\nHoldADS=1\n");
+  const TempFolder folder = testing_support::tempFolder();
+  writeFile(folder, "Kestova.ini", "[Settings]\nShortPress=40\nLongPress=120\nHoldADS=1\n");
   const testing_support::ProgramRun good = checkIn(folder, {});
   EXPECT_EQ(good.status, 0) << good.out;
   EXPECT_EQ(good.err, "");
   EXPECT_EQ(lines(good.out).back(), "./Kestova.ini: no problems found.");
 
-  folder.write("short-not-below-long.ini", "[Settings]\nShortPress=50\nLongPress=40\n");
+  writeFile(folder, "short-not-below-long.ini", "[Settings]\nShortPress=50\nLongPress=40\n");
   const testing_support::ProgramRun warned = checkIn(folder, {"short-not-below-long.ini"});
   EXPECT_EQ(warned.status, 1);
   EXPECT_THAT(warned.out,
@@ -269,7 +279,7 @@ TEST(CheckCommand, ExitStatusSaysWhetherTheFileWorksAsWritten) {
 }
 
 TEST(CheckCommand, AMissingFileIsAWarningThatTheDefaultsApply) {
-  const TempFolder folder;
+  const TempFolder folder = testing_support::tempFolder();
   const testing_support::ProgramRun run = checkIn(folder, {});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "");
@@ -280,10 +290,10 @@ TEST(CheckCommand, AMissingFileIsAWarningThatTheDefaultsApply) {
 }
 
 TEST(CheckCommand, AFileThatCannotBeReadIsOneMessageAndStatus2) {
-  const TempFolder folder;
+  const TempFolder folder = testing_support::tempFolder();
   std::filesystem::create_directory(folder.path() / "Kestova.ini");
   ASSERT_EQ(mkfifo((folder.path() / "pipe.ini").c_str(), 0600), 0);
-  folder.write("locked.ini", "[Settings]\n");
+  writeFile(folder, "locked.ini", "[Settings]\n");
   chmod((folder.path() / "locked.ini").c_str(), 0);
   struct Case {
     std::vector<std::string> args;
@@ -292,9 +302,9 @@ TEST(CheckCommand, AFileThatCannotBeReadIsOneMessageAndStatus2) {
   std::vector<Case> cases = {
       {{}, "./Kestova.ini: is a folder, not a settings file (the plugin would use its defaults)"},
       {{"pipe.ini"}, "pipe.ini: is not a regular file"},
-      {{"a.ini", "b.ini"}, "kestova-sim: more than one settings file given"},
-      {{"--fix"}, "kestova-sim: unknown option --fix"},
-      {{""}, "kestova-sim: the settings path is empty"},
+      {{"a.ini", "b.ini"}, "kestova-sim: The following argument was not expected: b.ini"},
+      {{"--fix"}, "kestova-sim: The following argument was not expected: --fix"},
+      {{""}, "kestova-sim: SETTINGS: needs a path"},
   };
   // Root reads files whatever their permissions.
   if (geteuid() != 0) cases.push_back({{"locked.ini"}, "locked.ini: cannot open it: "});

@@ -9,16 +9,19 @@
 
 #include "cli/check/look_alikes.h"
 #include "cli/check/settings_check.h"
-#include "cli/text_encoding.h"
+#include "cli/check/settings_text.h"
+#include "common/text_encoding.h"
 #include "kestova_version.h"
+#include "tests/support/bytes.h"
 #include "tests/support/process.h"
 
 namespace {
 
+using common::TempFolder;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using testing_support::runProgram;
-using testing_support::TempFolder;
+using testing_support::writeFile;
 
 std::string findingsOf(const std::string& bytes) {
   std::string all;
@@ -68,19 +71,21 @@ TEST(CheckEncoding, AnEmptyFileIsAWarningAndANotesOnlyFileIsNot) {
 }
 
 TEST(CheckLookAlikes, TheNamesAPlayerMeantAsKestovaIniAreFoundAndNoOthers) {
-  const TempFolder folder;
+  const TempFolder folder = testing_support::tempFolder();
   for (const char* name : {"Kestova.ini.txt", "kestova.txt", "Kestova.ini.ini", "Kestova (1).ini",
                            "Kestova - Copy.ini", "KESTOVA", "Kestova.ini", "KestovaX.ini",
+                           "Kestova (10).ini", "Kestova (1x).ini", "Kestova.ini.2.bak",
                            "Kestova.dll", "notes.txt", "Kestova.ini.bak", "Other.ini"}) {
-    folder.write(name, "x");
+    writeFile(folder, name, "x");
   }
   std::filesystem::create_directory(folder.path() / "Kestova(2).ini");
   std::vector<std::string> found;
   for (const cli::LookAlike& alike : cli::findLookAlikes(folder.path(), "Kestova.ini")) {
     found.push_back(alike.name);
   }
-  EXPECT_EQ(found, (std::vector<std::string>{"KESTOVA", "Kestova (1).ini", "Kestova - Copy.ini",
-                                             "Kestova.ini.ini", "Kestova.ini.txt", "kestova.txt"}));
+  EXPECT_EQ(found, (std::vector<std::string>{"KESTOVA", "Kestova (1).ini", "Kestova (10).ini",
+                                             "Kestova - Copy.ini", "Kestova.ini.ini",
+                                             "Kestova.ini.txt", "kestova.txt"}));
 }
 
 testing_support::ProgramRun run(const TempFolder& folder, std::vector<std::string> args) {
@@ -88,8 +93,8 @@ testing_support::ProgramRun run(const TempFolder& folder, std::vector<std::strin
 }
 
 TEST(CheckCommand, AMissingFileNamesTheWholeFolderSearchedAndTheTxtBesideIt) {
-  const TempFolder folder;
-  folder.write("Kestova.ini.txt", "[Settings]\n");
+  const TempFolder folder = testing_support::tempFolder();
+  writeFile(folder, "Kestova.ini.txt", "[Settings]\n");
   const testing_support::ProgramRun sim = run(folder, {KESTOVA_SIM_PATH, "check"});
   EXPECT_EQ(sim.status, 1);
   EXPECT_THAT(sim.out, HasSubstr("warning: ./Kestova.ini: no such file in " +
@@ -100,7 +105,7 @@ TEST(CheckCommand, AMissingFileNamesTheWholeFolderSearchedAndTheTxtBesideIt) {
                         "ending .txt, so it shows as Kestova.ini), never read by the plugin; "
                         "rename it to Kestova.ini."))
       << sim.out;
-  folder.write("Kestova.ini", "");
+  writeFile(folder, "Kestova.ini", "");
   const testing_support::ProgramRun empty = run(folder, {KESTOVA_SIM_PATH, "check"});
   EXPECT_EQ(empty.status, 1);
   EXPECT_THAT(empty.out, HasSubstr("warning: file: it is empty")) << empty.out;
@@ -109,12 +114,12 @@ TEST(CheckCommand, AMissingFileNamesTheWholeFolderSearchedAndTheTxtBesideIt) {
 }
 
 TEST(Checker, AGameFolderIsCheckedForThePluginTheHostAndTheSettings) {
-  const TempFolder folder;
+  const TempFolder folder = testing_support::tempFolder();
   const std::string game = folder.path().string() + "/Jörg's ゲーム";
-  folder.write("Jörg's ゲーム/Kestova.dll",
-               "\x7F"
-               "ELF not a Windows DLL");
-  folder.write("Jörg's ゲーム/Kestova.ini", "[Settings]\nShortPress=40\n");
+  writeFile(folder, "Jörg's ゲーム/Kestova.dll",
+            "\x7F"
+            "ELF not a Windows DLL");
+  writeFile(folder, "Jörg's ゲーム/Kestova.ini", "[Settings]\nShortPress=40\n");
   // The same findings from both programs, the folder named whole.
   const testing_support::ProgramRun checker = run(folder, {KESTOVA_CHECK_PATH, game});
   const testing_support::ProgramRun sim = run(folder, {KESTOVA_SIM_PATH, "check", game});
@@ -139,6 +144,23 @@ TEST(Checker, AGameFolderIsCheckedForThePluginTheHostAndTheSettings) {
   EXPECT_EQ(simVersion.out, "kestova-sim " KESTOVA_VERSION "\n");
 }
 
+TEST(CheckSettingsText, EveryKindOfLineEndCountsOnceUpToTheVeryEndOfTheFile) {
+  const struct {
+    std::u16string text;
+    int lines;
+  } cases[] = {{u"a\r", 2}, {u"a\r\n", 2}, {u"a\n\r", 3}, {u"a\r\r", 3}, {u"\r\n\r\n", 3}};
+  for (const auto& c : cases) {
+    for (const bool wide : {false, true}) {
+      const std::string bytes =
+          wide ? testing_support::utf16(c.text, testing_support::Endian::little, true)
+               : std::string(c.text.begin(), c.text.end());
+      SCOPED_TRACE(testing_support::printable(bytes));
+      cli::SettingsText text(bytes);
+      EXPECT_EQ(text.lineAt(text.units().size()), c.lines);
+    }
+  }
+}
+
 TEST(TextEncoding, Utf16AndUtf8RoundTripAndBadInputBecomesTheReplacementCharacter) {
   std::u16string all;
   for (char32_t point = 1; point < 0x110000; point += point < 0x3000 ? 1 : 97) {
@@ -150,13 +172,13 @@ TEST(TextEncoding, Utf16AndUtf8RoundTripAndBadInputBecomesTheReplacementCharacte
       all += static_cast<char16_t>(0xDC00 + ((point - 0x10000) & 0x3FF));
     }
   }
-  EXPECT_EQ(cli::utf16FromUtf8(cli::utf8FromUtf16(all)), all);
-  EXPECT_EQ(cli::utf8FromUtf16(u"J\u00F6rg \u30B2\U0001F600"),
+  EXPECT_EQ(common::utf16FromUtf8(common::utf8FromUtf16(all)), all);
+  EXPECT_EQ(common::utf8FromUtf16(u"J\u00F6rg \u30B2\U0001F600"),
             "J\xC3\xB6rg \xE3\x82\xB2\xF0\x9F\x98\x80");
-  EXPECT_EQ(cli::utf8FromUtf16(std::u16string{u'a', 0xD800, u'b', 0xDC00}),
+  EXPECT_EQ(common::utf8FromUtf16(std::u16string{u'a', 0xD800, u'b', 0xDC00}),
             "a\xEF\xBF\xBD"
             "b\xEF\xBF\xBD");
-  EXPECT_EQ(cli::utf16FromUtf8("a\xFF\xC3(\xE0\x80\x80z"), u"a\uFFFD\uFFFD(\uFFFD\uFFFD\uFFFDz");
+  EXPECT_EQ(common::utf16FromUtf8("a\xFF\xC3(\xE0\x80\x80z"), u"a\uFFFD\uFFFD(\uFFFD\uFFFD\uFFFDz");
 }
 
 }  // namespace

@@ -35,7 +35,8 @@ TEST(FuzzRegression, TheKeptCorpusAndEveryPastFindingPass) {
     Target run;
   } targets[] = {{"profile_reader", &fuzzing::profileReader},
                  {"scenario", &fuzzing::scenarioParser},
-                 {"plugin", &fuzzing::pluginAgainstReference}};
+                 {"plugin", &fuzzing::pluginAgainstReference},
+                 {"settings_check", &fuzzing::settingsCheck}};
   for (const auto& target : targets) {
     EXPECT_GT(replay("corpus", target.name, target.run), 0u) << target.name << ": no seed corpus";
     replay("regressions", target.name, target.run);

@@ -24,9 +24,10 @@ using testing::Not;
 using testing::SizeIs;
 using testing::StartsWith;
 
+using common::TempFolder;
 using testing::Contains;
 using testing_support::lines;
-using testing_support::TempFolder;
+using testing_support::writeFile;
 using SimRun = testing_support::ProgramRun;
 
 // Runs kestova-sim in the given folder, its output caught in files there.
@@ -49,7 +50,7 @@ std::vector<std::vector<std::string>> tableRows(const std::string& out) {
 }
 
 TEST(KestovaSim, RunsTheDemoToAnEndLine) {
-  const TempFolder folder;
+  const TempFolder folder = testing_support::tempFolder();
   const SimRun run = runSim(folder, {});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
@@ -60,14 +61,14 @@ TEST(KestovaSim, RunsTheDemoToAnEndLine) {
 }
 
 TEST(KestovaSim, ATapShowsTheLatchTurningOn) {
-  const TempFolder folder;
-  folder.write("tap.scn",
-               "settings ShortPress=50 LongPress=100 HoldADS=0\n"
-               "clock 1000 16\n"
-               "tick 1\n"
-               "tick 2 aim-down\n"
-               "tick 6 aim-up   # 64 ms later: a tap\n"
-               "tick 7-8\n");
+  const TempFolder folder = testing_support::tempFolder();
+  writeFile(folder, "tap.scn",
+            "settings ShortPress=50 LongPress=100 HoldADS=0\n"
+            "clock 1000 16\n"
+            "tick 1\n"
+            "tick 2 aim-down\n"
+            "tick 6 aim-up   # 64 ms later: a tap\n"
+            "tick 7-8\n");
   // Both paths relative to where it is run, as a user types them.
   fs::create_symlink(KESTOVA_PLUGIN_PATH, folder.path() / "plugin.so");
   const SimRun run = runSim(folder, {"run", "tap.scn", "--plugin", "plugin.so"});
@@ -84,7 +85,7 @@ TEST(KestovaSim, ATapShowsTheLatchTurningOn) {
 }
 
 TEST(KestovaSim, TraceListsTheHostCallsUnderTheirTick) {
-  const TempFolder folder;
+  const TempFolder folder = testing_support::tempFolder();
   const SimRun run = runSim(folder, {"--trace"});
   ASSERT_EQ(run.status, 0) << run.err;
   const std::vector<std::string> out = lines(run.out);
@@ -111,12 +112,12 @@ TEST(KestovaSim, TraceListsTheHostCallsUnderTheirTick) {
 }
 
 TEST(KestovaSim, JsonRecordsCarryTheSettingsNamedInputsAndEachCallAsAnObject) {
-  const TempFolder folder;
-  const std::string scenario = folder.write("keys.scn",
-                                            "settings ShortPress=0x20 LongPress=90\n"
-                                            "tick 1-2\n"
-                                            "tick 3 aim-down sprint key 65\n"
-                                            "tick 4 weapon WEAPON_UNARMED weapon-fails\n");
+  const TempFolder folder = testing_support::tempFolder();
+  const std::string scenario = writeFile(folder, "keys.scn",
+                                         "settings ShortPress=0x20 LongPress=90\n"
+                                         "tick 1-2\n"
+                                         "tick 3 aim-down sprint key 65\n"
+                                         "tick 4 weapon WEAPON_UNARMED weapon-fails\n");
   const SimRun run = runSim(folder, {scenario, "--json"});
   ASSERT_EQ(run.status, 0) << run.err;
   std::vector<json> records;
@@ -172,7 +173,7 @@ TEST(KestovaSim, JsonRecordsCarryTheSettingsNamedInputsAndEachCallAsAnObject) {
 }
 
 TEST(KestovaSim, RunIsTheDefaultSubcommandAndVersionAndHelpSayWhatTheyShould) {
-  const TempFolder folder;
+  const TempFolder folder = testing_support::tempFolder();
   const SimRun plain = runSim(folder, {"--trace"});
   const SimRun run = runSim(folder, {"run", "--trace"});
   EXPECT_EQ(plain.status, 0);
@@ -193,13 +194,14 @@ TEST(KestovaSim, RunIsTheDefaultSubcommandAndVersionAndHelpSayWhatTheyShould) {
 }
 
 TEST(KestovaSim, BadInputGivesOneMessageNoTableAndStatus2) {
-  const TempFolder folder;
-  const std::string badWord = folder.write("bad-word.scn", "# a typo\nsetting ShortPress=5\n");
-  const std::string badNumber = folder.write("bad-number.scn", "tick 1 timer 1O\n");
-  const std::string backwards = folder.write("backwards.scn", "tick 4 aim-down\ntick 2 aim-up\n");
-  const std::string settings = folder.write("Kestova.ini", "; notes\n[Settings]\nHoldADS=1\n");
+  const TempFolder folder = testing_support::tempFolder();
+  const std::string badWord = writeFile(folder, "bad-word.scn", "# a typo\nsetting ShortPress=5\n");
+  const std::string badNumber = writeFile(folder, "bad-number.scn", "tick 1 timer 1O\n");
+  const std::string backwards =
+      writeFile(folder, "backwards.scn", "tick 4 aim-down\ntick 2 aim-up\n");
+  const std::string settings = writeFile(folder, "Kestova.ini", "; notes\n[Settings]\nHoldADS=1\n");
   const std::string missing = (folder.path() / "missing.scn").string();
-  const std::string text = folder.write("notes.txt", "not a plugin\n");
+  const std::string text = writeFile(folder, "notes.txt", "not a plugin\n");
   const std::string noPlugin = (folder.path() / "missing.so").string();
 
   struct Case {
@@ -217,20 +219,21 @@ TEST(KestovaSim, BadInputGivesOneMessageNoTableAndStatus2) {
            ":1: unknown word ';' (this looks like a settings file: to see what "
            "the plugin makes of it, run kestova-sim check " +
            settings + ")"},
-      {{"--fast"}, "kestova-sim: unknown option --fast"},
-      {{"a.scn", "b.scn"}, "kestova-sim: more than one scenario given"},
-      {{"check", "--fast"}, "kestova-sim: unknown option --fast"},
-      {{"check", "a.ini", "b.ini"}, "kestova-sim: more than one settings file given"},
+      {{"--fast"}, "kestova-sim: The following argument was not expected: --fast"},
+      {{"a.scn", "b.scn"}, "kestova-sim: The following argument was not expected: b.scn"},
+      {{"check", "--fast"}, "kestova-sim: The following argument was not expected: --fast"},
+      {{"check", "a.ini", "b.ini"}, "kestova-sim: The following argument was not expected: b.ini"},
       {{"--plugin", "notes.txt"}, "kestova-sim: cannot load " + text},
       {{"--plugin", noPlugin}, "kestova-sim: cannot load " + noPlugin},
-      {{"--plugin", ""}, "kestova-sim: --plugin needs a path"},
-      {{""}, "kestova-sim: the scenario path is empty"},
+      {{"--plugin", ""}, "kestova-sim: --plugin: needs a path"},
+      {{""}, "kestova-sim: SCENARIO: needs a path"},
       // An option's value may not be another option, and no option counts twice.
-      {{"--svg", "--trace"}, "kestova-sim: --svg needs a file name\n"},
-      {{"--svg=--trace"}, "kestova-sim: --svg needs a file name, not the option --trace"},
-      {{"--plugin", "--json"}, "kestova-sim: --plugin needs a path\n"},
-      {{"--svg", "a.svg", "--svg", "b.svg"}, "kestova-sim: --svg is given more than once"},
-      {{"--trace", "--trace"}, "kestova-sim: --trace is given more than once"},
+      {{"--svg", "--trace"}, "kestova-sim: --svg: needs a file name, not the option --trace"},
+      {{"--svg=--trace"}, "kestova-sim: --svg: needs a file name, not the option --trace"},
+      {{"--plugin", "--json"}, "kestova-sim: --plugin: needs a path, not the option --json"},
+      {{"--svg", "a.svg", "--svg", "b.svg"},
+       "kestova-sim: --svg: At Most 1 required but received 2"},
+      {{"--trace", "--trace"}, "kestova-sim: --trace: At Most 1 required but received 2"},
       {{"--json", "--trace"}, "kestova-sim: --"},
       // A picture that cannot be written is found before the run, with the reason.
       {{"--svg", "/proc/x.svg"}, "/proc/x.svg: cannot write the picture here ("},
@@ -253,7 +256,7 @@ TEST(KestovaSim, BadInputGivesOneMessageNoTableAndStatus2) {
 }
 
 TEST(KestovaSim, LongInputsWrapInTheirColumnSoTheColumnsAfterThemStayInLine) {
-  const TempFolder folder;
+  const TempFolder folder = testing_support::tempFolder();
   const SimRun run =
       runSim(folder, {std::string(KESTOVA_SOURCE_DIR) + "/scenarios/hold-mode.scenario"});
   ASSERT_EQ(run.status, 0) << run.err;
@@ -274,7 +277,7 @@ TEST(KestovaSim, LongInputsWrapInTheirColumnSoTheColumnsAfterThemStayInLine) {
 }
 
 TEST(KestovaSim, TimersWrittenInHexShowUnsigned) {
-  const TempFolder folder;
+  const TempFolder folder = testing_support::tempFolder();
   const SimRun run =
       runSim(folder, {std::string(KESTOVA_SOURCE_DIR) + "/scenarios/timer-wrap.scenario"});
   ASSERT_EQ(run.status, 0) << run.err;
@@ -284,12 +287,12 @@ TEST(KestovaSim, TimersWrittenInHexShowUnsigned) {
   EXPECT_EQ(rows[4][0], "0");
   EXPECT_EQ(rows[9][0], "2147483696");
 
-  const std::string negative = folder.write("negative.scn", "clock -48 16\ntick 1\n");
+  const std::string negative = writeFile(folder, "negative.scn", "clock -48 16\ntick 1\n");
   EXPECT_EQ(tableRows(runSim(folder, {negative}).out)[1][0], "-48");
 }
 
 TEST(KestovaSim, APluginThatBreaksTheHostContractIsReportedAndNeverLooksLikeAGoodRun) {
-  const TempFolder folder;
+  const TempFolder folder = testing_support::tempFolder();
   // A script that returns breaks the protocol like any other break: status 1, no end line.
   const SimRun returns = runSim(folder, {"--plugin", KESTOVA_MISBEHAVING_RETURNS});
   EXPECT_EQ(returns.status, 1);

@@ -11,7 +11,7 @@ std::string settingsIni(int64_t shortPress, int64_t longPress, int64_t holdAds) 
 
 PluginHarness::PluginHarness(std::optional<std::string> ini, sim::HostOptions options)
     : host_(options) {
-  if (ini) folder_.write("Kestova.ini", *ini);
+  if (ini) writeFile(folder_, "Kestova.ini", *ini);
   auto loaded = sim::PluginModule::load(host_, KESTOVA_PLUGIN_PATH);
   if (!loaded) throw std::runtime_error(loaded.error().message);
   plugin_ = std::move(loaded).value();

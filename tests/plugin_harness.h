@@ -29,7 +29,7 @@ class PluginHarness {
   sim::SimulatedHost& host() { return host_; }
   const sim::SimulatedHost& host() const { return host_; }
   const std::vector<sim::TraceEntry>& lastTick() const { return lastTick_; }
-  TempFolder& folder() { return folder_; }
+  common::TempFolder& folder() { return folder_; }
   sim::PluginModule& plugin() { return *plugin_; }
   void unload() { plugin_.reset(); }
 
@@ -39,7 +39,7 @@ class PluginHarness {
   sim::TickSummary step(const sim::TickInputs& inputs = {});
 
  private:
-  TempFolder folder_{TempFolder::Enter::yes};
+  common::TempFolder folder_ = testing_support::tempFolder(testing_support::Enter::yes);
   sim::SimulatedHost host_;
   std::unique_ptr<sim::PluginModule> plugin_;
   std::vector<sim::TraceEntry> lastTick_;

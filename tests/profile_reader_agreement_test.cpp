@@ -28,11 +28,12 @@ using namespace std::string_view_literals;
 
 namespace {
 
+using common::TempFolder;
 using settings_files::Files;
 using settings_files::generatedFiles;
 using settings_files::oddNameFiles;
 using testing_support::printable;
-using testing_support::TempFolder;
+using testing_support::writeFile;
 
 struct Query {
   const char* section;
@@ -101,7 +102,7 @@ struct Disagreement {
 
 TEST(ProfileReaderAgreement, TheStandInReadsEveryGeneratedFileAsTheRealReaderDoes) {
   const Files files = generatedFiles();
-  const TempFolder folder(TempFolder::Enter::yes);
+  const TempFolder folder = testing_support::tempFolder(testing_support::Enter::yes);
 
   size_t reads = 0;
   std::vector<Disagreement> disagreements;
@@ -126,7 +127,7 @@ TEST(ProfileReaderAgreement, TheStandInReadsEveryGeneratedFileAsTheRealReaderDoe
   constexpr size_t kSpellingCount = sizeof(kOtherSpellings) / sizeof(kOtherSpellings[0]);
   for (size_t file = 0; file < files.size(); ++file) {
     const std::string name = fileName(file);
-    folder.write(name, files[file]);
+    writeFile(folder, name, files[file]);
     const int fallback = kDefaults[file % 2];
     for (const Query& query : kSettingsKeys) compare(file, name, query, fallback);
     const int otherFallback = kDefaults[(file + 1) % 2];

@@ -20,12 +20,13 @@
 #include "tests/support/temp_folder.h"
 
 using namespace std::string_literals;
+using common::TempFolder;
 using testing_support::Endian;
 using testing_support::kFallback;
 using testing_support::printable;
 using testing_support::readFile;
-using testing_support::TempFolder;
 using testing_support::utf16;
+using testing_support::writeFile;
 
 namespace {
 
@@ -33,7 +34,7 @@ namespace {
 class ProfileReaderFile : public ::testing::Test {
  protected:
   void write(const std::filesystem::path& name, std::string_view bytes) const {
-    folder_.write(name, bytes);
+    writeFile(folder_, name, bytes);
   }
 
   static int32_t read(const std::string& fileName, const char* section = "Settings",
@@ -41,7 +42,7 @@ class ProfileReaderFile : public ::testing::Test {
     return static_cast<int32_t>(GetPrivateProfileIntA(section, key, fallback, fileName.c_str()));
   }
 
-  const TempFolder folder_{TempFolder::Enter::yes};
+  const TempFolder folder_ = testing_support::tempFolder(testing_support::Enter::yes);
 };
 
 std::string backslashed(std::string path) {

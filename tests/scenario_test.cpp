@@ -7,8 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "cli/error_line.h"
 #include "cli/run/scenario.h"
+#include "common/console.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -21,11 +21,11 @@ using testing::StartsWith;
 struct Parsed {
   bool ok = false;
   cli::Scenario scenario;
-  sim::Error error;
+  common::Error error{""};
 };
 
 Parsed parse(const std::string& text, const std::string& baseFolder = "") {
-  sim::Result<cli::Scenario> parsed = cli::parseScenario(text, "test.scn", baseFolder);
+  common::Result<cli::Scenario> parsed = cli::parseScenario(text, "test.scn", baseFolder);
   Parsed result;
   result.ok = parsed.ok();
   if (parsed) {
@@ -36,7 +36,8 @@ Parsed parse(const std::string& text, const std::string& baseFolder = "") {
   return result;
 }
 
-using testing_support::TempFolder;
+using common::TempFolder;
+using testing_support::writeFile;
 
 TEST(Scenario, HeaderLinesSetUpTheRun) {
   const Parsed p = parse(
@@ -130,13 +131,13 @@ TEST(Scenario, CommentsBlankLinesAndWindowsLineEndsAreIgnored) {
 }
 
 TEST(Scenario, SettingsFileIsCopiedAsItIsFromBesideTheScenario) {
-  const TempFolder folder;
+  const TempFolder folder = testing_support::tempFolder();
   const std::string ini = "[Settings]\r\nShortPress=80\r\n; kept as written\r\n";
-  folder.write("profiles/slow.ini", ini);
+  writeFile(folder, "profiles/slow.ini", ini);
   const fs::path scenario =
-      folder.write("scenario.scn", "settings-file profiles/slow.ini\ntick 1\n");
+      writeFile(folder, "scenario.scn", "settings-file profiles/slow.ini\ntick 1\n");
 
-  const sim::Result<cli::Scenario> loaded = cli::loadScenarioFile(scenario.string());
+  const common::Result<cli::Scenario> loaded = cli::loadScenarioFile(scenario.string());
   ASSERT_TRUE(loaded) << loaded.error().message;
   EXPECT_EQ(loaded->settingsText, ini);
   EXPECT_EQ(loaded->name, scenario.string());
@@ -224,9 +225,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<BadScenario>& param) { return std::string(param.param.what); });
 
 TEST(Scenario, ErrorLineGivesTheLineOnlyWhereThereIsOneAndTheProgramWhereNoFileIsNamed) {
-  EXPECT_EQ(cli::errorLine({"bad", "a.scn", 3}), "a.scn:3: bad");
-  EXPECT_EQ(cli::errorLine({"bad", "a.scn", 0}), "a.scn: bad");
-  EXPECT_EQ(cli::errorLine({"bad", "", 0}), "kestova-sim: bad");
+  EXPECT_EQ(common::errorLine(common::Error("bad", "a.scn", 3), "kestova-sim"), "a.scn:3: bad");
+  EXPECT_EQ(common::errorLine(common::Error("bad", "a.scn"), "kestova-sim"), "a.scn: bad");
+  EXPECT_EQ(common::errorLine(common::Error("bad"), "kestova-sim"), "kestova-sim: bad");
 }
 
 TEST(Scenario, TimersShowSignedOnlyWhenTheScenarioWritesOneNegative) {
@@ -256,21 +257,21 @@ TEST(Scenario, MessagesStayShortAndPrintableForRunawayOrBinaryInput) {
 }
 
 TEST(Scenario, FilesThatCannotBeReadAreNamedWithoutALineAndSaySo) {
-  const TempFolder folder;
+  const TempFolder folder = testing_support::tempFolder();
   const std::string missing = (folder.path() / "missing.scn").string();
-  const sim::Result<cli::Scenario> noFile = cli::loadScenarioFile(missing);
+  const common::Result<cli::Scenario> noFile = cli::loadScenarioFile(missing);
   ASSERT_FALSE(noFile);
   EXPECT_EQ(noFile.error().where, missing);
   EXPECT_EQ(noFile.error().line, 0);
   EXPECT_EQ(noFile.error().message, "there is no such scenario file");
 
-  const sim::Result<cli::Scenario> aFolder = cli::loadScenarioFile(folder.path().string());
+  const common::Result<cli::Scenario> aFolder = cli::loadScenarioFile(folder.path().string());
   ASSERT_FALSE(aFolder);
   EXPECT_EQ(aFolder.error().line, 0);
   EXPECT_EQ(aFolder.error().message, "is a folder, not a scenario file");
 
   // A folder named as the settings file is no more readable than a missing one.
-  folder.write("profile.ini/keep", "");
+  writeFile(folder, "profile.ini/keep", "");
   const Parsed p = parse("settings-file profile.ini\ntick 1\n", folder.path().string());
   ASSERT_FALSE(p.ok);
   EXPECT_EQ(p.error.line, 1);
@@ -278,18 +279,18 @@ TEST(Scenario, FilesThatCannotBeReadAreNamedWithoutALineAndSaySo) {
 }
 
 TEST(Scenario, ASettingsFileGivenAsTheScenarioGetsAHintToCheckIt) {
-  const TempFolder folder;
+  const TempFolder folder = testing_support::tempFolder();
   const std::string ini =
-      folder.write("Kestova.ini", "; notes\n[Settings]\nShortPress=50\nLongPress=100\n");
-  const sim::Result<cli::Scenario> loaded = cli::loadScenarioFile(ini);
+      writeFile(folder, "Kestova.ini", "; notes\n[Settings]\nShortPress=50\nLongPress=100\n");
+  const common::Result<cli::Scenario> loaded = cli::loadScenarioFile(ini);
   ASSERT_FALSE(loaded);
   EXPECT_EQ(loaded.error().line, 1);
   EXPECT_THAT(loaded.error().message, StartsWith("unknown word ';'"));
   EXPECT_THAT(loaded.error().message, HasSubstr("run kestova-sim check " + ini + ")"));
 
   // A scenario with a mistake gets no such hint.
-  const std::string scenario = folder.write("typo.scn", "tick 1 aim-dwn\n");
-  const sim::Result<cli::Scenario> typo = cli::loadScenarioFile(scenario);
+  const std::string scenario = writeFile(folder, "typo.scn", "tick 1 aim-dwn\n");
+  const common::Result<cli::Scenario> typo = cli::loadScenarioFile(scenario);
   ASSERT_FALSE(typo);
   EXPECT_THAT(typo.error().message, Not(HasSubstr("check")));
 }

@@ -16,13 +16,14 @@
 namespace {
 
 namespace fs = std::filesystem;
+using common::TempFolder;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using testing_support::lines;
 using testing_support::ProgramRun;
 using testing_support::readFile;
 using testing_support::runProgram;
-using testing_support::TempFolder;
+using testing_support::writeFile;
 
 ProgramRun sim(const TempFolder& folder, std::vector<std::string> args) {
   args.insert(args.begin(), KESTOVA_SIM_PATH);
@@ -39,7 +40,7 @@ ProgramRun sim(const TempFolder& folder, std::vector<std::string> args) {
   } while (false)
 
 TEST(Svg, TheDemoPictureShowsWhatTheTableShowsAndTheTableStillPrints) {
-  const TempFolder folder;
+  const TempFolder folder = testing_support::tempFolder();
   const ProgramRun run = sim(folder, {"--svg", "demo.svg"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(lines(run.out).back(), "end: 16 ticks, 0 protocol errors");
@@ -59,11 +60,11 @@ TEST(Svg, TheDemoPictureShowsWhatTheTableShowsAndTheTableStillPrints) {
 }
 
 TEST(Svg, TheTapWindowIsTheOneThePluginReadFromItsSettingsFile) {
-  const TempFolder folder;
+  const TempFolder folder = testing_support::tempFolder();
   // 70ms reads 70 and 0x78 is 120: a press of 64 units is too short for this window.
-  folder.write("odd.ini", "[Settings]\nShortPress=70ms\nLongPress=0x78\n");
-  folder.write("tap.scn",
-               "settings-file odd.ini\nclock 1000 16\ntick 2 aim-down\ntick 6 aim-up\nticks 10\n");
+  writeFile(folder, "odd.ini", "[Settings]\nShortPress=70ms\nLongPress=0x78\n");
+  writeFile(folder, "tap.scn",
+            "settings-file odd.ini\nclock 1000 16\ntick 2 aim-down\ntick 6 aim-up\nticks 10\n");
   const ProgramRun run = sim(folder, {"tap.scn", "--svg", "tap.svg"});
   ASSERT_EQ(run.status, 0) << run.err;
   const std::string svg = readFile(folder.path() / "tap.svg");
@@ -102,19 +103,19 @@ TEST(Svg, ReleasesAreTimedWithThePluginsOwnTimerReads) {
 }
 
 TEST(Svg, OddNamesAndPathsStayValidXml) {
-  const TempFolder folder;
+  const TempFolder folder = testing_support::tempFolder();
   cli::Timeline timeline;
   timeline.name = "<scenario & \"friends\"> \xFF\x01\xE2\x82";
   timeline.stopped = "the plugin's script stopped: </svg>";
   timeline.totalTicks = 1;
   timeline.ticks = {tickAt(1, 0xFFFFFFFF)};
-  folder.write("odd.svg", cli::drawTimeline(timeline));
+  writeFile(folder, "odd.svg", cli::drawTimeline(timeline));
   EXPECT_VALID_XML(folder, "odd.svg");
 }
 
 TEST(Svg, LongRunsDrawTheirFirstTicksAndSaySo) {
-  const TempFolder folder;
-  folder.write("long.scn", "ticks 2500\ntick 2400 aim-down\ntick 2404 aim-up\n");
+  const TempFolder folder = testing_support::tempFolder();
+  writeFile(folder, "long.scn", "ticks 2500\ntick 2400 aim-down\ntick 2404 aim-up\n");
   const ProgramRun run = sim(folder, {"long.scn", "--svg", "long.svg"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(lines(run.out).back(), "end: 2500 ticks, 0 protocol errors");
@@ -126,7 +127,7 @@ TEST(Svg, LongRunsDrawTheirFirstTicksAndSaySo) {
 }
 
 TEST(Svg, HoldModeAsksNoWeaponAndFailedQueriesAreMarked) {
-  const TempFolder folder;
+  const TempFolder folder = testing_support::tempFolder();
   const std::string scenarios = std::string(KESTOVA_SOURCE_DIR) + "/scenarios/";
   ASSERT_EQ(sim(folder, {scenarios + "hold-mode.scenario", "--svg", "hold.svg"}).status, 0);
   const std::string hold = readFile(folder.path() / "hold.svg");
@@ -143,7 +144,7 @@ TEST(Svg, HoldModeAsksNoWeaponAndFailedQueriesAreMarked) {
 }
 
 TEST(Svg, APluginThatBreaksTheHostContractIsShownSoInItsPicture) {
-  const TempFolder folder;
+  const TempFolder folder = testing_support::tempFolder();
   const ProgramRun stopped =
       sim(folder, {"--plugin", KESTOVA_MISBEHAVING_RETURNS, "--svg", "s.svg"});
   EXPECT_EQ(stopped.status, 1);
@@ -158,8 +159,8 @@ TEST(Svg, APluginThatBreaksTheHostContractIsShownSoInItsPicture) {
 }
 
 TEST(Svg, APictureThatCouldNotBeWrittenStopsTheRunBeforeItStarts) {
-  const TempFolder folder;
-  const std::string scenario = folder.write("s.scn", "tick 1\n");
+  const TempFolder folder = testing_support::tempFolder();
+  const std::string scenario = writeFile(folder, "s.scn", "tick 1\n");
   fs::create_directory(folder.path() / "pictures");
   struct Case {
     std::vector<std::string> args;
@@ -169,7 +170,7 @@ TEST(Svg, APictureThatCouldNotBeWrittenStopsTheRunBeforeItStarts) {
       {{"--svg", "missing/x.svg"}, "missing/x.svg: there is no folder missing"},
       {{"--svg", "pictures"}, "pictures: is a folder"},
       {{"s.scn", "--svg", "s.scn"}, "s.scn: is the scenario itself"},
-      {{"--svg"}, "kestova-sim: --svg needs a file name"},
+      {{"--svg"}, "kestova-sim: --svg: 1 required OUT.svg missing (see kestova-sim --help)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
@@ -255,7 +256,7 @@ std::optional<Image> decodePng(const std::string& bytes) {
 
 TEST(Svg, RendersInAHeadlessBrowserAsAPictureWithTheRowsColours) {
   if (!testing_support::haveProgram("chromium")) GTEST_SKIP() << "chromium is missing";
-  const TempFolder folder;
+  const TempFolder folder = testing_support::tempFolder();
   ASSERT_EQ(sim(folder, {"--svg", "demo.svg"}).status, 0);
   const std::string png = (folder.path() / "demo.png").string();
   const ProgramRun browser = runProgram(

@@ -2,8 +2,8 @@
 // by hand. Run under UndefinedBehaviorSanitizer, it also shows the plugin never overflows.
 #include <gtest/gtest.h>
 
-#include "sim/tap_rule.h"
 #include "tests/plugin_harness.h"
+#include "toggle/tap_rule.h"
 
 using testing_support::PluginHarness;
 using testing_support::settingsIni;
@@ -63,28 +63,32 @@ TEST(TimerArithmetic, TheTapDecisionMatchesWideArithmeticAtEveryBoundary) {
   EXPECT_GT(flips, checked / 10) << "too few taps to say much";
 }
 
-// The tools' copy of the rule (the table's latch, the picture's tap windows and release labels)
-// against the same wide arithmetic, and so against the plugin above.
+// The rule the plugin and the tools share (the table's latch, the picture's tap windows and
+// release labels, the check's tap window) against the same wide arithmetic.
 TEST(TimerArithmetic, TheToolsTapRuleMatchesWideArithmeticAtEveryBoundary) {
   for (const int64_t shortPress : kWindowEnds) {
     for (const int64_t longPress : kWindowEnds) {
-      const auto shortEnd = static_cast<int32_t>(shortPress);
-      const auto longEnd = static_cast<int32_t>(longPress);
+      const ToggleSettings settings{static_cast<int32_t>(shortPress),
+                                    static_cast<int32_t>(longPress), 0};
       for (const uint32_t press : kTimes) {
         for (const uint32_t first : kTimes) {
           for (const uint32_t second : {first, first + 1, first - 1, press + 0x80000000u}) {
             const int64_t atFirst = wrappedDifference(first, press);
             const int64_t atSecond = wrappedDifference(second, press);
-            const sim::PressLength expected = atFirst < shortPress   ? sim::PressLength::tooShort
-                                              : atSecond < longPress ? sim::PressLength::tap
-                                                                     : sim::PressLength::tooLong;
-            ASSERT_EQ(sim::pressLength(sim::elapsedSince(press, first),
-                                       sim::elapsedSince(press, second), shortEnd, longEnd),
+            const tap_rule::PressLength expected =
+                atFirst < shortPress   ? tap_rule::PressLength::tooShort
+                : atSecond < longPress ? tap_rule::PressLength::tap
+                                       : tap_rule::PressLength::tooLong;
+            ASSERT_EQ(tap_rule::pressLength(tap_rule::elapsedSince(press, first),
+                                            tap_rule::elapsedSince(press, second), settings),
                       expected)
                 << "ShortPress " << shortPress << ", LongPress " << longPress << ", press " << press
                 << ", reads " << first << " and " << second;
-            ASSERT_EQ(sim::inTapWindow(sim::elapsedSince(press, first), shortEnd, longEnd),
+            ASSERT_EQ(tap_rule::isTap(tap_rule::elapsedSince(press, first), settings),
                       atFirst >= shortPress && atFirst < longPress);
+            const tap_rule::TapWindow window = tap_rule::tapWindow(settings);
+            ASSERT_EQ(atFirst >= window.first && atFirst <= window.last,
+                      tap_rule::isTap(tap_rule::elapsedSince(press, first), settings));
           }
         }
       }

@@ -74,7 +74,7 @@ TEST(VersionResource, WindowsReadsTheProjectVersionFromTheDllAndTheChecker) {
     EXPECT_EQ(resource.originalFilename, file);
 
     const std::string bytes = bytesOf(path);
-    const sim::Result<cli::PeModule> module = cli::readPeModule(bytes);
+    const common::Result<cli::PeModule> module = cli::readPeModule(bytes);
     ASSERT_TRUE(module.ok());
     EXPECT_EQ(module->machine, cli::PeModule::kMachineX64);
     ASSERT_TRUE(module->fileVersion.has_value());

@@ -207,6 +207,7 @@ void operator delete[](void* block, std::align_val_t, const std::nothrow_t&) noe
 
 namespace {
 
+using common::TempFolder;
 using ::testing::AnyOf;
 using ::testing::AnyOfArray;
 using ::testing::Contains;
@@ -217,7 +218,7 @@ using testing_support::lines;
 using testing_support::ProgramRun;
 using testing_support::runProgram;
 using testing_support::settingsIni;
-using testing_support::TempFolder;
+using testing_support::writeFile;
 
 constexpr uint64_t kTicks = 100'000;
 
@@ -261,13 +262,13 @@ void PrintTo(const Spent& spent, std::ostream* out) {
 }
 
 Spent spend(const char* pluginPath, bool holdMode) {
-  const TempFolder folder(TempFolder::Enter::yes);
-  folder.write("Kestova.ini", settingsIni(50, 100, holdMode ? 1 : 0));
+  const TempFolder folder = testing_support::tempFolder(testing_support::Enter::yes);
+  writeFile(folder, "Kestova.ini", settingsIni(50, 100, holdMode ? 1 : 0));
   sim::SimulatedHost host;
   host.trace().setEnabled(false);
   host.inputs().timerReads = {0};
   Spent spent;
-  std::optional<sim::Result<std::unique_ptr<sim::PluginModule>>> loaded;
+  std::optional<common::Result<std::unique_ptr<sim::PluginModule>>> loaded;
   spent.load = allocationsOf([&] { loaded.emplace(sim::PluginModule::load(host, pluginPath)); });
   if (!*loaded) throw std::runtime_error(loaded->error().message);
   std::unique_ptr<sim::PluginModule> plugin = std::move(*loaded).value();
@@ -347,7 +348,7 @@ TEST(ZeroAllocation, HoldModePluginCostsWhatAMinimalPluginCosts) {
 
 // Kestova.so is linked with no allocator left undefined: none could be called.
 TEST(ZeroAllocation, TheLinuxPluginImportsNoAllocator) {
-  const TempFolder folder;
+  const TempFolder folder = testing_support::tempFolder();
   const ProgramRun nm =
       runProgram(folder, {KESTOVA_NM, "-D", "--undefined-only", KESTOVA_PLUGIN_PATH});
   ASSERT_EQ(nm.status, 0) << nm.err;

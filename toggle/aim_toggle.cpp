@@ -2,6 +2,7 @@
 
 #include "host/call_native.h"
 #include "host/contract.h"
+#include "toggle/tap_rule.h"
 
 namespace {
 
@@ -21,11 +22,9 @@ bool wheelActive() {
   return low32(callNative(kNamedStateActive, kWheelState)) != 0;
 }
 
-// A fresh timer read minus the press time, as 32-bit two's complement taken as signed. The
-// subtraction is unsigned so that a wrapping timer is not signed overflow.
+// A fresh timer read minus the press time.
 int32_t elapsedSincePress(int32_t pressTime) {
-  const uint32_t now = low32(callNative(kHostTimer));
-  return static_cast<int32_t>(now - static_cast<uint32_t>(pressTime));
+  return tap_rule::elapsedSince(static_cast<uint32_t>(pressTime), low32(callNative(kHostTimer)));
 }
 
 void sendForcedAim(bool aimOn) {
@@ -49,11 +48,10 @@ void runToggleTick(const ToggleSettings& settings, AimToggleState& state) {
   if (controlQuery(kControlWentDown, kAimGroup, kAimControl) && !wheelActive()) {
     state.pressTime = static_cast<int32_t>(low32(callNative(kHostTimer)));
   }
-  // Two timer reads, one per end of the tap window: the timer may move between them, and a
-  // press too short must cost only one read.
+  // Two timer reads, one per end of the tap window.
   if (controlQuery(kControlCameUp, kAimGroup, kAimControl) && !wheelActive() &&
-      elapsedSincePress(state.pressTime) >= settings.shortPress &&
-      elapsedSincePress(state.pressTime) < settings.longPress) {
+      tap_rule::reachesShortPress(elapsedSincePress(state.pressTime), settings) &&
+      tap_rule::belowLongPress(elapsedSincePress(state.pressTime), settings)) {
     state.latched = !state.latched;
   }
 

@@ -2,24 +2,19 @@
 
 #include <windows.h>
 
-#include "toggle/settings_file.h"
-
-namespace {
-
-// The reader returns unsigned; the setting is the same 32 bits taken as signed.
-int32_t readSetting(const char* key, int32_t fallback) {
+int32_t readSetting(const settings_file::Key& key) {
+  // The reader returns unsigned; the setting is the same 32 bits taken as signed.
   return static_cast<int32_t>(
-      GetPrivateProfileIntA(settings_file::kSection, key, fallback, settings_file::kPluginPath));
+      GetPrivateProfileIntA(settings_file::kSection, key.name, key.fallback, settings_file::kPath));
 }
 
-}  // namespace
-
 ToggleSettings readToggleSettings() {
-  // One reader call per key, in this order (a braced list runs left to right); nothing cached
-  // between them. No zeroing first: unoptimised, that is a memset call, and there is no runtime.
-  return {
-      .shortPress =
-          readSetting(settings_file::kShortPress.name, settings_file::kShortPress.fallback),
-      .longPress = readSetting(settings_file::kLongPress.name, settings_file::kLongPress.fallback),
-      .holdMode = readSetting(settings_file::kHoldAds.name, settings_file::kHoldAds.fallback) != 0};
+  // One reader call per key, in the table's order; nothing cached between them. Each member is
+  // its key's, so every one is set; none is zeroed first: unoptimised, that is a memset call,
+  // and there is no runtime.
+  ToggleSettings settings;
+  for (const settings_file::Key& key : settings_file::kKeys)
+    settings.*key.member = readSetting(key);
+  // cppcheck-suppress uninitStructMember
+  return settings;
 }

@@ -1,13 +1,12 @@
-// ToggleSettings: the three integers of .\Kestova.ini, read once when the script starts.
+// Reading .\Kestova.ini with the platform's profile reader, key by key.
 #pragma once
 
 #include <cstdint>
 
-struct ToggleSettings {
-  int32_t shortPress;  // shortest tap, inclusive, in host-timer units
-  int32_t longPress;   // first press length that is no longer a tap
-  bool holdMode;       // false: forced mode
-};
+#include "toggle/settings_file.h"
 
-// A missing file, section or key reads as its default: 50, 100, forced mode.
+// One key's value, or its default where the file, the section or the key is missing.
+int32_t readSetting(const settings_file::Key& key);
+
+// Every key, in the order of settings_file::kKeys.
 ToggleSettings readToggleSettings();

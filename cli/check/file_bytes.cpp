@@ -8,9 +8,9 @@ namespace cli {
 
 namespace fs = std::filesystem;
 
-sim::Result<std::optional<std::string>> readFileBytes(const fs::path& path, size_t maxBytes,
-                                                      const std::string& kind) {
-  const auto problem = [](std::string message) { return sim::Error{std::move(message), "", 0}; };
+common::Result<std::optional<std::string>> readFileBytes(const fs::path& path, size_t maxBytes,
+                                                         const std::string& kind) {
+  const auto problem = [](std::string message) { return common::Error(std::move(message)); };
   std::error_code ec;
   const fs::file_status status = fs::status(path, ec);
   if (status.type() == fs::file_type::not_found) return std::optional<std::string>();

@@ -6,14 +6,14 @@
 #include <optional>
 #include <string>
 
-#include "sim/result.h"
+#include "common/result.h"
 
 namespace cli {
 
 // The bytes, nullopt when there is no such file, or why it cannot be read (a folder, something
 // that is not a file, no permission, larger than maxBytes) as the error's message. kind names
 // what the file should be: "settings file".
-sim::Result<std::optional<std::string>> readFileBytes(const std::filesystem::path& path,
-                                                      size_t maxBytes, const std::string& kind);
+common::Result<std::optional<std::string>> readFileBytes(const std::filesystem::path& path,
+                                                         size_t maxBytes, const std::string& kind);
 
 }  // namespace cli

@@ -1,10 +1,11 @@
 #include "cli/check/folder_check.h"
 
-#include "cli/check/console.h"
 #include "cli/check/file_bytes.h"
+#include "cli/check/file_places.h"
 #include "cli/check/look_alikes.h"
 #include "cli/check/pe_file.h"
-#include "cli/display_text.h"
+#include "common/console.h"
+#include "common/display_text.h"
 #include "kestova_version.h"
 
 namespace cli {
@@ -23,7 +24,8 @@ struct ModuleLook {
 
 ModuleLook lookAtModule(const fs::path& path) {
   ModuleLook look;
-  const sim::Result<std::optional<std::string>> read = readFileBytes(path, kMaxModuleBytes, "DLL");
+  const common::Result<std::optional<std::string>> read =
+      readFileBytes(path, kMaxModuleBytes, "DLL");
   if (!read) {
     look.present = true;
     look.problem = read.error().message;
@@ -31,7 +33,7 @@ ModuleLook lookAtModule(const fs::path& path) {
   }
   if (!*read) return look;
   look.present = true;
-  const sim::Result<PeModule> module = readPeModule(**read);
+  const common::Result<PeModule> module = readPeModule(**read);
   if (!module) {
     look.problem = module.error().message;
   } else if (module->machine == PeModule::kMachineX86) {
@@ -46,14 +48,25 @@ ModuleLook lookAtModule(const fs::path& path) {
   return look;
 }
 
-void checkPlugin(const fs::path& folder, CheckReport& report) {
-  const std::string name = kPluginFileName;
-  const ModuleLook look = lookAtModule(folder / name);
+// What a game folder holds of the plugin's three files, and where they are instead.
+struct GameFolder {
+  fs::path path;
+  std::string shown;  // its whole path, as messages name it
+  FilePlaces plugin;
+  FilePlaces host;
+  FilePlaces settings;
+};
+
+void checkPlugin(const GameFolder& game, CheckReport& report) {
+  const std::string name = kPluginDll;
+  const ModuleLook look = game.plugin.folderHere ? ModuleLook{} : lookAtModule(game.path / name);
   if (!look.present) {
-    report.findings.push_back({Severity::warning, name + ": not in this folder, so there is no "
-                                                         "plugin to load; copy it here from the "
-                                                         "Kestova zip."});
-    addLookAlikes(folder, name, false, report.findings);
+    const std::string instead = whereInstead(game.plugin, name, game.shown);
+    report.findings.push_back(
+        {Severity::warning,
+         name + ": not in this folder, so there is no plugin to load. " +
+             (instead.empty() ? "Copy it here from the Kestova zip." : instead)});
+    addLookAlikes(game.path, name, false, report.findings);
   } else if (!look.problem.empty()) {
     report.findings.push_back({Severity::warning, name + ": it " + look.problem +
                                                       ": a broken or wrong download. Copy " + name +
@@ -73,16 +86,40 @@ void checkPlugin(const fs::path& folder, CheckReport& report) {
   }
 }
 
-void checkHost(const fs::path& folder, CheckReport& report) {
-  const std::string name = kHostFileName;
-  const ModuleLook look = lookAtModule(folder / name);
-  if (!look.present) {
+// The mod's files here and the host one folder up: Windows' "Extract All" put the zip in a
+// folder of its own inside the game's.
+std::string tooDeep(const GameFolder& game) {
+  std::string move;
+  if (game.plugin.here) move = kPluginDll;
+  if (game.settings.here)
+    move += (move.empty() ? "" : " and ") + std::string(settings_file::kFileName);
+  const std::string gameFolder = shownPath(game.host.above);
+  return std::string(kHostDll) + ": not in this folder but in the folder above, " + gameFolder +
+         ", the game's folder: this folder is one too deep. " +
+         (move.empty() ? "Run the check in " + gameFolder + " instead."
+                       : "Move " + move + " from here up into " + gameFolder +
+                             ", beside the host, and run the check there.");
+}
+
+void checkHost(const GameFolder& game, CheckReport& report) {
+  const std::string name = kHostDll;
+  const ModuleLook look = game.host.folderHere ? ModuleLook{} : lookAtModule(game.path / name);
+  if (!look.present && !game.host.above.empty()) {
+    report.findings.push_back({Severity::warning, tooDeep(game)});
+  } else if (!look.present && !game.host.below.empty()) {
+    report.findings.push_back(
+        {Severity::warning,
+         name + ": not in this folder but in " + shownPath(game.host.below.front()) +
+             ". The host, " + kPluginDll + " and " + settings_file::kFileName +
+             " go together in the game's folder, where its .exe is: put them side by side "
+             "there."});
+  } else if (!look.present) {
     report.findings.push_back(
         {Severity::warning, name +
                                 ": not in this folder. Without the script-hook host nothing "
                                 "loads the plugin, the commonest reason it does nothing: "
                                 "install the host in the game's folder, beside " +
-                                kPluginFileName + "."});
+                                kPluginDll + "."});
   } else if (!look.problem.empty()) {
     report.findings.push_back({Severity::warning, name + ": it " + look.problem +
                                                       ", so it cannot load the plugin; install "
@@ -93,31 +130,51 @@ void checkHost(const fs::path& folder, CheckReport& report) {
   }
 }
 
+// The settings file as in any check; one the check cannot read (a folder of its name, a file it
+// may not open) is a warning here, and the rest of the folder is still checked.
+void checkSettingsHere(const GameFolder& game, Machine& machine, CheckReport& report) {
+  const std::string name = settings_file::kFileName;
+  common::Result<CheckReport> settings = game.settings.folderHere
+                                             ? common::Error("is a folder, not a settings file")
+                                             : checkSettingsFile(game.path / name, name, machine);
+  if (!settings) {
+    const std::string instead = whereInstead(game.settings, name, game.shown);
+    report.findings.push_back({Severity::warning, name + ": it " + settings.error().message +
+                                                      ", so the plugin uses its defaults." +
+                                                      (instead.empty() ? "" : " " + instead)});
+    settings = CheckReport{};
+    for (Finding& finding : checkSettings(std::nullopt).findings) {
+      settings->findings.push_back(std::move(finding));
+    }
+  }
+  for (Finding& finding : settings->findings) report.findings.push_back(std::move(finding));
+  report.unshownWarnings = settings->unshownWarnings;
+  report.settingsPath = game.path / name;
+  report.settings = settings->settings;
+}
+
 }  // namespace
 
-sim::Result<CheckReport> checkGameFolder(const fs::path& folder, const std::string& shown) {
+common::Result<CheckReport> checkGameFolder(const fs::path& folder, const std::string& shown,
+                                            Machine& machine) {
   std::error_code ec;
-  const fs::path absolute = fs::absolute(folder, ec).lexically_normal();
-  std::string whole = utf8FromPath(ec ? folder : absolute);
+  if (!fs::is_directory(folder, ec)) return common::Error("is not a folder", shown);
+  fs::path whole = fs::absolute(folder, ec).lexically_normal();
+  if (ec) whole = folder;
   // "C:\Games\X\" and "/games/x/" name the folder as "C:\Games\X" and "/games/x" do.
-  if (whole.size() > 1 && (whole.back() == '/' || whole.back() == '\\') &&
-      whole[whole.size() - 2] != ':') {
-    whole.pop_back();
-  }
-  if (!fs::is_directory(folder, ec)) return sim::Error{"is not a folder", shown, 0};
+  if (whole.filename().empty() && whole.has_relative_path()) whole = whole.parent_path();
+  GameFolder game{folder, shownPath(whole), findFilePlaces(folder, kPluginDll),
+                  findFilePlaces(folder, kHostDll),
+                  findFilePlaces(folder, settings_file::kFileName)};
 
   CheckReport report;
   report.findings.push_back(
-      {Severity::note, "folder: " + displayText(whole, 200) +
-                           ", checked as the plugin finds it when the game starts here."});
-  checkPlugin(folder, report);
-  checkHost(folder, report);
-  const std::string settingsName = settings_file::kFileName;
-  sim::Result<CheckReport> settings = checkSettingsFile(folder / settingsName, settingsName);
-  if (!settings) return settings;
-  for (Finding& finding : settings->findings) report.findings.push_back(std::move(finding));
-  report.unshownWarnings = settings->unshownWarnings;
-  report.subject = displayText(whole, 200);
+      {Severity::note,
+       "folder: " + game.shown + ", checked as the plugin finds it when the game starts here."});
+  checkPlugin(game, report);
+  checkHost(game, report);
+  checkSettingsHere(game, machine, report);
+  report.subject = game.shown;
   report.whenFine = "no problems found. Start the game; a tap of the aim control toggles aiming.";
   report.whenWarned =
       "fix what they say, then start the game again (it reads its settings only at the start).";

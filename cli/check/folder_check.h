@@ -1,5 +1,6 @@
 // The checker's look at a game folder, as the plugin finds it there: Kestova.dll, the host that
-// loads it, then the settings file and the look-alikes a player may have made of it.
+// loads it, then the settings file and the look-alikes a player may have made of it; and, where
+// one is missing, where it is instead, one folder up or down.
 #pragma once
 
 #include <filesystem>
@@ -9,11 +10,11 @@
 
 namespace cli {
 
-inline constexpr char kPluginFileName[] = "Kestova.dll";
-inline constexpr char kHostFileName[] = "ScriptHookVask.dll";
+inline constexpr char kPluginDll[] = "Kestova.dll";
+inline constexpr char kHostDll[] = "ScriptHookVask.dll";
 
 // folder is named in messages as shown.
-sim::Result<CheckReport> checkGameFolder(const std::filesystem::path& folder,
-                                         const std::string& shown);
+common::Result<CheckReport> checkGameFolder(const std::filesystem::path& folder,
+                                            const std::string& shown, Machine& machine);
 
 }  // namespace cli

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "cli/check/console.h"
-#include "cli/display_text.h"
+#include "common/console.h"
+#include "common/display_text.h"
 
 namespace cli {
 namespace {
@@ -55,12 +55,12 @@ std::vector<std::string> split(const std::string& text, char separator) {
 
 // Why name looks like wanted to a player, or empty when it does not.
 std::string lookAlikeReason(const std::string& name, const std::string& wanted) {
-  const std::string folded = lowerAscii(name);
-  const std::vector<std::string> want = split(lowerAscii(wanted), '.');
+  const std::string folded = common::lowerAscii(name);
+  const std::vector<std::string> want = split(common::lowerAscii(wanted), '.');
   std::vector<std::string> parts = split(folded, '.');
   bool copy = false;
   parts.front() = withoutCopyMarks(parts.front(), copy);
-  if (parts.front() != want.front() || folded == lowerAscii(wanted)) return "";
+  if (parts.front() != want.front() || folded == common::lowerAscii(wanted)) return "";
   const std::string ending = want.size() > 1 ? want.back() : "";
   for (size_t i = 1; i < parts.size(); ++i) {
     if (parts[i] != ending && parts[i] != "txt") return "";
@@ -77,7 +77,7 @@ std::string lookAlikeReason(const std::string& name, const std::string& wanted) 
 }  // namespace
 
 bool sameFileName(const std::string& name, const std::string& wanted) {
-  return lowerAscii(name) == lowerAscii(wanted);
+  return common::lowerAscii(name) == common::lowerAscii(wanted);
 }
 
 std::vector<LookAlike> findLookAlikes(const fs::path& folder, const std::string& wanted) {
@@ -87,7 +87,7 @@ std::vector<LookAlike> findLookAlikes(const fs::path& folder, const std::string&
   for (fs::directory_iterator it(where, ec), end; !ec && it != end; it.increment(ec)) {
     std::error_code typeError;
     if (!it->is_regular_file(typeError)) continue;
-    const std::string name = utf8FromPath(it->path().filename());
+    const std::string name = common::utf8FromPath(it->path().filename());
     std::string why = lookAlikeReason(name, wanted);
     if (!why.empty()) found.push_back({name, std::move(why)});
   }
@@ -104,7 +104,7 @@ void addLookAlikes(const fs::path& folder, const std::string& wanted, bool wante
       fix = "the plugin reads " + wanted + " instead; if your changes are in this one, delete ";
       fix.append(wanted).append(" and rename this one to ").append(wanted);
     }
-    findings.push_back({Severity::warning, displayText(alike.name, 80) + ": " + alike.why +
+    findings.push_back({Severity::warning, common::displayText(alike.name, 80) + ": " + alike.why +
                                                ", never read by the plugin; " + fix + "."});
   }
 }

@@ -37,8 +37,8 @@ class Reader {
   std::string_view bytes_;
 };
 
-sim::Error notAModule(std::string message) {
-  return sim::Error{std::move(message), "", 0};
+common::Error notAModule(std::string message) {
+  return common::Error(std::move(message));
 }
 
 // The file offset of an RVA range, or nullopt when no section holds it in the file.
@@ -104,7 +104,7 @@ std::optional<std::array<uint16_t, 4>> versionOf(const Reader& r,
 
 }  // namespace
 
-sim::Result<PeModule> readPeModule(std::string_view bytes) {
+common::Result<PeModule> readPeModule(std::string_view bytes) {
   const Reader r(bytes);
   if (!r.has(0, 64) || bytes[0] != 'M' || bytes[1] != 'Z') {
     return notAModule("is not a Windows program file");

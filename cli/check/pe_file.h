@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "sim/result.h"
+#include "common/result.h"
 
 namespace cli {
 
@@ -25,7 +25,7 @@ struct PeModule {
 
 // The module, or why the bytes are not one: an error's message says what they are instead
 // ("is not a Windows program file", "is cut short ...").
-sim::Result<PeModule> readPeModule(std::string_view bytes);
+common::Result<PeModule> readPeModule(std::string_view bytes);
 
 // "1.0.0" for 1.0.0.0, "1.2.3.4" otherwise.
 std::string versionText(const std::array<uint16_t, 4>& version);

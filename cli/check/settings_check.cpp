@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
-#include "cli/check/encoding_check.h"
+#include "cli/check/reader_check.h"
 #include "cli/check/setting_value.h"
 #include "cli/check/settings_text.h"
 #include "cli/check/spelling.h"
-#include "cli/display_text.h"
+#include "common/display_text.h"
+#include "common/settings_values.h"
 #include "toggle/settings_file.h"
+#include "toggle/tap_rule.h"
 
 namespace cli {
 namespace {
@@ -31,10 +33,6 @@ const SettingKey* closeKey(const std::string& folded) {
 
 std::string lineText(int line) {
   return "line " + std::to_string(line);
-}
-
-int32_t valueOf(const PluginSettings& settings, size_t key) {
-  return key == 0 ? settings.shortPress : key == 1 ? settings.longPress : settings.holdAds;
 }
 
 struct KeyUse {
@@ -227,28 +225,28 @@ Finding keyFinding(const Walk& walk, size_t key, int32_t value) {
                                 (reading.details.empty() ? "" : ": " + reading.details) + "."};
 }
 
-Finding tapWindow(const PluginSettings& s) {
+Finding tapWindow(const ToggleSettings& s) {
+  const tap_rule::TapWindow window = tap_rule::tapWindow(s);
   const std::string shortText = "ShortPress (" + std::to_string(s.shortPress) + ")";
   const std::string longText = "LongPress (" + std::to_string(s.longPress) + ")";
-  const int64_t width = int64_t{s.longPress} - s.shortPress;
-  const std::string range = std::to_string(s.shortPress) + " to " + std::to_string(s.longPress - 1);
-  if (width <= 0) {
+  const std::string range = std::to_string(window.first) + " to " + std::to_string(window.last);
+  if (window.first > window.last) {
     return {Severity::warning, "tap window: " + shortText + " is not below " + longText +
                                    ": no press can ever toggle aim."};
   }
-  if (s.longPress <= 0) {
+  if (window.last < 0) {
     return {Severity::warning, "tap window: " + longText +
                                    " is not above 0: no press can toggle aim, since a press "
                                    "lasts 0 timer units or more."};
   }
-  if (s.shortPress <= 0) {
+  if (window.first <= 0) {
     return {Severity::warning, "tap window: " + shortText +
                                    " is not above 0: every press shorter than " +
                                    std::to_string(s.longPress) +
                                    " timer units toggles aim, even a press and release within "
                                    "one tick."};
   }
-  if (width < kFrameUnits) {
+  if (window.last - window.first + 1 < kFrameUnits) {
     return {Severity::warning, "tap window: only presses of " + range +
                                    " timer units toggle aim; at 60 frames per second a press is "
                                    "measured in steps of about 17, so a tap may be hard to hit."};
@@ -258,9 +256,9 @@ Finding tapWindow(const PluginSettings& s) {
                               "longer presses aim as usual."};
 }
 
-Finding mode(const PluginSettings& s) {
-  const std::string holdAds = "(HoldADS is " + std::to_string(s.holdAds) + ")";
-  if (s.holdMode()) {
+Finding mode(const ToggleSettings& s) {
+  const std::string holdAds = "(HoldADS is " + std::to_string(s.holdMode) + ")";
+  if (s.holdMode != 0) {
     return {Severity::note, "mode: hold " + holdAds +
                                 ": while the toggle is on, the plugin tells the game every tick "
                                 "that the aim control is held; the next-camera control turns "
@@ -274,31 +272,17 @@ Finding mode(const PluginSettings& s) {
 
 }  // namespace
 
-PluginSettings readPluginSettings(const std::optional<std::string>& fileBytes) {
-  PluginSettings settings;
-  if (!fileBytes) return settings;
-  const profile::MemoryBytes bytes{reinterpret_cast<const unsigned char*>(fileBytes->data()),
-                                   fileBytes->size()};
-  const auto read = [&](const SettingKey& key) {
-    return static_cast<int32_t>(
-        profile::readInt(bytes, kSection, key.name, static_cast<uint32_t>(key.fallback)));
-  };
-  settings.shortPress = read(kKeys[0]);
-  settings.longPress = read(kKeys[1]);
-  settings.holdAds = read(kKeys[2]);
-  return settings;
-}
-
-size_t SettingsCheck::warnings() const {
+size_t Findings::warnings() const {
   return unshownWarnings +
          static_cast<size_t>(std::count_if(findings.begin(), findings.end(), [](const Finding& f) {
            return f.severity == Severity::warning;
          }));
 }
 
-SettingsCheck checkSettings(const std::optional<std::string>& fileBytes) {
+SettingsCheck checkSettings(const std::optional<std::string>& fileBytes,
+                            const std::optional<SystemReading>& system) {
   SettingsCheck check;
-  check.settings = readPluginSettings(fileBytes);
+  check.settings = system ? system->settings : common::readSettings(fileBytes);
   if (!fileBytes) {
     for (const SettingKey& key : kKeys) {
       check.findings.push_back({Severity::note, std::string(key.name) + ": the default, " +
@@ -308,8 +292,8 @@ SettingsCheck checkSettings(const std::optional<std::string>& fileBytes) {
   } else {
     Walk walk(*fileBytes, check);
     walk.run();
-    if (std::optional<Finding> encoding = encodingFinding(*fileBytes)) {
-      check.findings.push_back(std::move(*encoding));
+    for (Finding& finding : readerFindings(*fileBytes, system)) {
+      check.findings.push_back(std::move(finding));
     }
     const bool wide = walk.text().units().encoding() == profile::TextEncoding::utf16le ||
                       walk.text().units().encoding() == profile::TextEncoding::utf16be;
@@ -327,8 +311,10 @@ SettingsCheck checkSettings(const std::optional<std::string>& fileBytes) {
           {Severity::warning,
            "file: it has no [Settings] section, so the plugin uses its defaults."});
     }
+    // Each key as the model reads it, which the lines below explain.
+    const ToggleSettings model = common::readSettings(fileBytes);
     for (size_t key = 0; key < kKeyCount; ++key) {
-      check.findings.push_back(keyFinding(walk, key, valueOf(check.settings, key)));
+      check.findings.push_back(keyFinding(walk, key, model.*kKeys[key].member));
     }
     for (Finding& finding : walk.lineFindings()) check.findings.push_back(std::move(finding));
     if (check.unshownFindings > 0) {

@@ -8,22 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/check/machine.h"
 #include "toggle/settings_file.h"
 
 namespace cli {
-
-// The three values as the plugin reads them: 32 bits taken as signed.
-struct PluginSettings {
-  int32_t shortPress = settings_file::kShortPress.fallback;
-  int32_t longPress = settings_file::kLongPress.fallback;
-  int32_t holdAds = settings_file::kHoldAds.fallback;
-  bool holdMode() const { return holdAds != 0; }
-  bool operator==(const PluginSettings&) const = default;
-};
-
-// What the plugin reads from a settings file's bytes, or from no file (nullopt), key by key
-// with the profile reader's rules, as it asks for them.
-PluginSettings readPluginSettings(const std::optional<std::string>& fileBytes);
 
 enum class Severity { note, warning };
 
@@ -32,15 +20,23 @@ struct Finding {
   std::string text;  // "subject: what and why", one line
 };
 
-struct SettingsCheck {
-  PluginSettings settings;
-  std::vector<Finding> findings;  // in the order to show them
-  size_t unshownFindings = 0;     // line findings past the most worth showing
+// Findings in the order to show them, and the warnings among those left out.
+struct Findings {
+  std::vector<Finding> findings;
   size_t unshownWarnings = 0;
   size_t warnings() const;
 };
 
-// The file's bytes, or nullopt when there is no file.
-SettingsCheck checkSettings(const std::optional<std::string>& fileBytes);
+struct SettingsCheck : Findings {
+  // What the plugin will read: this machine's reader's values where it could be asked, else the
+  // model's.
+  ToggleSettings settings = settings_file::kDefaults;
+  size_t unshownFindings = 0;  // line findings past the most worth showing
+};
+
+// The file's bytes, or nullopt when there is no file; and what this machine's own reader read
+// from it, where there is one to ask.
+SettingsCheck checkSettings(const std::optional<std::string>& fileBytes,
+                            const std::optional<SystemReading>& system = std::nullopt);
 
 }  // namespace cli

@@ -1,7 +1,7 @@
 #include "cli/check/settings_text.h"
 
-#include "cli/display_text.h"
-#include "cli/text_encoding.h"
+#include "common/display_text.h"
+#include "common/text_encoding.h"
 
 namespace cli {
 
@@ -14,7 +14,7 @@ std::string SettingsText::shown(profile::UnitRange range, size_t maxCharacters) 
   const profile::TextEncoding encoding = units_.encoding();
   if (encoding == profile::TextEncoding::ansi || encoding == profile::TextEncoding::utf8) {
     const size_t offset = bytes_.size() - units_.size();  // the byte-order mark, if any
-    return displayText(
+    return common::displayText(
         std::string_view(bytes_).substr(offset + range.begin, range.end - range.begin),
         maxCharacters);
   }
@@ -27,8 +27,8 @@ std::string SettingsText::shown(profile::UnitRange range, size_t maxCharacters) 
     };
     wide += static_cast<char16_t>(little ? byteAt(0) | byteAt(1) << 8 : byteAt(0) << 8 | byteAt(1));
   }
-  const std::string utf8 = utf8FromUtf16(wide);
-  return displayText(utf8, maxCharacters);
+  const std::string utf8 = common::utf8FromUtf16(wide);
+  return common::displayText(utf8, maxCharacters);
 }
 
 std::string SettingsText::folded(profile::UnitRange range) const {
@@ -41,7 +41,7 @@ std::string SettingsText::folded(profile::UnitRange range) const {
 }
 
 bool SettingsText::named(profile::UnitRange range, const char* ascii) const {
-  return folded(range) == lowerAscii(ascii);
+  return folded(range) == common::lowerAscii(ascii);
 }
 
 int SettingsText::lineAt(size_t unit) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "cli/display_text.h"
+#include "common/display_text.h"
 
 namespace cli {
 namespace {
@@ -30,7 +30,7 @@ size_t editDistance(const std::string& a, const std::string& b) {
 }
 
 bool closeTo(const std::string& folded, const char* known) {
-  const size_t edits = editDistance(folded, lowerAscii(known));
+  const size_t edits = editDistance(folded, common::lowerAscii(known));
   return edits > 0 && edits <= kCloseEdits;
 }
 

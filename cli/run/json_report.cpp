@@ -150,9 +150,9 @@ class JsonReport : public RunSink {
     start["event"] = "start";
     start["scenario"] = heading_.scenario;
     Json& settings = start["settings"];
-    settings[settings_file::kShortPress.name] = heading_.settings.shortPress;
-    settings[settings_file::kLongPress.name] = heading_.settings.longPress;
-    settings[settings_file::kHoldAds.name] = heading_.settings.holdAds;
+    for (const settings_file::Key& key : settings_file::kKeys) {
+      settings[key.name] = heading_.settings.*key.member;
+    }
     write(start);
     writePhase("load", entries);
   }

@@ -29,24 +29,24 @@ PictureFile::~PictureFile() {
   if (regular_) fs::remove(path_, ec);
 }
 
-sim::Error PictureFile::failure(const std::string& what) const {
-  return sim::Error{what, path_, 0};
+common::Error PictureFile::failure(const std::string& what) const {
+  return common::Error(what, path_);
 }
 
-sim::Result<PictureFile> PictureFile::open(const std::string& path,
-                                           const std::optional<std::string>& scenarioPath) {
+common::Result<PictureFile> PictureFile::open(const std::string& path,
+                                              const std::optional<std::string>& scenarioPath) {
   std::error_code ec;
-  if (fs::is_directory(path, ec)) return sim::Error{"is a folder", path, 0};
+  if (fs::is_directory(path, ec)) return common::Error("is a folder", path);
   const fs::path folder = fs::path(path).parent_path();
   if (!folder.empty() && !fs::is_directory(folder, ec)) {
-    return sim::Error{"there is no folder " + folder.string(), path, 0};
+    return common::Error("there is no folder " + folder.string(), path);
   }
   if (scenarioPath && fs::equivalent(path, *scenarioPath, ec)) {
-    return sim::Error{"is the scenario itself", path, 0};
+    return common::Error("is the scenario itself", path);
   }
   errno = 0;
   std::unique_ptr<std::FILE, Close> file(std::fopen(path.c_str(), "wb"));
-  if (!file) return sim::Error{"cannot write the picture here" + why(errno), path, 0};
+  if (!file) return common::Error("cannot write the picture here" + why(errno), path);
   PictureFile picture(path, std::move(file), fs::is_regular_file(path, ec));
   // A device that takes no bytes (/dev/full) shows it only on a write.
   errno = 0;
@@ -56,7 +56,7 @@ sim::Result<PictureFile> PictureFile::open(const std::string& path,
   return picture;
 }
 
-sim::Status PictureFile::write(const std::string& svg) {
+common::Status PictureFile::write(const std::string& svg) {
   assert(file_ && !svg.empty() && svg.front() == kFirstByte);
   errno = 0;
   const bool written =
@@ -64,7 +64,7 @@ sim::Status PictureFile::write(const std::string& svg) {
   const bool flushed = std::fflush(file_.get()) == 0;
   const int cause = errno;
   const bool closed = std::fclose(file_.release()) == 0;
-  if (written && flushed && closed) return sim::Done{};
+  if (written && flushed && closed) return common::Done{};
   std::error_code ec;
   if (regular_) fs::remove(path_, ec);  // no half a picture
   return failure("cannot write the picture" + why(cause));

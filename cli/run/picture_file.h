@@ -7,28 +7,28 @@
 #include <optional>
 #include <string>
 
-#include "sim/result.h"
+#include "common/result.h"
 
 namespace cli {
 
 class PictureFile {
  public:
   // scenarioPath: the picture may not overwrite the scenario it is drawn from.
-  static sim::Result<PictureFile> open(const std::string& path,
-                                       const std::optional<std::string>& scenarioPath);
+  static common::Result<PictureFile> open(const std::string& path,
+                                          const std::optional<std::string>& scenarioPath);
   PictureFile(PictureFile&&) noexcept = default;
   PictureFile& operator=(PictureFile&&) noexcept = default;
   ~PictureFile();
 
   // The whole picture, once. Its error names the file and says why.
-  sim::Status write(const std::string& svg);
+  common::Status write(const std::string& svg);
 
  private:
   struct Close {
     void operator()(std::FILE* file) const { std::fclose(file); }
   };
   PictureFile(std::string path, std::unique_ptr<std::FILE, Close> file, bool regular);
-  sim::Error failure(const std::string& what) const;
+  common::Error failure(const std::string& what) const;
 
   std::string path_;
   std::unique_ptr<std::FILE, Close> file_;

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "cli/check/settings_check.h"
 #include "cli/run/run.h"
+#include "toggle/settings_file.h"
 
 namespace cli {
 
@@ -15,8 +15,9 @@ enum class ReportFormat { table, trace, json };
 
 // What a report knows of the run before its first tick.
 struct RunHeading {
-  std::string scenario;     // the scenario's name
-  PluginSettings settings;  // as the plugin reads them from the scenario's settings file
+  std::string scenario;  // the scenario's name
+  ToggleSettings settings =
+      settings_file::kDefaults;  // as the plugin reads them from the scenario's settings file
   bool signedTimers = false;
 };
 

@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
+#include "common/temp_folder.h"
 #include "sim/plugin_module.h"
 #include "sim/simulated_host.h"
-#include "sim/temp_folder.h"
 #include "sim/tick_summary.h"
 #include "toggle/settings_file.h"
 
@@ -15,39 +15,38 @@ namespace fs = std::filesystem;
 
 // A private folder for the run, holding the settings file the plugin reads from its current
 // directory, made the current directory, and removed afterwards.
-sim::Result<sim::TempFolder> enterRunFolder(const std::optional<std::string>& settingsText) {
-  sim::Result<sim::TempFolder> folder = sim::TempFolder::make("kestova-sim");
+common::Result<common::TempFolder> enterRunFolder(const std::optional<std::string>& settingsText) {
+  common::Result<common::TempFolder> folder = common::TempFolder::make("kestova-sim");
   if (!folder) return folder;
   if (settingsText) {
-    const sim::Result<fs::path> written = folder->write(settings_file::kFileName, *settingsText);
+    const common::Result<fs::path> written = folder->write(settings_file::kFileName, *settingsText);
     if (!written) return written.error();
   }
-  if (const sim::Status entered = folder->enter(); !entered) return entered.error();
+  if (const common::Status entered = folder->enter(); !entered) return entered.error();
   return folder;
 }
 
 }  // namespace
 
-sim::Result<RunSummary> runScenario(const Scenario& scenario, const RunOptions& options,
-                                    RunSink& sink) {
-  const auto failed = [](std::string message) { return sim::Error{std::move(message), "", 0}; };
+common::Result<RunSummary> runScenario(const Scenario& scenario, const std::string& pluginPath,
+                                       RunSink& sink) {
+  const auto failed = [](std::string message) { return common::Error(std::move(message)); };
   RunSummary summary;
   sim::HostOptions hostOptions;
   hostOptions.junkResults = scenario.junkResults;
   hostOptions.seed = scenario.seed;
   sim::SimulatedHost host(hostOptions);
-  host.trace().setEnabled(options.trace);
 
   // Resolved before entering the run folder, which changes the current directory.
   std::error_code ec;
-  const std::string pluginPath = fs::absolute(options.pluginPath, ec).string();
-  if (ec) return failed("cannot load '" + options.pluginPath + "': " + ec.message());
-  const sim::Result<sim::TempFolder> folder = enterRunFolder(scenario.settingsText);
+  const std::string absolutePath = fs::absolute(pluginPath, ec).string();
+  if (ec) return failed("cannot load '" + pluginPath + "': " + ec.message());
+  const common::Result<common::TempFolder> folder = enterRunFolder(scenario.settingsText);
   if (!folder) {
     return failed("cannot prepare a working folder for the run: " + folder.error().message);
   }
-  sim::Result<std::unique_ptr<sim::PluginModule>> loaded =
-      sim::PluginModule::load(host, pluginPath);
+  common::Result<std::unique_ptr<sim::PluginModule>> loaded =
+      sim::PluginModule::load(host, absolutePath);
   if (!loaded) return failed(loaded.error().message);
   std::unique_ptr<sim::PluginModule> plugin = std::move(loaded).value();
   // Checked before the sink sees anything, so that a run that cannot start prints no table.
@@ -102,8 +101,9 @@ sim::Result<RunSummary> runScenario(const Scenario& scenario, const RunOptions& 
     host.trace().clear();
     summary.ticksRun = tick;
     if (host.scriptCount() == 0 && host.protocolErrors().size() > errorsBefore) {
-      summary.stopped = sim::Error{"the plugin's script stopped: " + host.protocolErrors().back(),
-                                   currentLine > 0 ? scenario.name : "", currentLine};
+      summary.stopped =
+          common::Error("the plugin's script stopped: " + host.protocolErrors().back(),
+                        currentLine > 0 ? scenario.name : "", currentLine);
       break;
     }
   }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/run/scenario.h"
-#include "sim/result.h"
+#include "common/result.h"
 #include "sim/tick_inputs.h"
 #include "sim/trace.h"
 
@@ -35,18 +35,13 @@ class RunSink {
   virtual void unload(const std::vector<sim::TraceEntry>& entries) = 0;
 };
 
-struct RunOptions {
-  std::string pluginPath;
-  bool trace = true;  // record every call; off, the sink gets no entries
-};
-
 // A run that took place, to its end or to where the plugin's script stopped.
 struct RunSummary {
   uint64_t ticksRun = 0;
   std::vector<std::string> protocolErrors;
   // Why the plugin's script stopped part way (a break of the host protocol), at the scenario
   // line it was on; the ticks before it were run and reported.
-  std::optional<sim::Error> stopped;
+  std::optional<common::Error> stopped;
 };
 
 // Hands everything to two sinks, first to first: the table and a picture of the same run.
@@ -73,7 +68,7 @@ class SinkPair : public RunSink {
 
 // An error when no run could take place: the plugin would not load or registered no script.
 // The sink has then been given nothing.
-sim::Result<RunSummary> runScenario(const Scenario& scenario, const RunOptions& options,
-                                    RunSink& sink);
+common::Result<RunSummary> runScenario(const Scenario& scenario, const std::string& pluginPath,
+                                       RunSink& sink);
 
 }  // namespace cli

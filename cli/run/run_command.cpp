@@ -5,18 +5,20 @@
 #include <utility>
 #include <vector>
 
-#include "cli/error_line.h"
-#include "cli/exit_status.h"
 #include "cli/run/picture_file.h"
 #include "cli/run/svg_timeline.h"
 #include "cli/run/timeline.h"
+#include "common/console.h"
+#include "common/settings_values.h"
 
 namespace cli {
 namespace {
 
-int fail(const sim::Error& error) {
-  printErrorLine(stderr, error);
-  return exitCode(ExitStatus::badInput);
+const char kProgram[] = "kestova-sim";
+
+common::ExitStatus fail(const common::Error& error) {
+  common::writeError(stderr, error, kProgram);
+  return common::ExitStatus::badInput;
 }
 
 // A plugin that breaks the protocol on every tick would bury its one mistake in thousands of
@@ -43,22 +45,22 @@ void printProtocolErrors(const std::string& scenario, const std::vector<std::str
 
 }  // namespace
 
-int runCommand(const RunCommand& command) {
-  const sim::Result<Scenario> scenario = command.scenarioPath
-                                             ? loadScenarioFile(*command.scenarioPath)
-                                             : parseScenario(demoScenarioText(), "demo", "");
+common::ExitStatus runCommand(const RunArguments& command) {
+  const common::Result<Scenario> scenario = command.scenarioPath
+                                                ? loadScenarioFile(*command.scenarioPath)
+                                                : parseScenario(demoScenarioText(), "demo", "");
   if (!scenario) return fail(scenario.error());
 
   std::optional<PictureFile> picture;
   if (command.svgPath) {
-    sim::Result<PictureFile> opened = PictureFile::open(*command.svgPath, command.scenarioPath);
+    common::Result<PictureFile> opened = PictureFile::open(*command.svgPath, command.scenarioPath);
     if (!opened) return fail(opened.error());
     picture.emplace(std::move(opened).value());
   }
 
   // The settings are read as the plugin reads them, since that read is no host call: the JSON
   // report and the picture's tap window show them.
-  const PluginSettings settings = readPluginSettings(scenario->settingsText);
+  const ToggleSettings settings = common::readSettings(scenario->settingsText);
   const std::unique_ptr<RunSink> report = makeReport(
       command.format, stdout, RunHeading{scenario->name, settings, scenario->signedTimers});
   // The picture is drawn from the same reports and trace as the table.
@@ -67,34 +69,32 @@ int runCommand(const RunCommand& command) {
   timeline.settings = settings;
   TimelineSink timelineSink(timeline);
   SinkPair both(*report, timelineSink);
-  RunOptions options;
-  options.pluginPath = command.pluginPath;
-  options.trace = true;
-  const sim::Result<RunSummary> run =
-      runScenario(*scenario, options, picture ? static_cast<RunSink&>(both) : *report);
+  const common::Result<RunSummary> run =
+      runScenario(*scenario, command.pluginPath, picture ? static_cast<RunSink&>(both) : *report);
   if (!run) return fail(run.error());
 
   if (run->stopped) {
     std::fflush(stdout);
-    printErrorLine(stderr, *run->stopped);
+    common::writeError(stderr, *run->stopped, kProgram);
     // A run that stopped part way is still worth a picture, marked as stopped.
     if (picture && !timeline.ticks.empty()) {
       timeline.stopped = run->stopped->message;
-      if (const sim::Status drawn = picture->write(drawTimeline(timeline)); !drawn) {
+      if (const common::Status drawn = picture->write(drawTimeline(timeline)); !drawn) {
         return fail(drawn.error());
       }
     }
-    return exitCode(ExitStatus::protocolErrors);
+    return common::ExitStatus::protocolErrors;
   }
   writeReportEnd(command.format, stdout, *run);
   std::fflush(stdout);
   if (picture) {
-    if (const sim::Status drawn = picture->write(drawTimeline(timeline)); !drawn) {
+    if (const common::Status drawn = picture->write(drawTimeline(timeline)); !drawn) {
       return fail(drawn.error());
     }
   }
   printProtocolErrors(scenario->name, run->protocolErrors);
-  return exitCode(run->protocolErrors.empty() ? ExitStatus::success : ExitStatus::protocolErrors);
+  return run->protocolErrors.empty() ? common::ExitStatus::success
+                                     : common::ExitStatus::protocolErrors;
 }
 
 }  // namespace cli

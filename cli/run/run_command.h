@@ -3,10 +3,10 @@
 #pragma once
 
 #include "cli/command_line.h"
+#include "common/exit_status.h"
 
 namespace cli {
 
-// The exit status, from cli/exit_status.h.
-int runCommand(const RunCommand& command);
+common::ExitStatus runCommand(const RunArguments& arguments);
 
 }  // namespace cli

@@ -13,13 +13,13 @@
 namespace cli {
 namespace {
 
-using sim::Error;
-using sim::Result;
-using sim::Status;
+using common::Error;
+using common::Result;
+using common::Status;
 
 // The scenario's name is filled in where the parse ends, so the parts only give the line.
 Error failure(int line, std::string message) {
-  return Error{std::move(message), "", line};
+  return Error(std::move(message), "", line);
 }
 
 // A word of the scenario as a message shows it: quoted, control bytes escaped, and cut short,
@@ -99,7 +99,7 @@ Result<std::string> argumentOf(const std::vector<std::string>& w, size_t& i, int
 
 Status expectCount(const std::vector<std::string>& w, size_t count, int line, const char* usage) {
   if (w.size() != count) return failure(line, std::string("expected: ") + usage);
-  return sim::Done{};
+  return common::Done{};
 }
 
 class Parser {
@@ -116,7 +116,7 @@ class Parser {
       const Result<int64_t> count = integerIn(w[1], 1, kMaxTicks, line, "tick count");
       if (!count) return count.error();
       minimumTicks_ = static_cast<uint64_t>(*count);
-      return sim::Done{};
+      return common::Done{};
     }
     if (sawTick_) return failure(line, quoted(keyword) + " must come before the first tick line");
     if (keyword == "settings") return settings(w, line);
@@ -144,7 +144,7 @@ class Parser {
     } else {
       return failure(line, "unknown word " + quoted(keyword));
     }
-    return sim::Done{};
+    return common::Done{};
   }
 
   void finish() { scenario_.tickCount = std::max(lastTick_, minimumTicks_); }
@@ -166,8 +166,12 @@ class Parser {
       const std::string key = w[i].substr(0, equals);
       if (std::none_of(std::begin(settings_file::kKeys), std::end(settings_file::kKeys),
                        [&](const settings_file::Key& known) { return key == known.name; })) {
-        return failure(line, "unknown setting " + quoted(key) +
-                                 " (expected ShortPress=N, LongPress=N or HoldADS=N)");
+        std::string expected;
+        for (size_t k = 0; k < settings_file::kKeyCount; ++k) {
+          expected += k == 0 ? "" : k + 1 == settings_file::kKeyCount ? " or " : ", ";
+          expected += std::string(settings_file::kKeys[k].name) + "=N";
+        }
+        return failure(line, "unknown setting " + quoted(key) + " (expected " + expected + ")");
       }
       if (equals == std::string::npos) return failure(line, quoted(key) + " needs =N");
       const std::string value = w[i].substr(equals + 1);
@@ -176,7 +180,7 @@ class Parser {
       text.append(key).append("=").append(value).append("\n");
     }
     scenario_.settingsText = text;
-    return sim::Done{};
+    return common::Done{};
   }
 
   Status settingsFile(const std::vector<std::string>& w, int line) {
@@ -193,7 +197,7 @@ class Parser {
     std::ostringstream text;
     text << in.rdbuf();
     scenario_.settingsText = text.str();
-    return sim::Done{};
+    return common::Done{};
   }
 
   Status tickLine(const std::vector<std::string>& w, int line) {
@@ -222,7 +226,7 @@ class Parser {
     lastTick_ = tick.last;
     lastTickLine_ = line;
     scenario_.ticks.push_back(std::move(tick));
-    return sim::Done{};
+    return common::Done{};
   }
 
   Status input(TickLine& tick, const std::vector<std::string>& w, size_t& i, int line) {
@@ -256,7 +260,7 @@ class Parser {
     } else {
       return failure(line, "unknown input " + quoted(word));
     }
-    return sim::Done{};
+    return common::Done{};
   }
 
   Status keyEvent(const TickLine& tick, const std::string& text, int line) {
@@ -283,7 +287,7 @@ class Parser {
     event.arg3 = static_cast<uint8_t>(values[2]);
     for (size_t k = 0; k < 4; ++k) event.args[k] = static_cast<int32_t>(values[3 + k]);
     scenario_.keyEvents.push_back(event);
-    return sim::Done{};
+    return common::Done{};
   }
 
   Scenario& scenario_;
@@ -317,7 +321,7 @@ Result<Scenario> parseScenario(const std::string& text, const std::string& name,
     }
   }
   parser.finish();
-  if (scenario.tickCount == 0) return Error{"no ticks to run", name, lineNumber};
+  if (scenario.tickCount == 0) return Error("no ticks to run", name, lineNumber);
   return scenario;
 }
 

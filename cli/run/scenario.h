@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/result.h"
+#include "common/result.h"
 #include "sim/tick_inputs.h"
 
 namespace cli {
@@ -52,9 +52,9 @@ inline constexpr uint64_t kMaxTicks = 100'000'000;
 
 // Parses text; baseFolder resolves a relative "settings-file". An error names the scenario as
 // its `where`, and the line when there is one.
-sim::Result<Scenario> parseScenario(const std::string& text, const std::string& name,
-                                    const std::string& baseFolder);
-sim::Result<Scenario> loadScenarioFile(const std::string& path);
+common::Result<Scenario> parseScenario(const std::string& text, const std::string& name,
+                                       const std::string& baseFolder);
+common::Result<Scenario> loadScenarioFile(const std::string& path);
 
 // Built in: idle ticks, a tap that turns the latch on, a sprint, a camera cancel.
 const char* demoScenarioText();

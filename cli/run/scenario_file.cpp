@@ -27,29 +27,30 @@ bool looksLikeSettings(const std::string& text) {
 
 }  // namespace
 
-sim::Result<Scenario> loadScenarioFile(const std::string& path) {
+common::Result<Scenario> loadScenarioFile(const std::string& path) {
   std::error_code ec;
   const fs::file_status status = fs::status(path, ec);
   if (status.type() == fs::file_type::not_found) {
-    return sim::Error{"there is no such scenario file", path, 0};
+    return common::Error("there is no such scenario file", path);
   }
   if (status.type() == fs::file_type::directory) {
-    return sim::Error{"is a folder, not a scenario file", path, 0};
+    return common::Error("is a folder, not a scenario file", path);
   }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     const int cause = errno;
-    return sim::Error{"cannot read scenario file" +
-                          (cause != 0 ? " (" + std::generic_category().message(cause) + ")" : ""),
-                      path, 0};
+    return common::Error(
+        "cannot read scenario file" +
+            (cause != 0 ? " (" + std::generic_category().message(cause) + ")" : ""),
+        path);
   }
   std::ostringstream text;
   text << in.rdbuf();
   const std::string folder = fs::path(path).parent_path().string();
-  sim::Result<Scenario> scenario = parseScenario(text.str(), path, folder);
+  common::Result<Scenario> scenario = parseScenario(text.str(), path, folder);
   // A settings file dropped on the program, or named in its place.
   if (!scenario && looksLikeSettings(text.str())) {
-    sim::Error error = scenario.error();
+    common::Error error = scenario.error();
     error.message +=
         " (this looks like a settings file: to see what the plugin makes of it, run "
         "kestova-sim check " +

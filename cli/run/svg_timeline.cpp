@@ -87,11 +87,11 @@ class Picture {
   }
 
   std::string title() const {
-    const PluginSettings& s = t_.settings;
-    std::string subtitle = std::to_string(t_.totalTicks) + " ticks \u00b7 ShortPress " +
-                           std::to_string(s.shortPress) + ", LongPress " +
-                           std::to_string(s.longPress) + " \u00b7 " +
-                           (s.holdMode() ? "hold mode" : "forced mode");
+    const ToggleSettings& s = t_.settings;
+    std::string subtitle =
+        std::to_string(t_.totalTicks) + " ticks \u00b7 " + settings_file::kShortPress.name + " " +
+        std::to_string(s.shortPress) + ", " + settings_file::kLongPress.name + " " +
+        std::to_string(s.longPress) + " \u00b7 " + (s.holdMode != 0 ? "hold mode" : "forced mode");
     if (ticks_.size() < t_.totalTicks) {
       subtitle += " \u00b7 only ticks " + std::to_string(ticks_.front().tick) + "\u2013" +
                   std::to_string(ticks_.back().tick) + " are drawn";
@@ -188,7 +188,7 @@ class Picture {
         eachRun(
             press.windowEnd + 1,
             [&](size_t i) {
-              return i >= press.down && inTapWindow(ticks_, press, i, t_.settings) ? 1 : 0;
+              return i >= press.down && releaseWouldTap(ticks_, press, i, t_.settings) ? 1 : 0;
             },
             [&](size_t first, size_t last, int) {
               svg_.rect(layout_.x(first), top, runWidth(first, last), kRowHeight, kWindowColour,
@@ -212,7 +212,7 @@ class Picture {
 
   // The release mark, labelled with the press length the plugin measured and what it made of it.
   void release(const Press& press, double& labelsEnd) {
-    const PluginSettings& s = t_.settings;
+    const ToggleSettings& s = t_.settings;
     const Release made = releaseOf(ticks_, press, s);
     std::string label = "release";
     std::string tip = "release on tick " + std::to_string(ticks_[press.up].tick);
@@ -221,8 +221,8 @@ class Picture {
       label = "ignored";
       tip += ": ignored, the weapon wheel is open";
     } else if (made.measured) {
-      const bool tap = made.length == sim::PressLength::tap;
-      const bool tooShort = made.length == sim::PressLength::tooShort;
+      const bool tap = made.length == tap_rule::PressLength::tap;
+      const bool tooShort = made.length == tap_rule::PressLength::tooShort;
       label = std::to_string(made.elapsed) + " " + (tap ? "tap" : tooShort ? "short" : "long");
       if (!press.taken) {
         tip += ", timed from the plugin's earlier press time (this press was ignored)";

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "cli/display_text.h"
+#include "common/display_text.h"
 
 namespace cli {
 
@@ -17,7 +17,7 @@ std::string svgNumber(double value) {
 
 std::string svgText(std::string_view text) {
   std::string escaped;
-  for (const char c : displayText(text, 300)) {
+  for (const char c : common::displayText(text, 300)) {
     switch (c) {
       case '&':
         escaped += "&amp;";

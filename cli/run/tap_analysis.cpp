@@ -23,7 +23,7 @@ std::vector<Press> pressesOf(const std::vector<TimelineTick>& ticks) {
   for (Press& press : presses) {
     // A press is timed with the first timer read of its tick.
     press.taken = press.down != kNoTick &&
-                  sim::inputTaken(true, ticks[press.down].controls.wheel) &&
+                  tap_rule::inputTaken(true, ticks[press.down].controls.wheel) &&
                   ticks[press.down].timerSeenCount > 0;
     if (press.taken) pressTime = ticks[press.down].timerSeen[0];
     press.pressTime = pressTime;
@@ -31,17 +31,17 @@ std::vector<Press> pressesOf(const std::vector<TimelineTick>& ticks) {
   return presses;
 }
 
-bool inTapWindow(const std::vector<TimelineTick>& ticks, const Press& press, size_t i,
-                 const PluginSettings& settings) {
-  const int32_t elapsed = sim::elapsedSince(press.pressTime, ticks[i].timer);
-  return sim::inTapWindow(elapsed, settings.shortPress, settings.longPress);
+bool releaseWouldTap(const std::vector<TimelineTick>& ticks, const Press& press, size_t i,
+                     const ToggleSettings& settings) {
+  const int32_t elapsed = tap_rule::elapsedSince(press.pressTime, ticks[i].timer);
+  return tap_rule::isTap(elapsed, settings);
 }
 
 Release releaseOf(const std::vector<TimelineTick>& ticks, const Press& press,
-                  const PluginSettings& settings) {
+                  const ToggleSettings& settings) {
   const TimelineTick& tick = ticks[press.up];
   Release release;
-  if (!sim::inputTaken(true, tick.controls.wheel)) {
+  if (!tap_rule::inputTaken(true, tick.controls.wheel)) {
     release.ignored = true;
     return release;
   }
@@ -49,13 +49,12 @@ Release releaseOf(const std::vector<TimelineTick>& ticks, const Press& press,
   const size_t read = press.down == press.up && press.taken ? 1 : 0;
   if (tick.timerSeenCount <= read) return release;
   release.measured = true;
-  release.elapsed = sim::elapsedSince(press.pressTime, tick.timerSeen[read]);
+  release.elapsed = tap_rule::elapsedSince(press.pressTime, tick.timerSeen[read]);
   // The far end of the window is checked with a second read, when there is one.
   const int32_t second = tick.timerSeenCount > read + 1
-                             ? sim::elapsedSince(press.pressTime, tick.timerSeen[read + 1])
+                             ? tap_rule::elapsedSince(press.pressTime, tick.timerSeen[read + 1])
                              : release.elapsed;
-  release.length =
-      sim::pressLength(release.elapsed, second, settings.shortPress, settings.longPress);
+  release.length = tap_rule::pressLength(release.elapsed, second, settings);
   return release;
 }
 

@@ -1,5 +1,5 @@
 // The aim control's presses in a run and what the plugin made of each, worked out from the
-// timeline with the tap rule of sim/tap_rule.h, for the picture to draw.
+// timeline with the tap rule of toggle/tap_rule.h, for the picture to draw.
 #pragma once
 
 #include <cstddef>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/run/timeline.h"
-#include "sim/tap_rule.h"
+#include "toggle/tap_rule.h"
 
 namespace cli {
 
@@ -28,18 +28,18 @@ struct Press {
 std::vector<Press> pressesOf(const std::vector<TimelineTick>& ticks);
 
 // Whether a release on tick `i` would be a tap, by the tick's first timer value.
-bool inTapWindow(const std::vector<TimelineTick>& ticks, const Press& press, size_t i,
-                 const PluginSettings& settings);
+bool releaseWouldTap(const std::vector<TimelineTick>& ticks, const Press& press, size_t i,
+                     const ToggleSettings& settings);
 
 struct Release {
   bool ignored = false;   // the wheel was open: the plugin did not look at the timer
   bool measured = false;  // the plugin read the timer for it
   int32_t elapsed = 0;    // at its first read, from the press time
-  sim::PressLength length = sim::PressLength::tooShort;
+  tap_rule::PressLength length = tap_rule::PressLength::tooShort;
 };
 
 // What the plugin made of a press's release; the press must have one.
 Release releaseOf(const std::vector<TimelineTick>& ticks, const Press& press,
-                  const PluginSettings& settings);
+                  const ToggleSettings& settings);
 
 }  // namespace cli

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/check/settings_check.h"
 #include "cli/run/run.h"
+#include "toggle/settings_file.h"
 
 namespace cli {
 
@@ -35,8 +35,8 @@ struct TimelineTick {
 };
 
 struct Timeline {
-  std::string name;         // the scenario's
-  PluginSettings settings;  // as the plugin read them
+  std::string name;                                    // the scenario's
+  ToggleSettings settings = settings_file::kDefaults;  // as the plugin read them
   std::vector<TimelineTick> ticks;
   uint64_t totalTicks = 0;  // run, kept or not
   std::string stopped;      // why the run ended early, if it did

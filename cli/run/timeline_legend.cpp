@@ -7,7 +7,7 @@
 
 namespace cli {
 
-double drawLegend(SvgWriter& svg, const PluginSettings& settings, double top) {
+double drawLegend(SvgWriter& svg, const ToggleSettings& settings, double top) {
   struct Entry {
     std::string colour;
     std::string words;

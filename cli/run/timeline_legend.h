@@ -2,12 +2,12 @@
 // settings come from.
 #pragma once
 
-#include "cli/check/settings_check.h"
 #include "cli/run/svg_writer.h"
+#include "toggle/settings_file.h"
 
 namespace cli {
 
 // Draws from `top` down; returns where the picture ends.
-double drawLegend(SvgWriter& svg, const PluginSettings& settings, double top);
+double drawLegend(SvgWriter& svg, const ToggleSettings& settings, double top);
 
 }  // namespace cli

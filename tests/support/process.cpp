@@ -18,7 +18,7 @@ std::vector<std::string> lines(const std::string& text) {
   return result;
 }
 
-ProgramRun runProgram(const TempFolder& folder, const std::vector<std::string>& arguments) {
+ProgramRun runProgram(const common::TempFolder& folder, const std::vector<std::string>& arguments) {
   std::vector<std::string> args = arguments;
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());

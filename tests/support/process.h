@@ -16,7 +16,7 @@ struct ProgramRun {
 };
 
 // Runs argv[0] with the given arguments in folder, its output caught in files there.
-ProgramRun runProgram(const TempFolder& folder, const std::vector<std::string>& argv);
+ProgramRun runProgram(const common::TempFolder& folder, const std::vector<std::string>& argv);
 
 // The text's lines, without their line ends.
 std::vector<std::string> lines(const std::string& text);

@@ -9,9 +9,9 @@ namespace testing_support {
 namespace {
 
 template <typename T>
-T orThrow(sim::Result<T> result) {
+T orThrow(common::Result<T> result) {
   if (!result) {
-    const sim::Error& error = result.error();
+    const common::Error& error = result.error();
     throw std::runtime_error(error.where.empty() ? error.message
                                                  : error.where + ": " + error.message);
   }
@@ -20,12 +20,15 @@ T orThrow(sim::Result<T> result) {
 
 }  // namespace
 
-TempFolder::TempFolder(Enter enter) : folder_(orThrow(sim::TempFolder::make("kestova-test"))) {
-  if (enter == Enter::yes) orThrow(folder_.enter());
+common::TempFolder tempFolder(Enter enter) {
+  common::TempFolder folder = orThrow(common::TempFolder::make("kestova-test"));
+  if (enter == Enter::yes) orThrow(folder.enter());
+  return folder;
 }
 
-std::string TempFolder::write(const std::filesystem::path& name, std::string_view bytes) const {
-  return orThrow(folder_.write(name, bytes)).string();
+std::string writeFile(const common::TempFolder& folder, const std::filesystem::path& name,
+                      std::string_view bytes) {
+  return orThrow(folder.write(name, bytes)).string();
 }
 
 std::string readFile(const std::filesystem::path& path) {

@@ -1,4 +1,4 @@
-// The product's temporary folder (sim/temp_folder.h) for tests: one that cannot be made or
+// The product's temporary folder (common/temp_folder.h) in tests: one that cannot be made or
 // written stops the test with the reason, rather than handing it back.
 #pragma once
 
@@ -6,23 +6,18 @@
 #include <string>
 #include <string_view>
 
-#include "sim/temp_folder.h"
+#include "common/temp_folder.h"
 
 namespace testing_support {
 
-class TempFolder {
- public:
-  enum class Enter { no, yes };
-  // A fresh folder; with Enter::yes also the current directory for the object's life.
-  explicit TempFolder(Enter enter = Enter::no);
+enum class Enter { no, yes };
 
-  const std::filesystem::path& path() const { return folder_.path(); }
-  // Writes the file, making the folders of its name; returns its full path.
-  std::string write(const std::filesystem::path& name, std::string_view bytes) const;
+// A fresh folder; with Enter::yes also the current directory for the object's life.
+common::TempFolder tempFolder(Enter enter = Enter::no);
 
- private:
-  sim::TempFolder folder_;
-};
+// Writes the file, making the folders of its name; returns its full path.
+std::string writeFile(const common::TempFolder& folder, const std::filesystem::path& name,
+                      std::string_view bytes);
 
 // The file's bytes; empty if it cannot be read.
 std::string readFile(const std::filesystem::path& path);

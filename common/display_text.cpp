@@ -1,11 +1,11 @@
-#include "cli/display_text.h"
+#include "common/display_text.h"
 
 #include <cstdint>
 #include <cstdio>
 
-#include "cli/text_encoding.h"
+#include "common/text_encoding.h"
 
-namespace cli {
+namespace common {
 
 std::string displayText(std::string_view bytes, size_t maxCharacters) {
   std::string shown;
@@ -36,4 +36,4 @@ std::string lowerAscii(std::string text) {
   return text;
 }
 
-}  // namespace cli
+}  // namespace common

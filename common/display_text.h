@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace cli {
+namespace common {
 
 // At most maxCharacters characters, then "..." when there was more.
 std::string displayText(std::string_view bytes, size_t maxCharacters = 40);
@@ -14,4 +14,4 @@ std::string displayText(std::string_view bytes, size_t maxCharacters = 40);
 // ASCII letters folded to lower case, as the profile reader compares names; other bytes kept.
 std::string lowerAscii(std::string text);
 
-}  // namespace cli
+}  // namespace common

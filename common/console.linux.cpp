@@ -1,7 +1,7 @@
 // Linux hands over names as bytes, which are UTF-8 here; a terminal shows UTF-8 as it is.
-#include "cli/check/console.h"
+#include "common/console.h"
 
-namespace cli {
+namespace common {
 
 std::vector<std::string> utf8Arguments(int argc, char** argv) {
   return {argv, argv + argc};
@@ -22,11 +22,4 @@ void writeText(std::FILE* stream, const std::string& utf8) {
   std::fflush(stream);
 }
 
-// A terminal window stays open after its program ends.
-bool ownsConsoleWindow() {
-  return false;
-}
-
-void waitForEnter(std::FILE* /*out*/) {}
-
-}  // namespace cli
+}  // namespace common

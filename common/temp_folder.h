@@ -7,9 +7,9 @@
 #include <string_view>
 #include <utility>
 
-#include "sim/result.h"
+#include "common/result.h"
 
-namespace sim {
+namespace common {
 
 class TempFolder {
  public:
@@ -40,4 +40,4 @@ class TempFolder {
   std::filesystem::path previous_;  // the current directory before enter(), if entered
 };
 
-}  // namespace sim
+}  // namespace common

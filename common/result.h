@@ -1,14 +1,17 @@
-// Result<T>: a value, or the error that kept it from being made. The one way sim/ and cli/
-// hand an error to a caller that can act on it; a broken invariant of our own stays an assert.
+// Result<T>: a value, or the error that kept it from being made. The one way the tools hand an
+// error to a caller that can act on it; a broken invariant of our own stays an assert.
 #pragma once
 
 #include <string>
 #include <utility>
 #include <variant>
 
-namespace sim {
+namespace common {
 
 struct Error {
+  explicit Error(std::string text, std::string file = {}, int lineNumber = 0)
+      : message(std::move(text)), where(std::move(file)), line(lineNumber) {}
+
   std::string message;  // one line, no trailing period needed
   std::string where;    // the file or program the message is about; may be empty
   int line = 0;         // the line in `where` it is about, or 0
@@ -44,4 +47,4 @@ class [[nodiscard]] Result {
 struct Done {};
 using Status = Result<Done>;
 
-}  // namespace sim
+}  // namespace common

@@ -1,4 +1,4 @@
-#include "sim/temp_folder.h"
+#include "common/temp_folder.h"
 
 #include <fstream>
 #include <random>
@@ -6,24 +6,24 @@
 #include <system_error>
 #include <utility>
 
-namespace sim {
+namespace common {
 
 namespace fs = std::filesystem;
 
 Result<TempFolder> TempFolder::make(std::string_view stem) {
   std::error_code ec;
   const fs::path temp = fs::temp_directory_path(ec);
-  if (ec) return Error{"no temporary folder: " + ec.message(), ""};
+  if (ec) return Error("no temporary folder: " + ec.message());
   // create_directory fails on a name that exists: a folder made here is this object's alone.
   std::random_device entropy;
   for (int attempt = 0; attempt < 100; ++attempt) {
     const fs::path candidate = temp / (std::string(stem) + "-" + std::to_string(entropy()));
     if (fs::create_directory(candidate, ec)) return TempFolder(candidate);
     if (ec && !fs::exists(candidate)) {
-      return Error{"cannot make a folder: " + ec.message(), candidate.string()};
+      return Error("cannot make a folder: " + ec.message(), candidate.string());
     }
   }
-  return Error{"cannot make a folder of a name not yet taken", temp.string()};
+  return Error("cannot make a folder of a name not yet taken", temp.string());
 }
 
 TempFolder::TempFolder(TempFolder&& other) noexcept
@@ -57,7 +57,7 @@ Status TempFolder::enter() {
   std::error_code ec;
   fs::path previous = fs::current_path(ec);
   if (!ec) fs::current_path(path_, ec);
-  if (ec) return Error{"cannot enter the folder: " + ec.message(), path_.string()};
+  if (ec) return Error("cannot enter the folder: " + ec.message(), path_.string());
   // Entered twice, the first current directory is the one to go back to.
   if (previous_.empty()) previous_ = std::move(previous);
   return Done{};
@@ -70,8 +70,8 @@ Result<fs::path> TempFolder::write(const fs::path& name, std::string_view bytes)
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();
-  if (!out) return Error{"cannot write the file", file.string()};
+  if (!out) return Error("cannot write the file", file.string());
   return file;
 }
 
-}  // namespace sim
+}  // namespace common

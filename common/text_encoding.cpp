@@ -1,6 +1,6 @@
-#include "cli/text_encoding.h"
+#include "common/text_encoding.h"
 
-namespace cli {
+namespace common {
 namespace {
 
 constexpr uint32_t kReplacement = 0xFFFD;
@@ -98,4 +98,4 @@ std::u16string utf16FromUtf8(std::string_view bytes) {
   return out;
 }
 
-}  // namespace cli
+}  // namespace common

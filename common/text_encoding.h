@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace cli {
+namespace common {
 
 // Appends one code point as UTF-8; a surrogate or a value past U+10FFFF becomes U+FFFD.
 void appendUtf8(std::string& out, uint32_t codePoint);
@@ -21,4 +21,4 @@ std::u16string utf16FromUtf8(std::string_view bytes);
 // points past U+10FFFF are not valid.
 size_t utf8Length(std::string_view bytes, size_t i);
 
-}  // namespace cli
+}  // namespace common

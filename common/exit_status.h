@@ -2,7 +2,7 @@
 // for scripts that test it; the names say what each program means by it.
 #pragma once
 
-namespace cli {
+namespace common {
 
 enum class ExitStatus : int {
   success = 0,         // done; for check, the file works as written
@@ -16,4 +16,4 @@ inline int exitCode(ExitStatus status) {
   return static_cast<int>(status);
 }
 
-}  // namespace cli
+}  // namespace common

@@ -7,10 +7,10 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
-#include "cli/check/console.h"
-#include "cli/text_encoding.h"
+#include "common/console.h"
+#include "common/text_encoding.h"
 
-namespace cli {
+namespace common {
 namespace {
 
 std::u16string asUtf16(const wchar_t* text, size_t size) {
@@ -69,18 +69,4 @@ void writeText(std::FILE* stream, const std::string& utf8) {
   WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
 }
 
-bool ownsConsoleWindow() {
-  // Only this process on the console: Windows made the window for it. From a command prompt, a
-  // script or a test the shell shares it, or there is no console, or input is redirected.
-  DWORD processes[2] = {};
-  return GetConsoleProcessList(processes, 2) == 1 && isConsole(GetStdHandle(STD_INPUT_HANDLE)) &&
-         isConsole(GetStdHandle(STD_OUTPUT_HANDLE));
-}
-
-void waitForEnter(std::FILE* out) {
-  writeText(out, "\nPress Enter to close this window.\n");
-  for (int c = std::fgetc(stdin); c != EOF && c != '\n'; c = std::fgetc(stdin)) {
-  }
-}
-
-}  // namespace cli
+}  // namespace common

@@ -1,0 +1,65 @@
+#include "cli/check/checker.h"
+
+#include <CLI/CLI.hpp>
+#include <optional>
+#include <sstream>
+
+#include "cli/check/check_command.h"
+#include "common/console.h"
+#include "kestova_version.h"
+
+namespace cli {
+namespace {
+
+const char kProgram[] = "KestovaCheck";
+
+// Asks for Enter and waits for it, or for the end of input.
+void waitForEnter(Machine& machine, std::FILE* out) {
+  common::writeText(out, "\nPress Enter to close this window.\n");
+  (void)machine.readLine();
+}
+
+common::ExitStatus check(const std::vector<std::string>& arguments, Machine& machine,
+                         std::FILE* out, std::FILE* err) {
+  CLI::App app(
+      "Checks a game folder for the Kestova plugin: Kestova.dll, the script-hook host beside it, "
+      "Kestova.ini and what the plugin will make of it. Without an argument it checks the folder "
+      "it is started in; a settings file given (or dropped on it) is checked alone.",
+      kProgram);
+  app.set_version_flag("--version", std::string(kProgram) + " " KESTOVA_VERSION);
+  app.footer(
+      "Exit status: 0 no problems, 1 warnings, 2 cannot read, or a mistake in the command "
+      "line.");
+  // A path from the root is a path, never an option, whatever the platform.
+  app.allow_windows_style_options(false);
+  std::string path = ".";
+  app.add_option("PATH", path, "the game folder or settings file (default: this folder)")
+      ->check([](const std::string& value) { return value.empty() ? "the path is empty" : ""; });
+
+  std::vector<const char*> words;
+  for (const std::string& argument : arguments) words.push_back(argument.c_str());
+  try {
+    app.parse(static_cast<int>(words.size()), words.data());
+  } catch (const CLI::ParseError& error) {
+    std::ostringstream shown;
+    if (app.exit(error, shown, shown) == 0) {
+      common::writeText(out, shown.str());
+      return common::ExitStatus::success;
+    }
+    common::writeError(err, common::Error(error.what() + std::string(" (see --help)")), kProgram);
+    return common::ExitStatus::badInput;
+  }
+  return printCheck(checkPath(path, machine), out, err, kProgram);
+}
+
+}  // namespace
+
+common::ExitStatus runChecker(const std::vector<std::string>& arguments, Machine& machine,
+                              std::FILE* out, std::FILE* err) {
+  const common::ExitStatus status = check(arguments, machine, out, err);
+  // A window Windows opened for a double-click would close before the player could read it.
+  if (machine.ownsConsoleWindow()) waitForEnter(machine, out);
+  return status;
+}
+
+}  // namespace cli

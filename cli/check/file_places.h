@@ -1,0 +1,32 @@
+// Where a file a player meant for the game's folder really is: in the folder, in the folder
+// above, or in a folder below; or whether a folder of that name stands in its place. One level
+// each way and a bounded number of folders below: the check never searches a disk.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+struct FilePlaces {
+  bool here = false;                         // a file of that name in the folder
+  bool folderHere = false;                   // a folder of that name instead
+  bool inFolderHere = false;                 // ... holding a file of that name
+  std::filesystem::path above;               // the folder above, if the file is there; else empty
+  std::vector<std::filesystem::path> below;  // the folders below that hold it, in name order
+};
+
+// name is a file name such as "Kestova.ini", compared as Windows compares file names.
+FilePlaces findFilePlaces(const std::filesystem::path& folder, const std::string& name);
+
+// The player's fix, as a sentence, for a file of that name that is not in folder (named as
+// shown) but near it: a folder in its place, the file one folder down or one up. Empty when it is
+// nowhere near.
+std::string whereInstead(const FilePlaces& places, const std::string& name,
+                         const std::string& folder);
+
+// A path as a message shows it.
+std::string shownPath(const std::filesystem::path& path);
+
+}  // namespace cli

@@ -1,0 +1,49 @@
+// What the checker asks of the machine it runs on, behind one small seam: the system's own
+// profile reader (the one the plugin calls), the console it runs in, and the player's answers.
+// Each platform answers in one file (machine.windows.cpp, machine.linux.cpp); tests give the
+// checker a machine of their own, one that disagrees with the model or owns a console.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "common/result.h"
+#include "toggle/settings_file.h"
+
+namespace cli {
+
+enum class SystemKind { windows, wine };
+
+// What the system's own reader read from a settings file, and which system it was.
+struct SystemReading {
+  SystemKind kind = SystemKind::windows;
+  std::string name;  // "Windows 11 (build 22631)", "Wine 8.0": for the player
+  ToggleSettings settings = settings_file::kDefaults;
+};
+
+class Machine {
+ public:
+  virtual ~Machine() = default;
+
+  // The three keys as the system's own reader reads them from this file, by its full path; nullopt
+  // where the system has no such reader (Linux), and the project's model alone answers.
+  virtual std::optional<SystemReading> readSettings(const std::filesystem::path& file) = 0;
+
+  // Whether the program has its console window to itself, as when Windows opened one for a
+  // double-click: the window then closes with the program, before the player can read it.
+  virtual bool ownsConsoleWindow() = 0;
+
+  // A line the player types, without its line end; nullopt at the end of input.
+  virtual std::optional<std::string> readLine() = 0;
+};
+
+// The machine this program runs on.
+Machine& thisMachine();
+
+// Puts replacement in target's place in one step, as the file system allows: a reader sees the
+// old file or the new one, never a mix. Both are in the same folder.
+common::Status replaceFile(const std::filesystem::path& replacement,
+                           const std::filesystem::path& target);
+
+}  // namespace cli

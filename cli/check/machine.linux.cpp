@@ -1,0 +1,40 @@
+// Linux has no profile reader of its own: the project's model alone answers there. A terminal
+// window stays open after its program ends, so the checker never owns one.
+#include <iostream>
+
+#include "cli/check/machine.h"
+
+namespace cli {
+namespace {
+
+class LinuxMachine : public Machine {
+ public:
+  std::optional<SystemReading> readSettings(const std::filesystem::path& /*file*/) override {
+    return std::nullopt;
+  }
+  bool ownsConsoleWindow() override { return false; }
+  std::optional<std::string> readLine() override {
+    std::string line;
+    if (!std::getline(std::cin, line)) return std::nullopt;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+  }
+};
+
+}  // namespace
+
+Machine& thisMachine() {
+  static LinuxMachine machine;
+  return machine;
+}
+
+common::Status replaceFile(const std::filesystem::path& replacement,
+                           const std::filesystem::path& target) {
+  // rename(2) replaces its target atomically.
+  std::error_code ec;
+  std::filesystem::rename(replacement, target, ec);
+  if (ec) return common::Error("cannot replace it: " + ec.message());
+  return common::Done{};
+}
+
+}  // namespace cli

@@ -1,0 +1,175 @@
+#include "cli/check/settings_writer.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "cli/check/machine.h"
+#include "common/settings_values.h"
+#include "profile/profile_reader.h"
+
+namespace cli {
+namespace {
+
+namespace fs = std::filesystem;
+using Units = profile::UnitText<profile::MemoryBytes>;
+
+// Text put in at a unit of the file, or put in place of a range of units.
+struct Change {
+  profile::UnitRange range;  // empty: an insertion at range.begin
+  std::string ascii;
+};
+
+// The first line end the file uses, for the lines added: Notepad's CR LF in a file with none.
+std::string lineEndOf(const Units& units) {
+  for (size_t i = 0; i < units.size(); ++i) {
+    if (units[i] == '\n') return "\n";
+    if (units[i] == '\r') return i + 1 < units.size() && units[i + 1] == '\n' ? "\r\n" : "\r";
+  }
+  return "\r\n";
+}
+
+// Where the reader finds each key: the first section named Settings, and the first entry of the
+// key in it. Keys it lacks are added after the section's last line that is not blank.
+std::vector<Change> changesFor(const Units& units, const std::vector<SettingValue>& values) {
+  const std::string lineEnd = lineEndOf(units);
+  const profile::AskedName section = profile::askedName(settings_file::kSection);
+  std::vector<bool> found(values.size());
+  std::vector<Change> changes;
+  bool inSection = false;
+  bool sectionSeen = false;
+  size_t sectionEnd = 0;  // after the section's last line that is not blank
+  profile::scanLines(units, [&](const profile::ProfileLine& line) {
+    if (line.kind == profile::LineKind::section) {
+      if (sectionSeen) return false;
+      inSection = sectionSeen = profile::nameEquals(units, line.name, section);
+      sectionEnd = line.whole.end;
+      return true;
+    }
+    if (!inSection) return true;
+    if (line.kind != profile::LineKind::blank) sectionEnd = line.whole.end;
+    for (size_t k = 0; k < values.size(); ++k) {
+      if (found[k] || line.kind != profile::LineKind::entry ||
+          !profile::nameEquals(units, line.name, profile::askedName(values[k].key->name))) {
+        continue;
+      }
+      found[k] = true;
+      const std::string number = std::to_string(values[k].value);
+      changes.push_back(line.hasValue ? Change{line.value, number}
+                                      : Change{{line.name.end, line.name.end}, "=" + number});
+    }
+    return true;
+  });
+  std::string added;
+  for (size_t k = 0; k < values.size(); ++k) {
+    if (!found[k]) added += lineEnd + values[k].key->name + "=" + std::to_string(values[k].value);
+  }
+  if (added.empty()) return changes;
+  if (!sectionSeen) {
+    const bool endsLine =
+        units.size() > 0 && (units[units.size() - 1] == '\n' || units[units.size() - 1] == '\r');
+    const std::string before = units.size() == 0 || endsLine ? "" : lineEnd;
+    changes.push_back({{units.size(), units.size()},
+                       before + "[" + settings_file::kSection + "]" + added + lineEnd});
+  } else {
+    changes.push_back({{sectionEnd, sectionEnd}, added});
+  }
+  return changes;
+}
+
+}  // namespace
+
+common::Result<std::string> editSettings(const std::optional<std::string>& fileBytes,
+                                         const std::vector<SettingValue>& values,
+                                         bool dropUtf8Mark) {
+  std::string bytes = fileBytes.value_or("");
+  const profile::MemoryBytes memory{reinterpret_cast<const unsigned char*>(bytes.data()),
+                                    bytes.size()};
+  const Units units(memory);
+  const bool wide = units.encoding() == profile::TextEncoding::utf16le ||
+                    units.encoding() == profile::TextEncoding::utf16be;
+  if (units.encoding() == profile::TextEncoding::utf16be) {
+    return common::Error("it is saved as UTF-16 big-endian, which Windows does not read");
+  }
+  if (wide && bytes.size() % 2 != 0) {
+    return common::Error("it is saved as UTF-16 with an odd number of bytes: its end is cut");
+  }
+  const size_t mark = bytes.size() - units.size() * (wide ? 2 : 1);
+  if (units.encoding() == profile::TextEncoding::utf8 && !dropUtf8Mark) {
+    return common::Error("it starts with a UTF-8 byte-order mark, which Windows misreads");
+  }
+  std::vector<Change> changes = changesFor(units, values);
+  // From the end backwards, so that each change's place is as found.
+  std::sort(changes.begin(), changes.end(),
+            [](const Change& a, const Change& b) { return a.range.begin > b.range.begin; });
+  for (const Change& change : changes) {
+    std::string encoded;
+    for (const char c : change.ascii) {
+      encoded += c;
+      if (wide) encoded += '\0';
+    }
+    const size_t unitBytes = wide ? 2 : 1;
+    bytes.replace(mark + change.range.begin * unitBytes,
+                  (change.range.end - change.range.begin) * unitBytes, encoded);
+  }
+  if (units.encoding() == profile::TextEncoding::utf8) bytes.erase(0, mark);
+  // What the reader makes of the result, the same check the player is shown afterwards.
+  const ToggleSettings reads = common::readSettings(bytes);
+  for (const SettingValue& value : values) {
+    if (reads.*value.key->member != value.value) {
+      return common::Error(std::string("the reader would not read ") + value.key->name + "=" +
+                           std::to_string(value.value) + " from it after the change");
+    }
+  }
+  return bytes;
+}
+
+fs::path backupPath(const fs::path& settingsFile) {
+  fs::path backup = settingsFile;
+  backup += ".bak";
+  std::error_code ec;
+  for (int n = 2; fs::exists(backup, ec) && n < 1000; ++n) {
+    backup = settingsFile;
+    backup += "." + std::to_string(n) + ".bak";
+  }
+  return backup;
+}
+
+common::Result<fs::path> replaceSettingsFile(const fs::path& path, const std::string& bytes) {
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  const bool exists = status.type() != fs::file_type::not_found;
+  if (exists && status.type() != fs::file_type::regular) {
+    return common::Error("is not a plain file (a folder?), so it is left as it is");
+  }
+  if (exists && (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
+    return common::Error("is read-only, so it is left as it is");
+  }
+  // The new file is made whole beside the old one first: same folder, same disk.
+  fs::path fresh = path;
+  fresh += ".new";
+  const auto writeWhole = [](const fs::path& file, const std::string& content) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    out.flush();
+    return static_cast<bool>(out);
+  };
+  fs::path backup;
+  if (exists) {
+    backup = backupPath(path);
+    if (!fs::copy_file(path, backup, ec)) {
+      return common::Error("cannot keep the old file as " + backup.filename().string() + ": " +
+                           ec.message() + "; nothing was changed");
+    }
+  }
+  if (!writeWhole(fresh, bytes)) {
+    fs::remove(fresh, ec);
+    return common::Error("cannot write in its folder; nothing was changed");
+  }
+  if (const common::Status replaced = replaceFile(fresh, path); !replaced) {
+    fs::remove(fresh, ec);
+    return common::Error(replaced.error().message + "; nothing was changed");
+  }
+  return backup;
+}
+
+}  // namespace cli

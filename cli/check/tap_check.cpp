@@ -1,0 +1,118 @@
+#include "cli/check/tap_check.h"
+
+#include "cli/check/file_bytes.h"
+#include "cli/check/file_places.h"
+#include "cli/check/settings_writer.h"
+#include "cli/check/tap_advice.h"
+#include "common/console.h"
+#include "common/display_text.h"
+
+namespace cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Far past any settings file, as in the check.
+constexpr size_t kMaxBytes = size_t{64} << 20;
+
+bool saidYes(const std::optional<std::string>& answer) {
+  if (!answer) return false;
+  const std::string word = common::lowerAscii(*answer);
+  return word == "y" || word == "yes" || word == "y\r";
+}
+
+std::string valuesText(const std::vector<SettingValue>& values, const char* between) {
+  std::string text;
+  for (const SettingValue& value : values) {
+    text += (text.empty() ? "" : between) + std::string(value.key->name) + "=" +
+            std::to_string(value.value);
+  }
+  return text;
+}
+
+common::ExitStatus refuse(const std::string& shown, const std::string& why,
+                          const std::vector<SettingValue>& values, std::FILE* out) {
+  common::writeText(out, shown + ": " + why + ". Nothing was written; change these lines in [" +
+                             settings_file::kSection + "] yourself:\n" + valuesText(values, "\n") +
+                             "\n");
+  return common::ExitStatus::unreadable;
+}
+
+// The file's new bytes, or why it cannot be changed; asks before removing a UTF-8 mark.
+common::Result<std::string> edited(const std::optional<std::string>& bytes,
+                                   const std::vector<SettingValue>& values, WriteChoice write,
+                                   Machine& machine, std::FILE* out) {
+  common::Result<std::string> result = editSettings(bytes, values, false);
+  if (result || write != WriteChoice::ask || !bytes || !bytes->starts_with("\xEF\xBB\xBF")) {
+    return result;
+  }
+  common::writeText(out,
+                    "The file starts with a UTF-8 byte-order mark, which Windows misreads. "
+                    "Remove it as part of the write? Type y and press Enter: ");
+  if (!saidYes(machine.readLine())) return result;
+  return editSettings(bytes, values, true);
+}
+
+}  // namespace
+
+common::ExitStatus tapCheck(const CheckReport& report, const std::vector<int>& taps,
+                            const std::vector<int>& holds, WriteChoice write, Machine& machine,
+                            std::FILE* out, std::FILE* err, const std::string& program) {
+  const TapAdvice advice = adviseTaps(taps, holds, report.settings);
+  std::string text;
+  for (const std::string& line : adviceText(advice, taps, holds, report.settings)) {
+    text += line + "\n";
+  }
+  common::writeText(out, text);
+  if (!advice.changeNeeded || write == WriteChoice::no) return common::ExitStatus::success;
+
+  const std::vector<SettingValue> values = {
+      {&settings_file::kShortPress, advice.suggested.shortPress},
+      {&settings_file::kLongPress, advice.suggested.longPress}};
+  const std::string shown = shownPath(report.settingsPath);
+  if (write == WriteChoice::ask) {
+    common::writeText(out, "\nWrite " + valuesText(values, " and ") + " into " + shown +
+                               "? Type y and press Enter to write them; anything else writes "
+                               "nothing: ");
+    if (!saidYes(machine.readLine())) {
+      common::writeText(out, "Nothing was written.\n");
+      return common::ExitStatus::success;
+    }
+  }
+  const common::Result<std::optional<std::string>> bytes =
+      readFileBytes(report.settingsPath, kMaxBytes, "settings file");
+  if (!bytes) return refuse(shown, "it " + bytes.error().message, values, out);
+  const common::Result<std::string> changed = edited(*bytes, values, write, machine, out);
+  if (!changed)
+    return refuse(shown, "cannot write it faithfully: " + changed.error().message, values, out);
+  const common::Result<fs::path> backup = replaceSettingsFile(report.settingsPath, *changed);
+  if (!backup) return refuse(shown, "it " + backup.error().message, values, out);
+  common::writeText(
+      out, "Wrote " + valuesText(values, " and ") + " into " + shown +
+               (backup->empty() ? ", a new file"
+                                : "; the old file is kept as " + shownPath(backup->filename())) +
+               ".\n");
+
+  // Read back with the reader of the check itself.
+  const common::Result<CheckReport> back = checkSettingsFile(report.settingsPath, shown, machine);
+  if (!back) {
+    common::writeError(err, back.error(), program);
+    return common::ExitStatus::unreadable;
+  }
+  const std::optional<SystemReading> system = machine.readSettings(report.settingsPath);
+  std::string reads;
+  for (const settings_file::Key& key : settings_file::kKeys) {
+    reads += (reads.empty() ? "" : ", ") + std::string(key.name) + " " +
+             std::to_string(back->settings.*key.member);
+  }
+  const bool took = back->settings.shortPress == advice.suggested.shortPress &&
+                    back->settings.longPress == advice.suggested.longPress;
+  common::writeText(out, std::string(took ? "" : "warning: ") + "read back (" +
+                             (system ? system->name + "'s own reader" : "this checker's model") +
+                             "): the plugin will now read " + reads +
+                             (took ? "." : ", not what was written.") + "\n");
+  if (!took) return common::ExitStatus::warnings;
+  return back->warnings() == 0 ? common::ExitStatus::success : common::ExitStatus::warnings;
+}
+
+}  // namespace cli

@@ -1,0 +1,29 @@
+// After a check, "does my tap count?": what the settings make of the player's taps and holds,
+// the suggestion, and, only when asked, the suggestion written into the settings file and read
+// back with the same reader as the check.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/check/check_command.h"
+#include "cli/check/machine.h"
+#include "common/exit_status.h"
+
+namespace cli {
+
+enum class WriteChoice {
+  no,   // show the suggestion only
+  yes,  // write it (kestova-sim check --write)
+  ask,  // ask the player first, and write only on a yes
+};
+
+// The report is a check's of a settings file or a game folder; taps and holds are lengths in
+// milliseconds, at least one tap. Returns how it went: a write refused or failed is "cannot",
+// and after a write the status of the file read back.
+common::ExitStatus tapCheck(const CheckReport& report, const std::vector<int>& taps,
+                            const std::vector<int>& holds, WriteChoice write, Machine& machine,
+                            std::FILE* out, std::FILE* err, const std::string& program);
+
+}  // namespace cli

@@ -1,0 +1,32 @@
+// The settings as the plugin reads them from a settings file's bytes, with the project's model of
+// the profile reader (profile/), key by key through the settings file's table. For the tools; on
+// Windows the checker also asks the system's own reader.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "profile/profile_reader.h"
+#include "toggle/settings_file.h"
+
+namespace common {
+
+inline int32_t readSetting(std::string_view fileBytes, const settings_file::Key& key) {
+  const profile::MemoryBytes bytes{reinterpret_cast<const unsigned char*>(fileBytes.data()),
+                                   fileBytes.size()};
+  return static_cast<int32_t>(profile::readInt(bytes, settings_file::kSection, key.name,
+                                               static_cast<uint32_t>(key.fallback)));
+}
+
+// nullopt: there is no file, and every key reads its default.
+inline ToggleSettings readSettings(const std::optional<std::string>& fileBytes) {
+  ToggleSettings settings = settings_file::kDefaults;
+  if (!fileBytes) return settings;
+  for (const settings_file::Key& key : settings_file::kKeys) {
+    settings.*key.member = readSetting(*fileBytes, key);
+  }
+  return settings;
+}
+
+}  // namespace common

@@ -1,0 +1,121 @@
+// Where the player really put the files: one folder too deep, a settings file in a folder below,
+// a folder in a file's place. The check says where, gives the fix, and goes on to its summary.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "cli/check/check_command.h"
+#include "tests/support/fake_machine.h"
+#include "tests/support/pe_image.h"
+#include "tests/support/process.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using testing_support::writeFile;
+
+// A game's folder with the host and the game's program, in a fresh temporary folder.
+struct Game {
+  common::TempFolder folder = testing_support::tempFolder();
+  std::string path = (folder.path() / "Game").string();
+  Game() {
+    writeFile(folder, "Game/ScriptHookVask.dll", testing_support::peBytes({}));
+    writeFile(folder, "Game/Game.exe", "game");
+  }
+  std::string write(const std::string& name, const std::string& bytes = "[Settings]\n") const {
+    return writeFile(folder, "Game/" + name, bytes);
+  }
+};
+
+std::string check(const std::string& path) {
+  testing_support::FakeMachine machine;
+  const common::Result<cli::CheckReport> report = cli::checkPath(path, machine);
+  if (!report) return "error: " + report.error().message;
+  std::string all;
+  for (const cli::Finding& f : report->findings) {
+    all += (f.severity == cli::Severity::warning ? "warning: " : "") + f.text + "\n";
+  }
+  return all + "warnings: " + std::to_string(report->warnings()) + "\n";
+}
+
+TEST(CheckPlaces, TheZipUnpackedIntoAFolderOfItsOwnIsOneFolderTooDeep) {
+  const Game game;
+  for (const char* name : {"Kestova.dll", "Kestova.ini", "KestovaCheck.exe"}) {
+    game.write(std::string("Kestova-1.1.0/") + name, testing_support::peBytes({}));
+  }
+  const std::string out = check(game.path + "/Kestova-1.1.0");
+  EXPECT_THAT(out, HasSubstr("warning: ScriptHookVask.dll: not in this folder but in the folder "
+                             "above, " +
+                             game.path +
+                             ", the game's folder: this folder is one too deep. Move Kestova.dll "
+                             "and Kestova.ini from here up into " +
+                             game.path))
+      << out;
+  EXPECT_THAT(out, Not(HasSubstr("install the host")));
+}
+
+TEST(CheckPlaces, AFileInAFolderBelowIsNamedWithTheFix) {
+  const Game game;
+  game.write("scripts/Kestova.ini");
+  game.write("mod/Kestova.dll");
+  game.write("a/b/ScriptHookVask.dll");
+  const std::string out = check(game.path);
+  EXPECT_THAT(out, HasSubstr("warning: Kestova.ini: no such file in " + game.path +
+                             ", so the plugin uses its defaults; it reads Kestova.ini from the "
+                             "game's folder. It is in " +
+                             game.path + "/scripts, one folder too deep: move it up into " +
+                             game.path + "."))
+      << out;
+  EXPECT_THAT(out, HasSubstr("warning: Kestova.dll: not in this folder, so there is no plugin to "
+                             "load. It is in " +
+                             game.path + "/mod, one folder too deep"))
+      << out;
+  // The host is here: two folders down, a copy of it is no business of the check's.
+  EXPECT_THAT(out, HasSubstr("ScriptHookVask.dll: the script-hook host, which loads the plugin, "
+                             "is here."));
+
+  const Game bare;
+  bare.write("sub/x/Kestova.ini");
+  EXPECT_THAT(check(bare.path), HasSubstr("game's folder.\n")) << "only one folder down is looked in";
+}
+
+TEST(CheckPlaces, AFolderInAFilesPlaceIsSaidAndTheCheckGoesOnToItsSummary) {
+  const Game game;
+  game.write("Kestova.dll/readme.txt");
+  game.write("Kestova.ini/Kestova.ini");
+  const std::string out = check(game.path);
+  EXPECT_THAT(out, HasSubstr("warning: Kestova.dll: not in this folder, so there is no plugin to "
+                             "load. A folder named Kestova.dll stands in its place: delete that "
+                             "folder and copy Kestova.dll here again."))
+      << out;
+  EXPECT_THAT(out, HasSubstr("warning: Kestova.ini: it is a folder, not a settings file, so the "
+                             "plugin uses its defaults. A folder named Kestova.ini stands in its "
+                             "place, with the file inside it: move that Kestova.ini out into " +
+                             game.path + " and delete the folder."))
+      << out;
+  EXPECT_THAT(out, HasSubstr("ShortPress: the default, 50 (there is no settings file)."));
+  EXPECT_THAT(out, HasSubstr("ScriptHookVask.dll: the script-hook host"));
+
+  // The programs alike: every line, the summary, and the status warnings give.
+  const testing_support::ProgramRun run =
+      testing_support::runProgram(game.folder, {KESTOVA_CHECK_PATH, game.path});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "");
+  EXPECT_THAT(run.out, HasSubstr(game.path + ": 2 warnings: fix what they say"));
+}
+
+TEST(CheckPlaces, TheHostInAFolderBelowIsNotToBeInstalledAgain) {
+  const common::TempFolder folder = testing_support::tempFolder();
+  writeFile(folder, "Game/Kestova.dll", testing_support::peBytes({}));
+  writeFile(folder, "Game/bin/ScriptHookVask.dll", testing_support::peBytes({}));
+  const std::string game = (folder.path() / "Game").string();
+  EXPECT_THAT(check(game), HasSubstr("warning: ScriptHookVask.dll: not in this folder but in " +
+                                     game + "/bin. The host, Kestova.dll and Kestova.ini go "
+                                            "together in the game's folder"));
+}
+
+}  // namespace
