@@ -43,6 +43,8 @@ install() {
 [ "$(unzip -Z1 "$zip" | tr '\n' ' ')" = "Kestova.dll Kestova.ini KestovaCheck.exe Kestova-README.txt " ] ||
   { echo "FAILED: the zip holds $(unzip -Z1 "$zip" | tr '\n' ' ')"; failed=1; }
 unzip -p "$zip" Kestova-README.txt | grep -q "Kestova $version" || { echo "FAILED: readme version"; failed=1; }
+unzip -p "$zip" Kestova-README.txt | grep -q "^What is new in $version" ||
+  { echo "FAILED: the readme lacks the changelog's newest entry"; failed=1; }
 [ "$(unzip -p "$zip" Kestova-README.txt | grep -vc "$(printf '\r')$")" -eq 0 ] ||
   { echo "FAILED: readme lines without CRLF"; failed=1; }
 
@@ -52,6 +54,9 @@ for name in "Game Folder" "ゲーム" "Jörg"; do
   check "$game" 0
   has "Kestova.dll: version $version, a 64-bit Windows DLL."
   has "$name: no problems found."
+  # The plugin's own reader answered, and said what it read.
+  has "reader: Wine "
+  has " answered: its own profile reader, the one the plugin calls, reads ShortPress 50, LongPress 100, HoldADS 0 (its defaults) on this machine."
   "$wine" "$game/KestovaCheck.exe" --version > "$work/out" 2> "$work/err"
   has "KestovaCheck $version"
 
@@ -91,6 +96,41 @@ for name in "Game Folder" "ゲーム" "Jörg"; do
   has "warning: tap window: ShortPress (90) is not below LongPress (80)"
   install "$game"
 done
+
+# Where players really put the files. "Extract All" makes a folder of the zip's name inside the
+# game's folder: one folder too deep, with the host one up.
+game="$work/Game Folder"
+rm -rf "$game"
+mkdir -p "$game"
+cp "$build/bin/ScriptHookVask.dll" "$game/"
+printf 'MZ' > "$game/Game.exe"
+unzip -q "$zip" -d "$game/Kestova-$version"
+check "$game/Kestova-$version" 1
+has "this folder is one too deep. Move Kestova.dll and Kestova.ini from here up into Z:"
+has "Game Folder, beside the host"
+grep -q "install the host" "$work/out" && fail "told to install a host that is there"
+# Kestova.ini only in a folder below.
+install "$game"
+mkdir "$game/scripts"
+mv "$game/Kestova.ini" "$game/scripts/"
+check "$game" 1
+has 'Game Folder\scripts, one folder too deep: move it up into'
+# A folder named Kestova.ini: the rest of the check and the summary still come.
+install "$game"
+rm "$game/Kestova.ini"
+mkdir "$game/Kestova.ini"
+check "$game" 1
+has "Kestova.dll: version $version, a 64-bit Windows DLL."
+has "ScriptHookVask.dll: the script-hook host, which loads the plugin, is here."
+has "warning: Kestova.ini: it is a folder, not a settings file"
+has "Game Folder: 1 warning: fix what they say"
+rm -r "$game/Kestova.ini"
+# UTF-16 with a byte-order mark and half a character at the end.
+{ printf '\377\376'; printf '[Settings]\r\nShortPress=40' | iconv -f UTF-8 -t UTF-16LE; printf '4'; } \
+  > "$game/Kestova.ini"
+check "$game" 1
+has "warning: file: saved as UTF-16, but with an odd number of bytes"
+install "$game"
 
 # Not a 64-bit Windows DLL: a 32-bit one is said as such, a broken download plainly.
 game="$work/Game Folder"
