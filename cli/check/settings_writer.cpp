@@ -28,9 +28,20 @@ std::string lineEndOf(const Units& units) {
   return "\r\n";
 }
 
+// What of a value to put the number in place of: the number the reader reads, with its sign and
+// prefix, so that "70ms ; mine" becomes "60ms ; mine"; or, wholeValues, all of it.
+profile::UnitRange numberIn(const Units& units, const profile::ProfileLine& line,
+                            bool wholeValues) {
+  const profile::UnitRange copied = profile::copiedValue(units, line.value);
+  const profile::IntegerScan scan = profile::scanInteger(units, copied);
+  if (wholeValues || scan.end == scan.digitsBegin) return line.value;
+  return {copied.begin, scan.end};
+}
+
 // Where the reader finds each key: the first section named Settings, and the first entry of the
 // key in it. Keys it lacks are added after the section's last line that is not blank.
-std::vector<Change> changesFor(const Units& units, const std::vector<SettingValue>& values) {
+std::vector<Change> changesFor(const Units& units, const std::vector<SettingValue>& values,
+                               bool wholeValues) {
   const std::string lineEnd = lineEndOf(units);
   const profile::AskedName section = profile::askedName(settings_file::kSection);
   std::vector<bool> found(values.size());
@@ -54,7 +65,7 @@ std::vector<Change> changesFor(const Units& units, const std::vector<SettingValu
       }
       found[k] = true;
       const std::string number = std::to_string(values[k].value);
-      changes.push_back(line.hasValue ? Change{line.value, number}
+      changes.push_back(line.hasValue ? Change{numberIn(units, line, wholeValues), number}
                                       : Change{{line.name.end, line.name.end}, "=" + number});
     }
     return true;
@@ -76,12 +87,37 @@ std::vector<Change> changesFor(const Units& units, const std::vector<SettingValu
   return changes;
 }
 
+// The changes made to the bytes, from the end backwards so that each change's place is as found.
+std::string applied(std::string bytes, size_t mark, bool wide, std::vector<Change> changes) {
+  std::sort(changes.begin(), changes.end(),
+            [](const Change& a, const Change& b) { return a.range.begin > b.range.begin; });
+  const size_t unitBytes = wide ? 2 : 1;
+  for (const Change& change : changes) {
+    std::string encoded;
+    for (const char c : change.ascii) {
+      encoded += c;
+      if (wide) encoded += '\0';
+    }
+    bytes.replace(mark + change.range.begin * unitBytes,
+                  (change.range.end - change.range.begin) * unitBytes, encoded);
+  }
+  return bytes;
+}
+
+// What the reader makes of the result, the same check the player is shown afterwards.
+bool readsAsSet(const std::string& bytes, const std::vector<SettingValue>& values) {
+  const ToggleSettings reads = common::readSettings(bytes);
+  return std::all_of(values.begin(), values.end(), [&reads](const SettingValue& value) {
+    return reads.*value.key->member == value.value;
+  });
+}
+
 }  // namespace
 
 common::Result<std::string> editSettings(const std::optional<std::string>& fileBytes,
                                          const std::vector<SettingValue>& values,
                                          bool dropUtf8Mark) {
-  std::string bytes = fileBytes.value_or("");
+  const std::string bytes = fileBytes.value_or("");
   const profile::MemoryBytes memory{reinterpret_cast<const unsigned char*>(bytes.data()),
                                     bytes.size()};
   const Units units(memory);
@@ -97,30 +133,14 @@ common::Result<std::string> editSettings(const std::optional<std::string>& fileB
   if (units.encoding() == profile::TextEncoding::utf8 && !dropUtf8Mark) {
     return common::Error("it starts with a UTF-8 byte-order mark, which Windows misreads");
   }
-  std::vector<Change> changes = changesFor(units, values);
-  // From the end backwards, so that each change's place is as found.
-  std::sort(changes.begin(), changes.end(),
-            [](const Change& a, const Change& b) { return a.range.begin > b.range.begin; });
-  for (const Change& change : changes) {
-    std::string encoded;
-    for (const char c : change.ascii) {
-      encoded += c;
-      if (wide) encoded += '\0';
-    }
-    const size_t unitBytes = wide ? 2 : 1;
-    bytes.replace(mark + change.range.begin * unitBytes,
-                  (change.range.end - change.range.begin) * unitBytes, encoded);
+  // The number alone where that reads as meant; else whole values, as a "29 characters" value
+  // needs; else the file cannot be changed faithfully.
+  for (const bool wholeValues : {false, true}) {
+    std::string changed = applied(bytes, mark, wide, changesFor(units, values, wholeValues));
+    if (units.encoding() == profile::TextEncoding::utf8) changed.erase(0, mark);
+    if (readsAsSet(changed, values)) return changed;
   }
-  if (units.encoding() == profile::TextEncoding::utf8) bytes.erase(0, mark);
-  // What the reader makes of the result, the same check the player is shown afterwards.
-  const ToggleSettings reads = common::readSettings(bytes);
-  for (const SettingValue& value : values) {
-    if (reads.*value.key->member != value.value) {
-      return common::Error(std::string("the reader would not read ") + value.key->name + "=" +
-                           std::to_string(value.value) + " from it after the change");
-    }
-  }
-  return bytes;
+  return common::Error("the reader would not read the values from it after the change");
 }
 
 fs::path backupPath(const fs::path& settingsFile) {

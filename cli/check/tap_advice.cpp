@@ -2,18 +2,23 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "toggle/tap_rule.h"
 
 namespace cli {
 namespace {
 
-// The shortest and the longest the game may read a press, in whole frames at a frame rate.
+// The shortest and the longest the game may read a press, in whole frames at a frame rate:
+// frames counted in integers, so that a press of exactly three frames is three frames.
+int64_t inMilliseconds(int64_t frames, FrameRate rate) {
+  return std::lround(static_cast<double>(frames) * 1000.0 / rate.perSecond);
+}
 int64_t shortestSeen(int length, FrameRate rate) {
-  return std::lround(std::floor(length / rate.frameMs()) * rate.frameMs());
+  return inMilliseconds(int64_t{length} * rate.perSecond / 1000, rate);
 }
 int64_t longestSeen(int length, FrameRate rate) {
-  return std::lround(std::ceil(length / rate.frameMs()) * rate.frameMs());
+  return inMilliseconds((int64_t{length} * rate.perSecond + 999) / 1000, rate);
 }
 
 bool isTap(int64_t length, const ToggleSettings& settings) {

@@ -4,6 +4,7 @@
 // measuring alike.
 #pragma once
 
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,7 +17,6 @@ namespace cli {
 // frame longer or shorter than the press itself.
 struct FrameRate {
   int perSecond;
-  double frameMs() const { return 1000.0 / perSecond; }
 };
 inline constexpr FrameRate kFrameRates[] = {{60}, {30}};
 

@@ -1,0 +1,116 @@
+// kestova-sim check --taps, --holds and --write as a mod developer runs them: the count, the
+// suggestion in the file's own syntax, and a write that changes only the values, keeps the old
+// file, reads back as written, and never touches what it must not.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "tests/support/bytes.h"
+#include "tests/support/process.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using testing_support::ProgramRun;
+
+ProgramRun check(const common::TempFolder& folder, std::vector<std::string> args) {
+  args.insert(args.begin(), {KESTOVA_SIM_PATH, "check"});
+  return testing_support::runProgram(folder, args);
+}
+
+// The value a suggested line such as "LongPress=180" gives, or -1.
+int suggested(const std::string& out, const std::string& key) {
+  std::smatch match;
+  if (!std::regex_search(out, match, std::regex("\n" + key + "=([0-9]+)\n"))) return -1;
+  return std::stoi(match[1]);
+}
+
+TEST(TapCheck, SaysHowManyTapsCountAndSuggestsLinesThatCountThemAll) {
+  const common::TempFolder folder = testing_support::tempFolder();
+  testing_support::writeFile(folder, "Kestova.ini", "[Settings]\nShortPress=50\nLongPress=100\n");
+  const ProgramRun taps = check(folder, {"Kestova.ini", "--taps", "80,95,120,140"});
+  EXPECT_EQ(taps.status, 0) << taps.err;
+  EXPECT_THAT(taps.out, HasSubstr("taps: 2 of your 4 taps count with ShortPress 50 and "
+                                  "LongPress 100, by their lengths as measured"));
+  EXPECT_THAT(taps.out, HasSubstr("the game sees a press in whole frames"));
+  EXPECT_LE(suggested(taps.out, "ShortPress"), 80) << taps.out;
+  EXPECT_GT(suggested(taps.out, "LongPress"), 140) << taps.out;
+
+  const ProgramRun holds =
+      check(folder, {"Kestova.ini", "--taps", "80,95,120,140", "--holds", "300,400"});
+  EXPECT_GT(suggested(holds.out, "LongPress"), 140) << holds.out;
+  EXPECT_LE(suggested(holds.out, "LongPress"), 300) << holds.out;
+  EXPECT_EQ(testing_support::readFile(folder.path() / "Kestova.ini"),
+            "[Settings]\nShortPress=50\nLongPress=100\n")
+      << "nothing is written unless asked";
+
+  for (const std::vector<std::string>& bad :
+       {std::vector<std::string>{"--holds", "300"}, {"--write"}, {"--taps", "80,x"},
+        {"--taps", "70000"}, {"--taps", "80,-5"}}) {
+    EXPECT_EQ(check(folder, bad).status, 2) << ::testing::PrintToString(bad);
+  }
+}
+
+TEST(TapCheck, WriteChangesOnlyTheValuesKeepsTheOldFileAndReadsBackAsWritten) {
+  const std::string text =
+      "; Kestova settings\r\n[Settings]\r\n; the shortest tap\r\nShortPress=50\r\n"
+      "LongPress=100 ; the longest\r\nHoldADS=0\r\n";
+  const std::string written =
+      "; Kestova settings\r\n[Settings]\r\n; the shortest tap\r\nShortPress=60\r\n"
+      "LongPress=170 ; the longest\r\nHoldADS=0\r\n";
+  const std::u16string wide(text.begin(), text.end());
+  const std::u16string wideWritten(written.begin(), written.end());
+  const struct {
+    std::string before;
+    std::string after;
+  } files[] = {
+      {text, written},
+      {testing_support::utf16(wide, testing_support::Endian::little, true),
+       testing_support::utf16(wideWritten, testing_support::Endian::little, true)},
+  };
+  for (const auto& file : files) {
+    const common::TempFolder folder = testing_support::tempFolder();
+    testing_support::writeFile(folder, "Kestova.ini", file.before);
+    const ProgramRun run = check(folder, {"--taps", "80,95,120,140", "--write"});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(testing_support::printable(testing_support::readFile(folder.path() / "Kestova.ini")),
+              testing_support::printable(file.after));
+    EXPECT_EQ(testing_support::readFile(folder.path() / "Kestova.ini.bak"), file.before);
+    EXPECT_THAT(run.out, HasSubstr("the old file is kept as Kestova.ini.bak."));
+    EXPECT_THAT(run.out, HasSubstr("read back (this checker's model): the plugin will now read "
+                                   "ShortPress 60, LongPress 170, HoldADS 0."));
+    const ProgramRun again = check(folder, {});
+    EXPECT_EQ(again.status, 0) << again.out;
+    EXPECT_THAT(again.out, Not(HasSubstr(".bak")));
+  }
+}
+
+TEST(TapCheck, WriteNeverTouchesAReadOnlyFileOrAFolderAndSaysWhy) {
+  const common::TempFolder folder = testing_support::tempFolder();
+  const std::string file =
+      testing_support::writeFile(folder, "locked/Kestova.ini", "[Settings]\nShortPress=50\n");
+  ASSERT_EQ(chmod(file.c_str(), 0444), 0);
+  const ProgramRun locked = check(folder, {file, "--taps", "150,160", "--write"});
+  EXPECT_EQ(locked.status, 2);
+  EXPECT_THAT(locked.out, HasSubstr(file + ": it is read-only, so it is left as it is. Nothing "
+                                           "was written; change these lines in [Settings] "
+                                           "yourself:\nShortPress="));
+  EXPECT_EQ(testing_support::readFile(file), "[Settings]\nShortPress=50\n");
+
+  fs::create_directories(folder.path() / "game/Kestova.ini");
+  const ProgramRun intoFolder =
+      check(folder, {(folder.path() / "game").string(), "--taps", "150,160", "--write"});
+  EXPECT_EQ(intoFolder.status, 2);
+  EXPECT_THAT(intoFolder.out, HasSubstr("Nothing was written"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path() / "game"), {}), 1);
+  EXPECT_TRUE(fs::is_directory(folder.path() / "game/Kestova.ini"));
+}
+
+}  // namespace
