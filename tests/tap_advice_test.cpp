@@ -115,7 +115,8 @@ TEST(TapAdvice, TapsAndHoldsTooCloseKeepTheHoldsOutAndSaySo) {
 TEST(TapAdvice, TapsThatAlreadyCountNeedNoChangeAndAHoldThatCountsIsSaid) {
   const ToggleSettings wide{40, 200, 0};
   EXPECT_FALSE(cli::adviseTaps({100, 120}, {400}, wide).changeNeeded);
-  EXPECT_THAT(textOf({100, 120}, {400}, wide), HasSubstr("your taps count as they are, every time"));
+  EXPECT_THAT(textOf({100, 120}, {400}, wide),
+              HasSubstr("your taps count as they are, every time"));
   EXPECT_THAT(textOf({70}, {90}),
               HasSubstr("holds: 1 of your 1 hold count as taps by their lengths"));
   EXPECT_THAT(textOf({80, 95, 120, 140}, {}),

@@ -51,9 +51,11 @@ TEST(TapCheck, SaysHowManyTapsCountAndSuggestsLinesThatCountThemAll) {
             "[Settings]\nShortPress=50\nLongPress=100\n")
       << "nothing is written unless asked";
 
-  for (const std::vector<std::string>& bad :
-       {std::vector<std::string>{"--holds", "300"}, {"--write"}, {"--taps", "80,x"},
-        {"--taps", "70000"}, {"--taps", "80,-5"}}) {
+  for (const std::vector<std::string>& bad : {std::vector<std::string>{"--holds", "300"},
+                                              {"--write"},
+                                              {"--taps", "80,x"},
+                                              {"--taps", "70000"},
+                                              {"--taps", "80,-5"}}) {
     EXPECT_EQ(check(folder, bad).status, 2) << ::testing::PrintToString(bad);
   }
 }

@@ -1,10 +1,13 @@
 #include "cli/check/checker.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <optional>
 #include <sstream>
 
 #include "cli/check/check_command.h"
+#include "cli/check/tap_check.h"
+#include "cli/check/tap_session.h"
 #include "common/console.h"
 #include "kestova_version.h"
 
@@ -35,6 +38,10 @@ common::ExitStatus check(const std::vector<std::string>& arguments, Machine& mac
   std::string path = ".";
   app.add_option("PATH", path, "the game folder or settings file (default: this folder)")
       ->check([](const std::string& value) { return value.empty() ? "the path is empty" : ""; });
+  bool taps = false;
+  app.add_flag("--taps", taps,
+               "after the check, measure your taps of the aim button even from a command prompt "
+               "(in a window of its own it always offers to)");
 
   std::vector<const char*> words;
   for (const std::string& argument : arguments) words.push_back(argument.c_str());
@@ -49,7 +56,13 @@ common::ExitStatus check(const std::vector<std::string>& arguments, Machine& mac
     common::writeError(err, common::Error(error.what() + std::string(" (see --help)")), kProgram);
     return common::ExitStatus::badInput;
   }
-  return printCheck(checkPath(path, machine), out, err, kProgram);
+  const common::Result<CheckReport> report = checkPath(path, machine);
+  const common::ExitStatus status = printCheck(report, out, err, kProgram);
+  if (!report || !(taps || machine.ownsConsoleWindow())) return status;
+  const std::optional<MeasuredPresses> measured = measurePresses(machine, report->settings, out);
+  if (!measured) return status;
+  return std::max(status, tapCheck(*report, measured->taps, measured->holds, WriteChoice::ask,
+                                   machine, out, err, kProgram));
 }
 
 }  // namespace

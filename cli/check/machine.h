@@ -1,10 +1,12 @@
 // What the checker asks of the machine it runs on, behind one small seam: the system's own
-// profile reader (the one the plugin calls), the console it runs in, and the player's answers.
+// profile reader (the one the plugin calls), the console it runs in, and the player's answers
+// and presses.
 // Each platform answers in one file (machine.windows.cpp, machine.linux.cpp); tests give the
 // checker a machine of their own, one that disagrees with the model or owns a console.
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -22,6 +24,14 @@ struct SystemReading {
   ToggleSettings settings = settings_file::kDefaults;
 };
 
+// A press or release of whatever the player aims with, as the console or the gamepad tells it.
+struct PressEvent {
+  enum class Kind { down, up, stop };  // stop: Esc, or the end of input
+  Kind kind = Kind::stop;
+  std::string button;  // "the right mouse button", "key 81", "the left trigger"
+  double atMs = 0;     // on a steady clock
+};
+
 class Machine {
  public:
   virtual ~Machine() = default;
@@ -36,6 +46,11 @@ class Machine {
 
   // A line the player types, without its line end; nullopt at the end of input.
   virtual std::optional<std::string> readLine() = 0;
+
+  // Hands each press and release to onEvent until it returns false, with the console set to
+  // report them and set back afterwards, on every way out. False where presses cannot be read:
+  // no console, or no such console on this system.
+  virtual bool readPresses(const std::function<bool(const PressEvent&)>& onEvent) = 0;
 };
 
 // The machine this program runs on.

@@ -1,5 +1,6 @@
 // Linux has no profile reader of its own: the project's model alone answers there. A terminal
-// window stays open after its program ends, so the checker never owns one.
+// window stays open after its program ends, so the checker never owns one, and a terminal does
+// not say when a key comes up, so it measures no press.
 #include <iostream>
 
 #include "cli/check/machine.h"
@@ -18,6 +19,10 @@ class LinuxMachine : public Machine {
     if (!std::getline(std::cin, line)) return std::nullopt;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return line;
+  }
+  // A terminal tells when a key goes down, never when it comes up: no press can be measured.
+  bool readPresses(const std::function<bool(const PressEvent&)>& /*onEvent*/) override {
+    return false;
   }
 };
 

@@ -2,6 +2,8 @@
 // wide path so that any folder name works; the system named as the player knows it; and the
 // console Windows opened for a double-click.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <xinput.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -54,6 +56,79 @@ std::wstring wide(const std::string& utf8) {
   return {units.begin(), units.end()};
 }
 
+// The console set to report mouse buttons while the object lives (QuickEdit off, or a click
+// selects text instead), and set back on every way out: the destructor, and Ctrl+C, Ctrl+Break or
+// the window's close, which end the program from a thread of their own.
+HANDLE consoleToRestore = nullptr;
+DWORD modeToRestore = 0;
+
+BOOL WINAPI restoreOnControl(DWORD /*event*/) {
+  SetConsoleMode(consoleToRestore, modeToRestore);
+  return FALSE;  // and on to the default handler, which ends the program
+}
+
+class PressConsole {
+ public:
+  PressConsole(HANDLE input, DWORD mode) {
+    consoleToRestore = input;
+    modeToRestore = mode;
+    SetConsoleCtrlHandler(restoreOnControl, TRUE);
+    SetConsoleMode(input, (mode | ENABLE_MOUSE_INPUT | ENABLE_EXTENDED_FLAGS) &
+                              ~static_cast<DWORD>(ENABLE_QUICK_EDIT_MODE));
+  }
+  ~PressConsole() {
+    FlushConsoleInputBuffer(consoleToRestore);
+    SetConsoleMode(consoleToRestore, modeToRestore);
+    SetConsoleCtrlHandler(restoreOnControl, FALSE);
+  }
+  PressConsole(const PressConsole&) = delete;
+  PressConsole& operator=(const PressConsole&) = delete;
+};
+
+// A gamepad, through whichever XInput a Windows has, loaded only now: the checker imports
+// nothing that does not ship with every Windows.
+using XInputGetStateFunction = DWORD(WINAPI*)(DWORD, XINPUT_STATE*);
+
+XInputGetStateFunction loadXInput() {
+  for (const wchar_t* name : {L"xinput1_4.dll", L"xinput1_3.dll", L"xinput9_1_0.dll"}) {
+    if (const HMODULE library = LoadLibraryW(name)) {
+      return reinterpret_cast<XInputGetStateFunction>(
+          reinterpret_cast<void (*)()>(GetProcAddress(library, "XInputGetState")));
+    }
+  }
+  return nullptr;
+}
+
+double nowMs() {
+  LARGE_INTEGER frequency{};
+  LARGE_INTEGER now{};
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// A console input record as a press or a release, if it is one: a key, or the right mouse
+// button changing. Esc stops.
+std::optional<PressEvent> pressOf(const INPUT_RECORD& record, DWORD& mouseButtons, double at) {
+  using Kind = PressEvent::Kind;
+  if (record.EventType == KEY_EVENT) {
+    const KEY_EVENT_RECORD& key = record.Event.KeyEvent;
+    if (key.wVirtualKeyCode == VK_ESCAPE) {
+      return key.bKeyDown ? std::optional(PressEvent{}) : std::nullopt;
+    }
+    return PressEvent{key.bKeyDown ? Kind::down : Kind::up,
+                      "key " + std::to_string(key.wVirtualKeyCode), at};
+  }
+  if (record.EventType != MOUSE_EVENT) return std::nullopt;
+  const MOUSE_EVENT_RECORD& mouse = record.Event.MouseEvent;
+  if (mouse.dwEventFlags != 0 && mouse.dwEventFlags != DOUBLE_CLICK) return std::nullopt;
+  const bool was = (mouseButtons & RIGHTMOST_BUTTON_PRESSED) != 0;
+  const bool is = (mouse.dwButtonState & RIGHTMOST_BUTTON_PRESSED) != 0;
+  mouseButtons = mouse.dwButtonState;
+  if (was == is) return std::nullopt;
+  return PressEvent{is ? Kind::down : Kind::up, "the right mouse button", at};
+}
+
 bool isConsole(HANDLE handle) {
   DWORD mode = 0;
   return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode) != 0;
@@ -81,6 +156,39 @@ class WindowsMachine : public Machine {
     DWORD processes[2] = {};
     return GetConsoleProcessList(processes, 2) == 1 && isConsole(GetStdHandle(STD_INPUT_HANDLE)) &&
            isConsole(GetStdHandle(STD_OUTPUT_HANDLE));
+  }
+
+  // Console input records, which the classic console and Windows Terminal (whose pseudo-console
+  // turns its mouse reports into the same records) both deliver with a release for every press;
+  // and the first gamepad's left trigger, looked at every few milliseconds between them.
+  bool readPresses(const std::function<bool(const PressEvent&)>& onEvent) override {
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    if (!GetConsoleMode(input, &mode)) return false;
+    const PressConsole console(input, mode);
+    const XInputGetStateFunction gamepad = loadXInput();
+    bool triggerDown = false;
+    DWORD mouseButtons = 0;
+    for (;;) {
+      const DWORD waited = WaitForSingleObject(input, gamepad != nullptr ? 5 : INFINITE);
+      XINPUT_STATE state{};
+      const bool trigger = gamepad != nullptr && gamepad(0, &state) == ERROR_SUCCESS &&
+                           state.Gamepad.bLeftTrigger > XINPUT_GAMEPAD_TRIGGER_THRESHOLD;
+      if (trigger != triggerDown) {
+        triggerDown = trigger;
+        const auto kind = trigger ? PressEvent::Kind::down : PressEvent::Kind::up;
+        if (!onEvent({kind, "the left trigger", nowMs()})) return true;
+      }
+      if (waited != WAIT_OBJECT_0) continue;
+      INPUT_RECORD records[16];
+      DWORD count = 0;
+      if (ReadConsoleInputW(input, records, 16, &count) == 0) return true;
+      const double at = nowMs();
+      for (DWORD i = 0; i < count; ++i) {
+        const std::optional<PressEvent> event = pressOf(records[i], mouseButtons, at);
+        if (event && !onEvent(*event)) return true;
+      }
+    }
   }
 
   std::optional<std::string> readLine() override {

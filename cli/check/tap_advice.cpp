@@ -50,9 +50,14 @@ std::string framesText(const TapCount& count) {
   for (size_t r = 0; r < std::size(kFrameRates); ++r) {
     text += r == 0 ? "at " + std::to_string(kFrameRates[r].perSecond) + " frames per second "
                    : "; at " + std::to_string(kFrameRates[r].perSecond) + ", ";
+    if (count.always[r] + count.sometimes[r] == 0) {
+      text += "none";
+      continue;
+    }
     text += std::to_string(count.always[r]) + " every time";
-    if (count.sometimes[r] > 0)
+    if (count.sometimes[r] > 0) {
       text += " and " + std::to_string(count.sometimes[r]) + " only sometimes";
+    }
   }
   return text;
 }

@@ -64,12 +64,15 @@ common::ExitStatus tapCheck(const CheckReport& report, const std::vector<int>& t
     text += line + "\n";
   }
   common::writeText(out, text);
-  if (!advice.changeNeeded || write == WriteChoice::no) return common::ExitStatus::success;
-
+  if (!advice.changeNeeded) return common::ExitStatus::success;
   const std::vector<SettingValue> values = {
       {&settings_file::kShortPress, advice.suggested.shortPress},
       {&settings_file::kLongPress, advice.suggested.longPress}};
   const std::string shown = shownPath(report.settingsPath);
+  if (write == WriteChoice::no) {
+    common::writeText(out, "--write writes them into " + shown + ", keeping the old file.\n");
+    return common::ExitStatus::success;
+  }
   if (write == WriteChoice::ask) {
     common::writeText(out, "\nWrite " + valuesText(values, " and ") + " into " + shown +
                                "? Type y and press Enter to write them; anything else writes "

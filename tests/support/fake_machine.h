@@ -5,6 +5,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/check/machine.h"
 
@@ -16,6 +17,8 @@ class FakeMachine : public cli::Machine {
   bool ownsConsole = false;
   std::deque<std::string> answers;  // each readLine takes one; none left is the end of input
   size_t linesRead = 0;
+  bool canReadPresses = true;
+  std::vector<cli::PressEvent> presses;  // handed over in turn, then a stop
 
   std::optional<cli::SystemReading> readSettings(const std::filesystem::path&) override {
     return reading;
@@ -27,6 +30,14 @@ class FakeMachine : public cli::Machine {
     std::string line = answers.front();
     answers.pop_front();
     return line;
+  }
+  bool readPresses(const std::function<bool(const cli::PressEvent&)>& onEvent) override {
+    if (!canReadPresses) return false;
+    for (const cli::PressEvent& event : presses) {
+      if (!onEvent(event)) return true;
+    }
+    onEvent({});
+    return true;
   }
 };
 

@@ -1,0 +1,123 @@
+// KestovaCheck's console input, for real under Wine: presses injected into a console as input
+// records arrive as presses with their lengths, the console reports mouse buttons only while
+// they are read, and its mode is set back afterwards, after Ctrl+C too.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+#include "cli/check/machine.h"
+
+namespace {
+
+using Kind = cli::PressEvent::Kind;
+
+INPUT_RECORD key(WORD code, bool down) {
+  INPUT_RECORD record{};
+  record.EventType = KEY_EVENT;
+  record.Event.KeyEvent.bKeyDown = down ? TRUE : FALSE;
+  record.Event.KeyEvent.wRepeatCount = 1;
+  record.Event.KeyEvent.wVirtualKeyCode = code;
+  return record;
+}
+
+INPUT_RECORD rightButton(bool down) {
+  INPUT_RECORD record{};
+  record.EventType = MOUSE_EVENT;
+  record.Event.MouseEvent.dwButtonState = down ? RIGHTMOST_BUTTON_PRESSED : 0;
+  return record;
+}
+
+void inject(HANDLE input, const INPUT_RECORD& record) {
+  DWORD written = 0;
+  WriteConsoleInputW(input, &record, 1, &written);
+}
+
+HANDLE openConsoleInput() {
+  const HANDLE input = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                   nullptr);
+  DWORD mode = 0;
+  if (input != INVALID_HANDLE_VALUE && GetConsoleMode(input, &mode)) return input;
+  if (input != INVALID_HANDLE_VALUE) CloseHandle(input);
+  return INVALID_HANDLE_VALUE;
+}
+
+// A console that takes input records: the one the suite runs in, or one of its own. Wine makes
+// one only where it has a display: make test runs this test under xvfb-run.
+HANDLE consoleInput(bool& made) {
+  const HANDLE input = openConsoleInput();
+  if (input != INVALID_HANDLE_VALUE) return input;
+  FreeConsole();
+  made = AllocConsole() != 0;
+  return openConsoleInput();
+}
+
+// Ctrl+C would end the test program after the checker's handler has set the mode back.
+BOOL WINAPI keepRunning(DWORD event) {
+  return event == CTRL_C_EVENT ? TRUE : FALSE;
+}
+
+TEST(ConsoleInput, InjectedPressesArriveWithTheirLengthsAndTheModeIsSetBack) {
+  bool ownConsole = false;
+  const HANDLE input = consoleInput(ownConsole);
+  if (input == INVALID_HANDLE_VALUE) {
+    // Where the suite must show this (make test), no console is a failure, not a skip.
+    ASSERT_EQ(std::getenv("KESTOVA_CONSOLE_TEST"), nullptr) << "no console to inject input into";
+    GTEST_SKIP() << "no console can be made here: under Wine, run with a display (xvfb-run)";
+  }
+  const HANDLE standardInput = GetStdHandle(STD_INPUT_HANDLE);
+  SetStdHandle(STD_INPUT_HANDLE, input);
+  SetConsoleCtrlHandler(keepRunning, TRUE);
+  DWORD before = 0;
+  ASSERT_TRUE(GetConsoleMode(input, &before));
+
+  DWORD whileReading = 0;
+  DWORD afterCtrlC = 0;
+  std::thread player([&] {
+    Sleep(50);
+    GetConsoleMode(input, &whileReading);
+    inject(input, key('Q', true));
+    Sleep(120);
+    inject(input, key('Q', true));  // held: the key repeats
+    inject(input, key('Q', false));
+    inject(input, rightButton(true));
+    Sleep(60);
+    inject(input, rightButton(false));
+    GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+    Sleep(100);
+    GetConsoleMode(input, &afterCtrlC);
+    inject(input, key(VK_ESCAPE, true));
+  });
+  std::vector<cli::PressEvent> events;
+  const bool read = cli::thisMachine().readPresses([&events](const cli::PressEvent& event) {
+    events.push_back(event);
+    return event.kind != Kind::stop;
+  });
+  player.join();
+  DWORD after = 0;
+  GetConsoleMode(input, &after);
+  SetConsoleCtrlHandler(keepRunning, FALSE);
+  SetStdHandle(STD_INPUT_HANDLE, standardInput);
+  CloseHandle(input);
+  if (ownConsole) FreeConsole();
+
+  ASSERT_TRUE(read);
+  EXPECT_EQ(whileReading & ENABLE_MOUSE_INPUT, static_cast<DWORD>(ENABLE_MOUSE_INPUT));
+  EXPECT_EQ(whileReading & ENABLE_QUICK_EDIT_MODE, 0u);
+  EXPECT_EQ(afterCtrlC, before) << "Ctrl+C sets the mode back before it ends the program";
+  EXPECT_EQ(after, before);
+  ASSERT_EQ(events.size(), 6u);
+  const Kind kinds[] = {Kind::down, Kind::down, Kind::up, Kind::down, Kind::up, Kind::stop};
+  for (size_t i = 0; i < events.size(); ++i) EXPECT_EQ(events[i].kind, kinds[i]) << i;
+  EXPECT_EQ(events[0].button, "key 81");
+  EXPECT_EQ(events[3].button, "the right mouse button");
+  // Loose bounds: a measured press, not a benchmark.
+  EXPECT_GE(events[2].atMs - events[0].atMs, 100);
+  EXPECT_LT(events[2].atMs - events[0].atMs, 2000);
+  EXPECT_GE(events[4].atMs - events[3].atMs, 40);
+}
+
+}  // namespace
