@@ -9,7 +9,7 @@
 namespace cli {
 namespace {
 
-const char kProgram[] =
+const char kDescription[] =
     "Runs the Kestova plugin in the simulated host, tick by tick, and prints a table of what it "
     "did; without SCENARIO it runs the built-in demo. Running is what kestova-sim does without a "
     "subcommand: kestova-sim SCENARIO is kestova-sim run SCENARIO.";
@@ -42,8 +42,8 @@ CLI::Validator valueNamed(const std::string& what) {
 }  // namespace
 
 common::Result<Command> parseCommandLine(int argc, const char* const* argv) {
-  CLI::App app(kProgram, "kestova-sim");
-  app.set_version_flag("--version", "kestova-sim " KESTOVA_VERSION);
+  CLI::App app(kDescription, kProgramName);
+  app.set_version_flag("--version", std::string(kProgramName) + " " KESTOVA_VERSION);
   app.footer(kFooter);
   app.require_subcommand(0, 1);
   // On Windows CLI11 would take /path for an option; options here are written with dashes on

@@ -12,6 +12,8 @@
 
 namespace cli {
 
+inline constexpr char kProgramName[] = "kestova-sim";
+
 struct RunArguments {
   std::optional<std::string> scenarioPath;  // none: the built-in demo
   ReportFormat format = ReportFormat::table;

@@ -14,8 +14,6 @@
 
 namespace {
 
-const char kProgram[] = "kestova-sim";
-
 common::ExitStatus run(int argc, char** argv) {
   // UTF-8 whatever the system's code page, so that a folder named ゲーム or Jörg works.
   const std::vector<std::string> arguments = common::utf8Arguments(argc, argv);
@@ -26,7 +24,7 @@ common::ExitStatus run(int argc, char** argv) {
   const common::Result<cli::Command> command =
       cli::parseCommandLine(static_cast<int>(words.size()), words.data());
   if (!command) {
-    common::writeError(stderr, command.error(), kProgram);
+    common::writeError(stderr, command.error(), cli::kProgramName);
     return common::ExitStatus::badInput;
   }
   if (const auto* shown = std::get_if<cli::ShowText>(&*command)) {
@@ -36,12 +34,12 @@ common::ExitStatus run(int argc, char** argv) {
   if (const auto* check = std::get_if<cli::CheckArguments>(&*command)) {
     cli::Machine& machine = cli::thisMachine();
     const common::Result<cli::CheckReport> report = cli::checkPath(check->path, machine);
-    const common::ExitStatus status = cli::printCheck(report, stdout, stderr, kProgram);
+    const common::ExitStatus status = cli::printCheck(report, stdout, stderr, cli::kProgramName);
     if (!report || check->taps.empty()) return status;
     const common::ExitStatus taps =
         cli::tapCheck(*report, check->taps, check->holds,
                       check->write ? cli::WriteChoice::yes : cli::WriteChoice::no, machine, stdout,
-                      stderr, kProgram);
+                      stderr, cli::kProgramName);
     return std::max(status, taps);
   }
   return cli::runCommand(std::get<cli::RunArguments>(*command));

@@ -36,9 +36,9 @@ void inject(HANDLE input, const INPUT_RECORD& record) {
 }
 
 HANDLE openConsoleInput() {
-  const HANDLE input = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                   nullptr);
+  const HANDLE input =
+      CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
   DWORD mode = 0;
   if (input != INVALID_HANDLE_VALUE && GetConsoleMode(input, &mode)) return input;
   if (input != INVALID_HANDLE_VALUE) CloseHandle(input);

@@ -12,9 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Far past any settings file; a bigger one is surely something else.
-constexpr size_t kMaxBytes = size_t{64} << 20;
-
 std::string folderOf(const fs::path& path) {
   std::error_code ec;
   const fs::path absolute = fs::absolute(path, ec).lexically_normal();
@@ -26,7 +23,7 @@ std::string folderOf(const fs::path& path) {
 common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::string& shown,
                                               Machine& machine) {
   const common::Result<std::optional<std::string>> read =
-      readFileBytes(path, kMaxBytes, "settings file");
+      readFileBytes(path, kMaxSettingsBytes, "settings file");
   if (!read) {
     return common::Error(read.error().message + " (the plugin would use its defaults)", shown);
   }

@@ -10,6 +10,9 @@
 
 namespace cli {
 
+// Far past any settings file; a bigger one is surely something else.
+inline constexpr size_t kMaxSettingsBytes = size_t{64} << 20;
+
 // The bytes, nullopt when there is no such file, or why it cannot be read (a folder, something
 // that is not a file, no permission, larger than maxBytes) as the error's message. kind names
 // what the file should be: "settings file".

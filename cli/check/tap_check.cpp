@@ -12,9 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Far past any settings file, as in the check.
-constexpr size_t kMaxBytes = size_t{64} << 20;
-
 bool saidYes(const std::optional<std::string>& answer) {
   if (!answer) return false;
   const std::string word = common::lowerAscii(*answer);
@@ -83,7 +80,7 @@ common::ExitStatus tapCheck(const CheckReport& report, const std::vector<int>& t
     }
   }
   const common::Result<std::optional<std::string>> bytes =
-      readFileBytes(report.settingsPath, kMaxBytes, "settings file");
+      readFileBytes(report.settingsPath, kMaxSettingsBytes, "settings file");
   if (!bytes) return refuse(shown, "it " + bytes.error().message, values, out);
   const common::Result<std::string> changed = edited(*bytes, values, write, machine, out);
   if (!changed)

@@ -47,10 +47,10 @@ std::string windowBar(const ToggleSettings& settings) {
     const int64_t from = c * scale / kColumns;
     if (from >= window.first && from <= window.last) bar[static_cast<size_t>(c)] = '=';
   }
-  const std::string ends = window.first > window.last
-                               ? "no press is a tap"
-                               : std::to_string(window.first) + " to " +
-                                     std::to_string(window.last) + " ms is a tap";
+  const std::string ends =
+      window.first > window.last
+          ? "no press is a tap"
+          : std::to_string(window.first) + " to " + std::to_string(window.last) + " ms is a tap";
   return labelled("window", "|" + bar + "|  " + ends);
 }
 
@@ -61,8 +61,8 @@ std::string pressBar(const char* label, int lengthMs, const ToggleSettings& sett
   bar.resize(static_cast<size_t>(kColumns), ' ');
   if (lengthMs > scale) bar.back() = '>';
   const char* verdict = tap_rule::isTap(lengthMs, settings) ? "a tap: it toggles"
-                        : lengthMs < settings.shortPress   ? "too short for a tap"
-                                                           : "too long for a tap";
+                        : lengthMs < settings.shortPress    ? "too short for a tap"
+                                                            : "too long for a tap";
   return labelled(label, "|" + bar + "|  " + std::to_string(lengthMs) + " ms, " + verdict);
 }
 
@@ -96,8 +96,9 @@ std::optional<MeasuredPresses> measurePresses(Machine& machine, const ToggleSett
     return lengths.size() < (holding ? kHoldsAsked : kTapsAsked) || nextPhase();
   });
   if (!read) {
-    common::writeText(out, "\nThis window cannot report presses of the aim button, so the "
-                           "check cannot measure your taps here.\n");
+    common::writeText(out,
+                      "\nThis window cannot report presses of the aim button, so the "
+                      "check cannot measure your taps here.\n");
     return std::nullopt;
   }
   if (measured.taps.empty()) return std::nullopt;

@@ -14,10 +14,8 @@
 namespace cli {
 namespace {
 
-const char kProgram[] = "kestova-sim";
-
 common::ExitStatus fail(const common::Error& error) {
-  common::writeError(stderr, error, kProgram);
+  common::writeError(stderr, error, kProgramName);
   return common::ExitStatus::badInput;
 }
 
@@ -75,7 +73,7 @@ common::ExitStatus runCommand(const RunArguments& command) {
 
   if (run->stopped) {
     std::fflush(stdout);
-    common::writeError(stderr, *run->stopped, kProgram);
+    common::writeError(stderr, *run->stopped, kProgramName);
     // A run that stopped part way is still worth a picture, marked as stopped.
     if (picture && !timeline.ticks.empty()) {
       timeline.stopped = run->stopped->message;
