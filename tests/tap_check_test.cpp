@@ -47,9 +47,12 @@ TEST(TapCheck, SaysHowManyTapsCountAndSuggestsLinesThatCountThemAll) {
       check(folder, {"Kestova.ini", "--taps", "80,95,120,140", "--holds", "300,400"});
   EXPECT_GT(suggested(holds.out, "LongPress"), 140) << holds.out;
   EXPECT_LE(suggested(holds.out, "LongPress"), 300) << holds.out;
+  // A check of the folder, too, writes nothing unless asked.
+  EXPECT_EQ(check(folder, {folder.path().string(), "--taps", "150,160"}).status, 1);
   EXPECT_EQ(testing_support::readFile(folder.path() / "Kestova.ini"),
-            "[Settings]\nShortPress=50\nLongPress=100\n")
-      << "nothing is written unless asked";
+            "[Settings]\nShortPress=50\nLongPress=100\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), {}), 3)
+      << "Kestova.ini and the program's two output files, nothing more";
 
   for (const std::vector<std::string>& bad : {std::vector<std::string>{"--holds", "300"},
                                               {"--write"},
