@@ -13,8 +13,8 @@ NATIVE := build/native
 WINDOWS := build/mingw
 WINE := env WINEPREFIX=$(CURDIR)/$(WINDOWS)/wine-prefix $(CURDIR)/scripts/wine
 
-.PHONY: all deps native windows clang-cl dist release demo test sanitize fuzz soak bench format
-.PHONY: lint clean
+.PHONY: all deps native programs windows clang-cl dist release demo test sanitize fuzz soak bench
+.PHONY: format lint clean
 
 all: demo
 
@@ -25,6 +25,14 @@ native: deps
 	@cmake --preset native >/dev/null
 	@cmake --build --preset native
 
+# What the player's download and the demo need, and nothing else: the plugin, the checker, and
+# kestova-sim.exe with the stand-in host it loads the plugin into.
+programs: deps
+	@cmake --preset mingw >/dev/null
+	@cmake --build --preset mingw --target Kestova KestovaCheck kestova-sim
+
+# Everything for Windows, the test suite too, told where the native kestova-sim is to compare
+# traces with.
 windows: native
 	@cmake --preset mingw -DKESTOVA_NATIVE_SIM=$(CURDIR)/$(NATIVE)/kestova-sim >/dev/null
 	@cmake --build --preset mingw
@@ -38,7 +46,7 @@ clang-cl: windows
 
 # dist/ holds the zip and what is in it, nothing else: never the stand-in ScriptHookVask.dll,
 # which would replace the real host in a game folder.
-dist: windows
+dist: programs
 	@rm -rf dist
 	@scripts/make-release $(CURDIR) $(WINDOWS) dist >/dev/null
 	@cd dist && unzip -q Kestova-*.zip
@@ -56,7 +64,7 @@ demo: dist
 	@echo "dist/ is at $(CURDIR)/dist: $$(cd dist && ls Kestova-*.zip), the player's download," \
 	  "and its four files"
 
-test: dist clang-cl
+test: windows dist clang-cl
 	@ctest --preset native -j2
 	@ctest --preset mingw -j2
 	@ctest --preset clang-cl -j2
