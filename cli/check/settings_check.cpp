@@ -6,6 +6,7 @@
 #include "cli/check/setting_value.h"
 #include "cli/check/settings_text.h"
 #include "cli/check/spelling.h"
+#include "cli/check/tap_advice.h"
 #include "common/display_text.h"
 #include "common/settings_values.h"
 #include "toggle/settings_file.h"
@@ -21,8 +22,8 @@ using settings_file::kSection;
 
 // Enough to show what is wrong with a file; a binary file would otherwise give thousands.
 constexpr size_t kMaxLineFindings = 50;
-// One frame at 60 frames per second, in milliseconds: the step presses are measured in.
-constexpr int64_t kFrameUnits = 17;
+// The step presses are measured in at the higher frame rate the advice knows.
+constexpr int64_t kFrameUnits = kFrameRates[0].frameMs();
 
 const SettingKey* closeKey(const std::string& folded) {
   for (const SettingKey& key : kKeys) {
@@ -248,8 +249,10 @@ Finding tapWindow(const ToggleSettings& s) {
   }
   if (window.last - window.first + 1 < kFrameUnits) {
     return {Severity::warning, "tap window: only presses of " + range +
-                                   " timer units toggle aim; at 60 frames per second a press is "
-                                   "measured in steps of about 17, so a tap may be hard to hit."};
+                                   " timer units toggle aim; at " +
+                                   std::to_string(kFrameRates[0].perSecond) +
+                                   " frames per second a press is measured in steps of about " +
+                                   std::to_string(kFrameUnits) + ", so a tap may be hard to hit."};
   }
   return {Severity::note, "tap window: a press of " + range +
                               " timer units (milliseconds in practice) toggles aim; shorter and "

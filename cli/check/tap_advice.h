@@ -4,6 +4,7 @@
 // measuring alike.
 #pragma once
 
+#include <cstdint>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -17,6 +18,8 @@ namespace cli {
 // frame longer or shorter than the press itself.
 struct FrameRate {
   int perSecond;
+  // One frame, in whole milliseconds rounded up: 17 at 60 frames per second.
+  constexpr int64_t frameMs() const { return (1000 + perSecond - 1) / perSecond; }
 };
 inline constexpr FrameRate kFrameRates[] = {{60}, {30}};
 
