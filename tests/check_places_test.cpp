@@ -80,7 +80,8 @@ TEST(CheckPlaces, AFileInAFolderBelowIsNamedWithTheFix) {
 
   const Game bare;
   bare.write("sub/x/Kestova.ini");
-  EXPECT_THAT(check(bare.path), HasSubstr("game's folder.\n")) << "only one folder down is looked in";
+  EXPECT_THAT(check(bare.path), HasSubstr("game's folder.\n"))
+      << "only one folder down is looked in";
 }
 
 TEST(CheckPlaces, AFolderInAFilesPlaceIsSaidAndTheCheckGoesOnToItsSummary) {
@@ -113,9 +114,10 @@ TEST(CheckPlaces, TheHostInAFolderBelowIsNotToBeInstalledAgain) {
   writeFile(folder, "Game/Kestova.dll", testing_support::peBytes({}));
   writeFile(folder, "Game/bin/ScriptHookVask.dll", testing_support::peBytes({}));
   const std::string game = (folder.path() / "Game").string();
-  EXPECT_THAT(check(game), HasSubstr("warning: ScriptHookVask.dll: not in this folder but in " +
-                                     game + "/bin. The host, Kestova.dll and Kestova.ini go "
-                                            "together in the game's folder"));
+  EXPECT_THAT(check(game),
+              HasSubstr("warning: ScriptHookVask.dll: not in this folder but in " + game +
+                        "/bin. The host, Kestova.dll and Kestova.ini go "
+                        "together in the game's folder"));
 }
 
 }  // namespace

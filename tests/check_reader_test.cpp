@@ -96,8 +96,8 @@ TEST(CheckReader, EachSideOfAByteOrderMarkIsSaidAsMeasuredHereOrKnownFromElsewhe
   EXPECT_THAT(allOf(learnt), HasSubstr("ShortPress: Windows 12 (build 30000) reads 70 here"));
   EXPECT_EQ(learnt.settings.shortPress, 70);
 
-  const std::string be = testing_support::utf16(u"[Settings]\nShortPress=40\n",
-                                                testing_support::Endian::big, true);
+  const std::string be =
+      testing_support::utf16(u"[Settings]\nShortPress=40\n", testing_support::Endian::big, true);
   EXPECT_THAT(allOf(cli::checkSettings(be)),
               HasSubstr("uses ShortPress 50, LongPress 100, HoldADS 0 (its defaults); Wine and "
                         "Proton read ShortPress 40"));
@@ -112,10 +112,10 @@ TEST(CheckReader, AUtf16FileCutInHalfIsAWarningAndAnEvenOneIsNot) {
     const std::string odd =
         testing_support::utf16(u"[Settings]\r\nShortPress=40", endian, true) + "4";
     const cli::SettingsCheck check = cli::checkSettings(odd);
-    EXPECT_THAT(allOf(check), HasSubstr("warning: file: saved as UTF-16, but with an odd number "
-                                        "of bytes (" +
-                                        std::to_string(odd.size()) +
-                                        "): its last character is cut in half"));
+    EXPECT_THAT(allOf(check),
+                HasSubstr("warning: file: saved as UTF-16, but with an odd number "
+                          "of bytes (" +
+                          std::to_string(odd.size()) + "): its last character is cut in half"));
   }
 }
 

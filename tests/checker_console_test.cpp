@@ -50,7 +50,8 @@ TEST(CheckerConsole, ItWaitsForEnterOnlyInAWindowOfItsOwn) {
   own.answers = {""};
   const Checked doubleClicked = runChecker(own, file);
   EXPECT_EQ(doubleClicked.status, common::ExitStatus::success);
-  EXPECT_THAT(doubleClicked.out, EndsWith("no problems found.\n\nPress Enter to close this window.\n"));
+  EXPECT_THAT(doubleClicked.out,
+              EndsWith("no problems found.\n\nPress Enter to close this window.\n"));
   EXPECT_EQ(own.linesRead, 1u) << "one Enter ends the wait";
 
   // A mistake on the command line is said, and waited on too: a window would close on it.

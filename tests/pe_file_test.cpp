@@ -12,8 +12,8 @@
 namespace {
 
 using ::testing::StartsWith;
-using testing_support::PeImage;
 using testing_support::peBytes;
+using testing_support::PeImage;
 
 TEST(PeFile, AnX64DllWithAVersionResourceReadsWhole) {
   const common::Result<cli::PeModule> module = cli::readPeModule(peBytes({}));
