@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "sim/host_backend.h"
-#include "sim/native_lookup.h"
 
 namespace sim {
 namespace {
@@ -22,9 +21,6 @@ SimulatedHost* self(void* host) {
 
 // What a call from a thread other than the host's own gets as its result slot.
 thread_local uint64_t foreignResult = 0;
-
-// Its address tells threads apart, more cheaply than asking the thread library at every call.
-thread_local const char threadTag = 0;
 
 // Every call first checks its thread: the host's state belongs to the thread that runs it.
 HostBackend backendFor(SimulatedHost* host) {
@@ -69,7 +65,6 @@ std::string_view readName(uint64_t address) {
 
 SimulatedHost::SimulatedHost(HostOptions options)
     : owner_(std::this_thread::get_id()),
-      ownerTag_(&threadTag),
       backend_(std::make_unique<HostBackend>(backendFor(this))),
       game_(options) {}
 
@@ -86,7 +81,7 @@ void SimulatedHost::bind() {
 }
 
 bool SimulatedHost::fromOwnThread() {
-  if (&threadTag == ownerTag_) return true;
+  if (std::this_thread::get_id() == owner_) return true;
   foreignCalls_.fetch_add(1, std::memory_order_relaxed);
   return false;
 }
@@ -105,10 +100,6 @@ std::vector<KeyboardHandler> SimulatedHost::keyboardHandlers() const {
   return keyboardHandlers_;
 }
 
-KESTOVA_COLD void SimulatedHost::protocolError(const char* message) {
-  protocolError(std::string(message));
-}
-
 void SimulatedHost::protocolError(std::string message) {
   if (trace_.enabled()) trace_.add(TraceKind::protocolError, tick_).text = message;
   protocolErrors_.push_back(std::move(message));
@@ -116,12 +107,8 @@ void SimulatedHost::protocolError(std::string message) {
 
 bool SimulatedHost::insideScript(const char* function) {
   if (current_ != nullptr) return true;
-  outsideScript(function);
-  return false;
-}
-
-KESTOVA_COLD void SimulatedHost::outsideScript(const char* function) {
   protocolError(std::string(function) + " called outside the script");
+  return false;
 }
 
 void SimulatedHost::runScript(void* script) {
@@ -192,7 +179,7 @@ uint64_t* SimulatedHost::nativeCall() {
   // The pending call is read in place: nothing prepares another until this one returns.
   const PendingCall& call = pending_;
   pending_.active = false;
-  const NativeInfo* native = lookupNative(call.hash);
+  const NativeInfo* native = findNative(call.hash);
   // An index, not a pointer: a protocol error met while answering appends to the same trace.
   size_t entryIndex = kNotTraced;
   if (trace_.enabled()) {
@@ -208,7 +195,8 @@ uint64_t* SimulatedHost::nativeCall() {
     protocolError("nativeCall of an unknown native");
     game_.unanswered(native);
   } else if (call.argCount != native->argCount) {
-    wrongArgumentCount(*native, call.argCount);
+    protocolError(std::string(native->label) + " takes " + std::to_string(native->argCount) +
+                  " arguments, got " + std::to_string(call.argCount));
     game_.unanswered(native);
   } else {
     std::string_view name;
@@ -219,23 +207,15 @@ uint64_t* SimulatedHost::nativeCall() {
     uint8_t faults = kNoFault;
     uint64_t* outSlot = entryIndex != kNotTraced ? &trace_.entry(entryIndex).outSlot : nullptr;
     low = game_.answer(*native, call.args, name, faults, outSlot);
-    if (faults != kNoFault) gameFaults(*native, faults);
+    if ((faults & kStaleHandle) != 0) {
+      protocolError(std::string(native->label) +
+                    " with a subject handle not asked for right before");
+    }
+    if ((faults & kNullWeaponSlot) != 0) protocolError("currentWeapon with a null weapon slot");
   }
   resultSlot_ = game_.withHighHalf(low);
   if (entryIndex != kNotTraced) trace_.entry(entryIndex).result = resultSlot_;
   return &resultSlot_;
-}
-
-KESTOVA_COLD void SimulatedHost::gameFaults(const NativeInfo& native, uint8_t faults) {
-  if ((faults & kStaleHandle) != 0) {
-    protocolError(std::string(native.label) + " with a subject handle not asked for right before");
-  }
-  if ((faults & kNullWeaponSlot) != 0) protocolError("currentWeapon with a null weapon slot");
-}
-
-KESTOVA_COLD void SimulatedHost::wrongArgumentCount(const NativeInfo& native, size_t count) {
-  protocolError(std::string(native.label) + " takes " + std::to_string(native.argCount) +
-                " arguments, got " + std::to_string(count));
 }
 
 }  // namespace sim
