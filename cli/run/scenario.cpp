@@ -8,6 +8,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "common/display_text.h"
 #include "toggle/settings_file.h"
 
 namespace cli {
@@ -80,16 +81,6 @@ Result<int64_t> integerIn(const std::string& text, int64_t low, int64_t high, in
                              std::to_string(high) + ")");
   }
   return *value;
-}
-
-std::vector<std::string> commaList(const std::string& text) {
-  std::vector<std::string> parts;
-  size_t start = 0;
-  for (size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1) {
-    parts.push_back(text.substr(start, comma - start));
-  }
-  parts.push_back(text.substr(start));
-  return parts;
 }
 
 Result<std::string> argumentOf(const std::vector<std::string>& w, size_t& i, int line) {
@@ -251,7 +242,7 @@ class Parser {
       } else if (word == "key") {
         return keyEvent(tick, *argument, line);
       } else {
-        for (const std::string& value : commaList(*argument)) {
+        for (const std::string& value : common::split(*argument, ',')) {
           const Result<uint32_t> read = timerValue(value, line);
           if (!read) return read.error();
           tick.timerReads.push_back(*read);
@@ -264,7 +255,7 @@ class Parser {
   }
 
   Status keyEvent(const TickLine& tick, const std::string& text, int line) {
-    const std::vector<std::string> parts = commaList(text);
+    const std::vector<std::string> parts = common::split(text, ',');
     if (parts.size() != 1 && parts.size() != 7) {
       return failure(line, "key takes CODE or CODE,A2,A3,A4,A5,A6,A7");
     }
