@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sim/natives.h"
@@ -59,5 +60,15 @@ class Trace {
 
 // One line per entry, the same on every platform: nothing in it depends on addresses.
 std::string formatTraceEntry(const TraceEntry& entry);
+
+// The host call an entry records: a native's label ("unknownNative" for a hash the game does
+// not know) or the host library function's own name; empty for what is no call of the plugin's.
+std::string_view callName(const TraceEntry& entry);
+
+// What a native's argument stands for, in every report: the name read through it, the weapon
+// query's out-slot (an address, which differs from run to run and platform to platform), or
+// the value itself.
+enum class ArgRole : uint8_t { value, name, slot };
+ArgRole argRole(const TraceEntry& entry, size_t index);
 
 }  // namespace sim

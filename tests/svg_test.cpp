@@ -77,9 +77,9 @@ TEST(Svg, TheTapWindowIsTheOneThePluginReadFromItsSettingsFile) {
 cli::TimelineTick tickAt(uint64_t number, uint32_t timer, std::vector<uint32_t> seen = {}) {
   cli::TimelineTick t;
   t.tick = number;
-  t.timer = timer;
+  t.inputs.timerReads = {timer};
   for (const uint32_t read : seen) t.timerSeen[t.timerSeenCount++] = read;
-  t.forcedAim = false;
+  t.summary.forcedAim = false;
   return t;
 }
 
@@ -92,9 +92,9 @@ TEST(Svg, ReleasesAreTimedWithThePluginsOwnTimerReads) {
   // press of tick 1.
   timeline.ticks = {tickAt(1, 1000, {1000, 1060, 1061}), tickAt(2, 1016), tickAt(3, 1032),
                     tickAt(4, 1048, {1400, 1401})};
-  timeline.ticks[0].controls.aimDown = timeline.ticks[0].controls.aimUp = true;
-  timeline.ticks[1].controls.aimDown = timeline.ticks[1].controls.wheel = true;
-  timeline.ticks[3].controls.aimUp = true;
+  timeline.ticks[0].inputs.aimDown = timeline.ticks[0].inputs.aimUp = true;
+  timeline.ticks[1].inputs.aimDown = timeline.ticks[1].inputs.wheel = true;
+  timeline.ticks[3].inputs.aimUp = true;
   const std::string svg = cli::drawTimeline(timeline);
   EXPECT_THAT(svg, HasSubstr(">60 tap</text>"));
   EXPECT_THAT(svg, HasSubstr("(press ignored: the weapon wheel is open)"));

@@ -5,7 +5,6 @@
 #include "common/temp_folder.h"
 #include "sim/plugin_module.h"
 #include "sim/simulated_host.h"
-#include "sim/tick_summary.h"
 #include "toggle/settings_file.h"
 
 namespace cli {
@@ -29,7 +28,7 @@ common::Result<common::TempFolder> enterRunFolder(const std::optional<std::strin
 }  // namespace
 
 common::Result<RunSummary> runScenario(const Scenario& scenario, const std::string& pluginPath,
-                                       RunSink& sink) {
+                                       std::span<RunSink* const> sinks) {
   const auto failed = [](std::string message) { return common::Error(std::move(message)); };
   RunSummary summary;
   sim::HostOptions hostOptions;
@@ -49,9 +48,9 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
       sim::PluginModule::load(host, absolutePath);
   if (!loaded) return failed(loaded.error().message);
   std::unique_ptr<sim::PluginModule> plugin = std::move(loaded).value();
-  // Checked before the sink sees anything, so that a run that cannot start prints no table.
+  // Checked before the sinks see anything, so that a run that cannot start prints no table.
   if (host.scriptCount() == 0) return failed("the plugin registered no script");
-  sink.load(host.trace().entries());
+  for (RunSink* sink : sinks) sink->load(host.trace().entries());
   host.trace().clear();
 
   sim::TickInputs& inputs = host.inputs();
@@ -68,7 +67,9 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
     const TickLine idle;
     const TickLine& now = line != nullptr ? *line : idle;
     if (line != nullptr) currentLine = line->line;
-    const bool weaponChanged = now.weapon && *now.weapon != inputs.weapon;
+    TickRecord record;
+    record.tick = tick;
+    record.weaponChanged = now.weapon && *now.weapon != inputs.weapon;
     if (now.weapon) inputs.weapon = *now.weapon;
     static_cast<sim::TickControls&>(inputs) = now.controls;
     inputs.weaponQueryFails = now.weaponQueryFails;
@@ -86,18 +87,9 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
     }
     const size_t errorsBefore = host.protocolErrors().size();
     host.tick();
-    const sim::TickSummary calls = sim::summarizeTick(host.trace().entries());
-    TickReport report;
-    report.tick = tick;
-    report.timerReads = inputs.timerReads;
-    report.controls = now.controls;
-    report.weapon = inputs.weapon;
-    report.weaponChanged = weaponChanged;
-    report.weaponQueryFails = now.weaponQueryFails;
-    report.latch = calls.latch;
-    report.forcedAim = calls.forcedAim;
-    report.hostCalls = calls.hostCalls;
-    sink.tick(report, host.trace().entries());
+    record.inputs = inputs;
+    record.summary = sim::summarizeTick(host.trace().entries());
+    for (RunSink* sink : sinks) sink->tick(record, host.trace().entries());
     host.trace().clear();
     summary.ticksRun = tick;
     if (host.scriptCount() == 0 && host.protocolErrors().size() > errorsBefore) {
@@ -108,7 +100,7 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
     }
   }
   plugin.reset();
-  sink.unload(host.trace().entries());
+  for (RunSink* sink : sinks) sink->unload(host.trace().entries());
   summary.protocolErrors = host.protocolErrors();
   return summary;
 }

@@ -61,16 +61,16 @@ common::ExitStatus runCommand(const RunArguments& command) {
   // The settings are read as the plugin reads them, since that read is no host call: the JSON
   // report and the picture's tap window show them.
   const ToggleSettings settings = common::readSettings(scenario->settingsText);
-  const std::unique_ptr<RunSink> report = makeReport(
+  const std::unique_ptr<Report> report = makeReport(
       command.format, stdout, RunHeading{scenario->name, settings, scenario->signedTimers});
-  // The picture is drawn from the same reports and trace as the table.
+  // The picture is drawn from the same records and trace as the table.
   Timeline timeline;
   timeline.name = scenario->name;
   timeline.settings = settings;
   TimelineSink timelineSink(timeline);
-  SinkPair both(*report, timelineSink);
-  const common::Result<RunSummary> run =
-      runScenario(*scenario, command.pluginPath, picture ? static_cast<RunSink&>(both) : *report);
+  std::vector<RunSink*> sinks{report.get()};
+  if (picture) sinks.push_back(&timelineSink);
+  const common::Result<RunSummary> run = runScenario(*scenario, command.pluginPath, sinks);
   if (!run) return fail(run.error());
 
   if (run->stopped) {
@@ -85,7 +85,7 @@ common::ExitStatus runCommand(const RunArguments& command) {
     }
     return common::ExitStatus::protocolErrors;
   }
-  writeReportEnd(command.format, stdout, *run);
+  report->end(*run);
   std::fflush(stdout);
   if (picture) {
     if (const common::Status drawn = picture->write(drawTimeline(timeline)); !drawn) {

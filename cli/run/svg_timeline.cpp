@@ -53,15 +53,16 @@ class Picture {
     }
     axis();
     aimRow();
-    stateRow(1, kLatchColour, "aim latch on", [&](size_t i) { return ticks_[i].latch ? 1 : 0; });
+    stateRow(1, kLatchColour, "aim latch on",
+             [&](size_t i) { return ticks_[i].summary.latch ? 1 : 0; });
     forcedAimRow();
     stateRow(3, kSprintColour, "sprint held",
-             [&](size_t i) { return ticks_[i].controls.sprint ? 1 : 0; });
+             [&](size_t i) { return ticks_[i].inputs.sprint ? 1 : 0; });
     weaponRow();
     stateRow(5, kCameraColour, "next camera pressed",
-             [&](size_t i) { return ticks_[i].controls.nextCamera ? 1 : 0; });
+             [&](size_t i) { return ticks_[i].inputs.nextCamera ? 1 : 0; });
     stateRow(6, kWheelColour, "weapon wheel open",
-             [&](size_t i) { return ticks_[i].controls.wheel ? 1 : 0; });
+             [&](size_t i) { return ticks_[i].inputs.wheel ? 1 : 0; });
     if (errors_) {
       stateRow(7, kErrorColour, "protocol error",
                [&](size_t i) { return ticks_[i].protocolErrors > 0 ? 1 : 0; });
@@ -129,7 +130,7 @@ class Picture {
       svg_.line(middle, layout_.rowTop(0) - 2, middle, top + 2, "#dddddd");
       svg_.text(middle, top + 12, std::to_string(ticks_[i].tick),
                 "text-anchor=\"middle\" font-size=\"10\"");
-      svg_.text(middle, top + 26, std::to_string(static_cast<int32_t>(ticks_[i].timer)),
+      svg_.text(middle, top + 26, std::to_string(static_cast<int32_t>(ticks_[i].timer())),
                 "text-anchor=\"middle\" font-size=\"10\" fill=\"#555555\"");
     }
   }
@@ -145,9 +146,9 @@ class Picture {
   void forcedAimRow() {
     eachRun(
         ticks_.size(),
-        [&](size_t i) { return !ticks_[i].forcedAim   ? 0
-                               : *ticks_[i].forcedAim ? 2
-                                                      : 1; },
+        [&](size_t i) {
+          return !ticks_[i].summary.forcedAim ? 0 : *ticks_[i].summary.forcedAim ? 2 : 1;
+        },
         [&](size_t first, size_t last, int state) {
           svg_.rect(layout_.x(first), layout_.rowTop(2), runWidth(first, last), kRowHeight,
                     state == 2 ? kAimOnColour : kAimOffColour,

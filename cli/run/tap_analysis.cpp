@@ -7,13 +7,13 @@ std::vector<Press> pressesOf(const std::vector<TimelineTick>& ticks) {
   bool open = false;
   size_t lastDown = kNoTick;
   for (size_t i = 0; i < ticks.size(); ++i) {
-    if (ticks[i].controls.aimDown) {
+    if (ticks[i].inputs.aimDown) {
       if (lastDown != kNoTick) presses[lastDown].windowEnd = i - 1;
       lastDown = presses.size();
       presses.push_back({i, kNoTick, ticks.size() - 1, false, 0});
       open = true;
     }
-    if (ticks[i].controls.aimUp) {
+    if (ticks[i].inputs.aimUp) {
       if (!open) presses.push_back({kNoTick, i, i, false, 0});
       presses.back().up = i;
       open = false;
@@ -23,7 +23,7 @@ std::vector<Press> pressesOf(const std::vector<TimelineTick>& ticks) {
   for (Press& press : presses) {
     // A press is timed with the first timer read of its tick.
     press.taken = press.down != kNoTick &&
-                  tap_rule::inputTaken(true, ticks[press.down].controls.wheel) &&
+                  tap_rule::inputTaken(true, ticks[press.down].inputs.wheel) &&
                   ticks[press.down].timerSeenCount > 0;
     if (press.taken) pressTime = ticks[press.down].timerSeen[0];
     press.pressTime = pressTime;
@@ -33,7 +33,7 @@ std::vector<Press> pressesOf(const std::vector<TimelineTick>& ticks) {
 
 bool releaseWouldTap(const std::vector<TimelineTick>& ticks, const Press& press, size_t i,
                      const ToggleSettings& settings) {
-  const int32_t elapsed = tap_rule::elapsedSince(press.pressTime, ticks[i].timer);
+  const int32_t elapsed = tap_rule::elapsedSince(press.pressTime, ticks[i].timer());
   return tap_rule::isTap(elapsed, settings);
 }
 
@@ -41,7 +41,7 @@ Release releaseOf(const std::vector<TimelineTick>& ticks, const Press& press,
                   const ToggleSettings& settings) {
   const TimelineTick& tick = ticks[press.up];
   Release release;
-  if (!tap_rule::inputTaken(true, tick.controls.wheel)) {
+  if (!tap_rule::inputTaken(true, tick.inputs.wheel)) {
     release.ignored = true;
     return release;
   }

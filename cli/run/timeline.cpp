@@ -36,15 +36,11 @@ WeaponSeen weaponSeen(const std::vector<sim::TraceEntry>& entries) {
 
 }  // namespace
 
-void TimelineSink::tick(const TickReport& report, const std::vector<sim::TraceEntry>& entries) {
+void TimelineSink::tick(const TickRecord& record, const std::vector<sim::TraceEntry>& entries) {
   ++timeline_.totalTicks;
   if (timeline_.ticks.size() >= kMaxTimelineTicks) return;
   TimelineTick& t = timeline_.ticks.emplace_back();
-  t.tick = report.tick;
-  t.timer = report.timerReads.empty() ? 0 : report.timerReads.front();
-  t.controls = report.controls;
-  t.latch = report.latch;
-  t.forcedAim = report.forcedAim;
+  static_cast<TickRecord&>(t) = record;
   t.weapon = weaponSeen(entries);
   for (const sim::TraceEntry& entry : entries) {
     if (entry.kind == sim::TraceKind::protocolError) ++t.protocolErrors;

@@ -1,5 +1,5 @@
-// A run reduced to what its picture shows, tick by tick, collected as a sink from the same
-// reports and trace the table is printed from.
+// A run as its picture shows it, tick by tick, collected as a sink from the same records and
+// trace the table is printed from.
 #pragma once
 
 #include <array>
@@ -20,18 +20,17 @@ inline constexpr size_t kMaxTimelineTicks = 2000;
 // What the plugin's weapon query found on a tick.
 enum class WeaponSeen : uint8_t { notAsked, failed, armed, unarmed };
 
-struct TimelineTick {
-  uint64_t tick = 0;
-  uint32_t timer = 0;  // the tick's first timer value
+// A tick as the run recorded it, and what the picture reads from its calls besides.
+struct TimelineTick : TickRecord {
   // The plugin's own timer reads on the tick, in order (a press, then the two ends of the
   // tap window); only the first few matter.
   std::array<uint32_t, 3> timerSeen{};
   uint8_t timerSeenCount = 0;
-  sim::TickControls controls;
-  bool latch = false;
-  std::optional<bool> forcedAim;
   WeaponSeen weapon = WeaponSeen::notAsked;
   uint32_t protocolErrors = 0;
+
+  // The tick's first timer value, which the axis shows and a release is timed by.
+  uint32_t timer() const { return inputs.timerReads.empty() ? 0 : inputs.timerReads.front(); }
 };
 
 struct Timeline {
@@ -45,9 +44,7 @@ struct Timeline {
 class TimelineSink : public RunSink {
  public:
   explicit TimelineSink(Timeline& timeline) : timeline_(timeline) {}
-  void load(const std::vector<sim::TraceEntry>&) override {}
-  void tick(const TickReport& report, const std::vector<sim::TraceEntry>& entries) override;
-  void unload(const std::vector<sim::TraceEntry>&) override {}
+  void tick(const TickRecord& record, const std::vector<sim::TraceEntry>& entries) override;
 
  private:
   Timeline& timeline_;
