@@ -9,17 +9,17 @@ std::string settingsIni(int64_t shortPress, int64_t longPress, int64_t holdAds) 
          "\nLongPress=" + std::to_string(longPress) + "\nHoldADS=" + std::to_string(holdAds) + "\n";
 }
 
-PluginHarness::PluginHarness(std::optional<std::string> ini, sim::HostOptions options)
-    : host_(options) {
-  if (ini) writeFile(folder_, "Kestova.ini", *ini);
-  auto loaded = sim::PluginModule::load(host_, KESTOVA_PLUGIN_PATH);
+namespace {
+
+sim::LoadedPlugin orThrow(common::Result<sim::LoadedPlugin> loaded) {
   if (!loaded) throw std::runtime_error(loaded.error().message);
-  plugin_ = std::move(loaded).value();
+  return std::move(loaded).value();
 }
 
-PluginHarness::~PluginHarness() {
-  plugin_.reset();
-}
+}  // namespace
+
+PluginHarness::PluginHarness(const std::optional<std::string>& ini, sim::HostOptions options)
+    : host_(options), loaded_(orThrow(sim::loadInFolder(host_, KESTOVA_PLUGIN_PATH, ini))) {}
 
 const std::vector<sim::TraceEntry>& PluginHarness::tick(const sim::TickInputs& inputs) {
   host_.inputs() = inputs;

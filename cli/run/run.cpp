@@ -2,30 +2,10 @@
 
 #include <filesystem>
 
-#include "common/temp_folder.h"
 #include "sim/plugin_module.h"
 #include "sim/simulated_host.h"
-#include "toggle/settings_file.h"
 
 namespace cli {
-namespace {
-
-namespace fs = std::filesystem;
-
-// A private folder for the run, holding the settings file the plugin reads from its current
-// directory, made the current directory, and removed afterwards.
-common::Result<common::TempFolder> enterRunFolder(const std::optional<std::string>& settingsText) {
-  common::Result<common::TempFolder> folder = common::TempFolder::make("kestova-sim");
-  if (!folder) return folder;
-  if (settingsText) {
-    const common::Result<fs::path> written = folder->write(settings_file::kFileName, *settingsText);
-    if (!written) return written.error();
-  }
-  if (const common::Status entered = folder->enter(); !entered) return entered.error();
-  return folder;
-}
-
-}  // namespace
 
 common::Result<RunSummary> runScenario(const Scenario& scenario, const std::string& pluginPath,
                                        std::span<RunSink* const> sinks) {
@@ -36,18 +16,13 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
   hostOptions.seed = scenario.seed;
   sim::SimulatedHost host(hostOptions);
 
-  // Resolved before entering the run folder, which changes the current directory.
+  // Resolved before entering the plugin's folder, which changes the current directory.
   std::error_code ec;
-  const std::string absolutePath = fs::absolute(pluginPath, ec).string();
+  const std::string absolutePath = std::filesystem::absolute(pluginPath, ec).string();
   if (ec) return failed("cannot load '" + pluginPath + "': " + ec.message());
-  const common::Result<common::TempFolder> folder = enterRunFolder(scenario.settingsText);
-  if (!folder) {
-    return failed("cannot prepare a working folder for the run: " + folder.error().message);
-  }
-  common::Result<std::unique_ptr<sim::PluginModule>> loaded =
-      sim::PluginModule::load(host, absolutePath);
+  common::Result<sim::LoadedPlugin> loaded =
+      sim::loadInFolder(host, absolutePath, scenario.settingsText);
   if (!loaded) return failed(loaded.error().message);
-  std::unique_ptr<sim::PluginModule> plugin = std::move(loaded).value();
   // Checked before the sinks see anything, so that a run that cannot start prints no table.
   if (host.scriptCount() == 0) return failed("the plugin registered no script");
   for (RunSink* sink : sinks) sink->load(host.trace().entries());
@@ -99,7 +74,7 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
       break;
     }
   }
-  plugin.reset();
+  loaded->module.reset();
   for (RunSink* sink : sinks) sink->unload(host.trace().entries());
   summary.protocolErrors = host.protocolErrors();
   return summary;
