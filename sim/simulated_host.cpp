@@ -13,7 +13,6 @@ namespace sim {
 namespace {
 
 constexpr size_t kMaxNameLength = 256;
-constexpr size_t kNotTraced = SIZE_MAX;
 
 SimulatedHost* self(void* host) {
   return static_cast<SimulatedHost*>(host);
@@ -101,7 +100,7 @@ std::vector<KeyboardHandler> SimulatedHost::keyboardHandlers() const {
 }
 
 void SimulatedHost::protocolError(std::string message) {
-  if (trace_.enabled()) trace_.add(TraceKind::protocolError, tick_).text = message;
+  if (trace_.enabled()) trace_.add(TraceKind::protocolError).text = message;
   protocolErrors_.push_back(std::move(message));
 }
 
@@ -119,7 +118,6 @@ void SimulatedHost::tick() {
   bind();  // the scripts of this host talk to this host
   ++tick_;
   game_.beginTick(tick_);
-  if (trace_.enabled()) trace_.add(TraceKind::tickBegin, tick_);
   for (size_t i = 0; i < scripts_.size(); ++i) {
     Script& script = *scripts_[i];
     if (!script.context) script.context = std::make_unique<ScriptContext>(&runScript, &script);
@@ -137,7 +135,7 @@ void SimulatedHost::tick() {
 void SimulatedHost::scriptWait(uint32_t duration) {
   scribbleResult();
   if (trace_.enabled()) {
-    TraceEntry& entry = trace_.add(TraceKind::scriptWait, tick_);
+    TraceEntry& entry = trace_.add(TraceKind::scriptWait);
     entry.argCount = 1;
     entry.args[0] = duration;
   }
@@ -180,41 +178,40 @@ uint64_t* SimulatedHost::nativeCall() {
   const PendingCall& call = pending_;
   pending_.active = false;
   const NativeInfo* native = findNative(call.hash);
-  // An index, not a pointer: a protocol error met while answering appends to the same trace.
-  size_t entryIndex = kNotTraced;
-  if (trace_.enabled()) {
-    entryIndex = trace_.entries().size();
-    TraceEntry* entry = &trace_.add(TraceKind::native, tick_);
-    entry->native = native;
-    entry->hash = call.hash;
-    entry->argCount = call.argCount;
-    std::copy_n(call.args, std::min<size_t>(call.argCount, kMaxTracedArgs), entry->args.begin());
+  // Filled in before the call's protocol errors are traced behind it.
+  TraceEntry* traced = trace_.enabled() ? &trace_.add(TraceKind::native) : nullptr;
+  if (traced != nullptr) {
+    traced->native = native;
+    traced->hash = call.hash;
+    traced->argCount = call.argCount;
+    std::copy_n(call.args, std::min<size_t>(call.argCount, kMaxTracedArgs), traced->args.begin());
   }
+  std::string error;
+  uint8_t faults = kNoFault;
   uint32_t low = 0;
   if (native == nullptr) {
-    protocolError("nativeCall of an unknown native");
+    error = "nativeCall of an unknown native";
     game_.unanswered(native);
   } else if (call.argCount != native->argCount) {
-    protocolError(std::string(native->label) + " takes " + std::to_string(native->argCount) +
-                  " arguments, got " + std::to_string(call.argCount));
+    error = std::string(native->label) + " takes " + std::to_string(native->argCount) +
+            " arguments, got " + std::to_string(call.argCount);
     game_.unanswered(native);
   } else {
     std::string_view name;
     if ((native->stringArgs & 1) != 0) {
       name = readName(call.args[0]);
-      if (entryIndex != kNotTraced) trace_.entry(entryIndex).text.assign(name);
+      if (traced != nullptr) traced->text.assign(name);
     }
-    uint8_t faults = kNoFault;
-    uint64_t* outSlot = entryIndex != kNotTraced ? &trace_.entry(entryIndex).outSlot : nullptr;
-    low = game_.answer(*native, call.args, name, faults, outSlot);
-    if ((faults & kStaleHandle) != 0) {
-      protocolError(std::string(native->label) +
-                    " with a subject handle not asked for right before");
-    }
-    if ((faults & kNullWeaponSlot) != 0) protocolError("currentWeapon with a null weapon slot");
+    low = game_.answer(*native, call.args, name, faults,
+                       traced != nullptr ? &traced->outSlot : nullptr);
   }
   resultSlot_ = game_.withHighHalf(low);
-  if (entryIndex != kNotTraced) trace_.entry(entryIndex).result = resultSlot_;
+  if (traced != nullptr) traced->result = resultSlot_;
+  if (!error.empty()) protocolError(error);
+  if ((faults & kStaleHandle) != 0) {
+    protocolError(std::string(native->label) + " with a subject handle not asked for right before");
+  }
+  if ((faults & kNullWeaponSlot) != 0) protocolError("currentWeapon with a null weapon slot");
   return &resultSlot_;
 }
 

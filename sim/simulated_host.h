@@ -38,7 +38,6 @@ class SimulatedHost {
   TickInputs& inputs() { return game_.inputs(); }
   // One tick: each registered script is started or resumed once and runs to its scriptWait.
   void tick();
-  uint64_t tickCount() const { return tick_; }
 
   // Registration calls are legal only while the loader runs a module's DllMain. A null module
   // is learnt from the first registration; endLoaderCall checks it against the real handle.

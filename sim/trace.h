@@ -12,7 +12,6 @@
 namespace sim {
 
 enum class TraceKind : uint8_t {
-  tickBegin,
   scriptRegister,
   scriptUnregister,
   scriptWait,
@@ -26,8 +25,7 @@ enum class TraceKind : uint8_t {
 inline constexpr size_t kMaxTracedArgs = 8;
 
 struct TraceEntry {
-  TraceKind kind = TraceKind::tickBegin;
-  uint64_t tick = 0;                   // 0 while loading, before the first tick
+  TraceKind kind = TraceKind::native;
   const NativeInfo* native = nullptr;  // null for a hash the game does not know
   uint64_t hash = 0;
   uint8_t argCount = 0;  // as pushed; only the first kMaxTracedArgs are kept
@@ -45,11 +43,9 @@ class Trace {
   void setEnabled(bool enabled) { enabled_ = enabled; }
   void clear() { entries_.clear(); }
   const std::vector<TraceEntry>& entries() const { return entries_; }
-  TraceEntry& entry(size_t index) { return entries_[index]; }
-  TraceEntry& add(TraceKind kind, uint64_t tick) {
+  TraceEntry& add(TraceKind kind) {
     TraceEntry& added = entries_.emplace_back();
     added.kind = kind;
-    added.tick = tick;
     return added;
   }
 

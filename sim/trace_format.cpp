@@ -124,8 +124,6 @@ ArgRole argRole(const TraceEntry& entry, size_t index) {
 
 std::string formatTraceEntry(const TraceEntry& entry) {
   switch (entry.kind) {
-    case TraceKind::tickBegin:
-      return "-- tick " + std::to_string(entry.tick) + " --";
     case TraceKind::native:
       return formatNative(entry);
     case TraceKind::scriptWait:

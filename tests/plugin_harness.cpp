@@ -25,7 +25,7 @@ const std::vector<sim::TraceEntry>& PluginHarness::tick(const sim::TickInputs& i
   host_.inputs() = inputs;
   host_.trace().clear();
   host_.tick();
-  lastTick_.assign(host_.trace().entries().begin() + 1, host_.trace().entries().end());
+  lastTick_ = host_.trace().entries();
   return lastTick_;
 }
 

@@ -82,7 +82,6 @@ class TableReport : public Report {
     writeRow(record);
     if (!withCalls_) return;
     for (const sim::TraceEntry& entry : entries) {
-      if (entry.kind == sim::TraceKind::tickBegin) continue;
       std::fprintf(out_, "         %s\n", sim::formatTraceEntry(entry).c_str());
     }
   }
