@@ -74,11 +74,11 @@ TEST(Svg, TheTapWindowIsTheOneThePluginReadFromItsSettingsFile) {
   EXPECT_THAT(svg, HasSubstr("a release here is a tap, ticks 7\u20139"));
 }
 
-cli::TimelineTick tickAt(uint64_t number, uint32_t timer, std::vector<uint32_t> seen = {}) {
-  cli::TimelineTick t;
+cli::TickRecord tickAt(uint64_t number, uint32_t timer, std::vector<uint32_t> seen = {}) {
+  cli::TickRecord t;
   t.tick = number;
   t.inputs.timerReads = {timer};
-  for (const uint32_t read : seen) t.timerSeen[t.timerSeenCount++] = read;
+  for (const uint32_t read : seen) t.summary.timerSeen[t.summary.timerSeenCount++] = read;
   t.summary.forcedAim = false;
   return t;
 }

@@ -21,6 +21,9 @@ struct TickRecord {
   sim::TickInputs inputs;
   bool weaponChanged = false;  // the scenario changed the weapon on this tick
   sim::TickSummary summary;
+
+  // The tick's first timer value, by which a picture labels and times it.
+  uint32_t timer() const { return inputs.timerReads.empty() ? 0 : inputs.timerReads.front(); }
 };
 
 class RunSink {

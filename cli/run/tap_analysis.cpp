@@ -2,7 +2,7 @@
 
 namespace cli {
 
-std::vector<Press> pressesOf(const std::vector<TimelineTick>& ticks) {
+std::vector<Press> pressesOf(const std::vector<TickRecord>& ticks) {
   std::vector<Press> presses;
   bool open = false;
   size_t lastDown = kNoTick;
@@ -24,22 +24,22 @@ std::vector<Press> pressesOf(const std::vector<TimelineTick>& ticks) {
     // A press is timed with the first timer read of its tick.
     press.taken = press.down != kNoTick &&
                   tap_rule::inputTaken(true, ticks[press.down].inputs.wheel) &&
-                  ticks[press.down].timerSeenCount > 0;
-    if (press.taken) pressTime = ticks[press.down].timerSeen[0];
+                  ticks[press.down].summary.timerSeenCount > 0;
+    if (press.taken) pressTime = ticks[press.down].summary.timerSeen[0];
     press.pressTime = pressTime;
   }
   return presses;
 }
 
-bool releaseWouldTap(const std::vector<TimelineTick>& ticks, const Press& press, size_t i,
+bool releaseWouldTap(const std::vector<TickRecord>& ticks, const Press& press, size_t i,
                      const ToggleSettings& settings) {
   const int32_t elapsed = tap_rule::elapsedSince(press.pressTime, ticks[i].timer());
   return tap_rule::isTap(elapsed, settings);
 }
 
-Release releaseOf(const std::vector<TimelineTick>& ticks, const Press& press,
+Release releaseOf(const std::vector<TickRecord>& ticks, const Press& press,
                   const ToggleSettings& settings) {
-  const TimelineTick& tick = ticks[press.up];
+  const TickRecord& tick = ticks[press.up];
   Release release;
   if (!tap_rule::inputTaken(true, tick.inputs.wheel)) {
     release.ignored = true;
@@ -47,13 +47,14 @@ Release releaseOf(const std::vector<TimelineTick>& ticks, const Press& press,
   }
   // With the press in the same tick, the press took the tick's first timer read.
   const size_t read = press.down == press.up && press.taken ? 1 : 0;
-  if (tick.timerSeenCount <= read) return release;
+  if (tick.summary.timerSeenCount <= read) return release;
   release.measured = true;
-  release.elapsed = tap_rule::elapsedSince(press.pressTime, tick.timerSeen[read]);
+  release.elapsed = tap_rule::elapsedSince(press.pressTime, tick.summary.timerSeen[read]);
   // The far end of the window is checked with a second read, when there is one.
-  const int32_t second = tick.timerSeenCount > read + 1
-                             ? tap_rule::elapsedSince(press.pressTime, tick.timerSeen[read + 1])
-                             : release.elapsed;
+  const int32_t second =
+      tick.summary.timerSeenCount > read + 1
+          ? tap_rule::elapsedSince(press.pressTime, tick.summary.timerSeen[read + 1])
+          : release.elapsed;
   release.length = tap_rule::pressLength(release.elapsed, second, settings);
   return release;
 }
