@@ -39,20 +39,19 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
         lineIndex < scenario.ticks.size() && scenario.ticks[lineIndex].first <= tick
             ? &scenario.ticks[lineIndex]
             : nullptr;
-    const TickLine idle;
-    const TickLine& now = line != nullptr ? *line : idle;
     if (line != nullptr) currentLine = line->line;
     TickRecord record;
     record.tick = tick;
-    record.weaponChanged = now.weapon && *now.weapon != inputs.weapon;
-    if (now.weapon) inputs.weapon = *now.weapon;
-    static_cast<sim::TickControls&>(inputs) = now.controls;
-    inputs.weaponQueryFails = now.weaponQueryFails;
-    if (now.timerReads.empty()) {
+    std::string weapon = std::move(inputs.weapon);
+    inputs = line != nullptr ? line->inputs : sim::TickInputs{};
+    if (line != nullptr && line->weaponGiven) {
+      record.weaponChanged = inputs.weapon != weapon;
+    } else {
+      inputs.weapon = std::move(weapon);
+    }
+    if (inputs.timerReads.empty()) {
       inputs.timerReads.assign(
           1, scenario.clockStart + static_cast<uint32_t>(tick - 1) * scenario.clockStep);
-    } else {
-      inputs.timerReads = now.timerReads;
     }
     for (; keyIndex < scenario.keyEvents.size() && scenario.keyEvents[keyIndex].beforeTick == tick;
          ++keyIndex) {

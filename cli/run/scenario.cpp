@@ -223,29 +223,30 @@ class Parser {
   Status input(TickLine& tick, const std::vector<std::string>& w, size_t& i, int line) {
     const std::string& word = w[i];
     if (word == "aim-down") {
-      tick.controls.aimDown = true;
+      tick.inputs.aimDown = true;
     } else if (word == "aim-up") {
-      tick.controls.aimUp = true;
+      tick.inputs.aimUp = true;
     } else if (word == "sprint") {
-      tick.controls.sprint = true;
+      tick.inputs.sprint = true;
     } else if (word == "camera") {
-      tick.controls.nextCamera = true;
+      tick.inputs.nextCamera = true;
     } else if (word == "wheel") {
-      tick.controls.wheel = true;
+      tick.inputs.wheel = true;
     } else if (word == "weapon-fails") {
-      tick.weaponQueryFails = true;
+      tick.inputs.weaponQueryFails = true;
     } else if (word == "weapon" || word == "timer" || word == "key") {
       const Result<std::string> argument = argumentOf(w, i, line);
       if (!argument) return argument.error();
       if (word == "weapon") {
-        tick.weapon = *argument;
+        tick.inputs.weapon = *argument;
+        tick.weaponGiven = true;
       } else if (word == "key") {
         return keyEvent(tick, *argument, line);
       } else {
         for (const std::string& value : common::split(*argument, ',')) {
           const Result<uint32_t> read = timerValue(value, line);
           if (!read) return read.error();
-          tick.timerReads.push_back(*read);
+          tick.inputs.timerReads.push_back(*read);
         }
       }
     } else {
