@@ -77,7 +77,7 @@ Json calls(const std::vector<sim::TraceEntry>& entries) {
   return calls;
 }
 
-class JsonReport : public Report {
+class JsonReport : public RunSink {
  public:
   JsonReport(std::FILE* out, RunHeading heading) : out_(out), heading_(std::move(heading)) {}
 
@@ -169,7 +169,7 @@ class JsonReport : public Report {
 
 }  // namespace
 
-std::unique_ptr<Report> makeJsonReport(std::FILE* out, const RunHeading& heading) {
+std::unique_ptr<RunSink> makeJsonReport(std::FILE* out, const RunHeading& heading) {
   return std::make_unique<JsonReport>(out, heading);
 }
 

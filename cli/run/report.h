@@ -21,18 +21,12 @@ struct RunHeading {
   bool signedTimers = false;
 };
 
-class Report : public RunSink {
- public:
-  // The closing line: only a run that finished has one.
-  virtual void end(const RunSummary& summary) = 0;
-};
-
 // The formats, each in a file of its own.
-std::unique_ptr<Report> makeTableReport(std::FILE* out, bool withCalls, bool signedTimers);
-std::unique_ptr<Report> makeJsonReport(std::FILE* out, const RunHeading& heading);
+std::unique_ptr<RunSink> makeTableReport(std::FILE* out, bool withCalls, bool signedTimers);
+std::unique_ptr<RunSink> makeJsonReport(std::FILE* out, const RunHeading& heading);
 
-inline std::unique_ptr<Report> makeReport(ReportFormat format, std::FILE* out,
-                                          const RunHeading& heading) {
+inline std::unique_ptr<RunSink> makeReport(ReportFormat format, std::FILE* out,
+                                           const RunHeading& heading) {
   if (format == ReportFormat::json) return makeJsonReport(out, heading);
   return makeTableReport(out, format == ReportFormat::trace, heading.signedTimers);
 }

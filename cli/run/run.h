@@ -26,15 +26,6 @@ struct TickRecord {
   uint32_t timer() const { return inputs.timerReads.empty() ? 0 : inputs.timerReads.front(); }
 };
 
-class RunSink {
- public:
-  virtual ~RunSink() = default;
-  // Calls made while loading (tick 0) and while unloading (after the last tick).
-  virtual void load(const std::vector<sim::TraceEntry>& /*calls*/) {}
-  virtual void tick(const TickRecord& record, const std::vector<sim::TraceEntry>& calls) = 0;
-  virtual void unload(const std::vector<sim::TraceEntry>& /*calls*/) {}
-};
-
 // A run that took place, to its end or to where the plugin's script stopped.
 struct RunSummary {
   uint64_t ticksRun = 0;
@@ -42,6 +33,17 @@ struct RunSummary {
   // Why the plugin's script stopped part way (a break of the host protocol), at the scenario
   // line it was on; the ticks before it were run and reported.
   std::optional<common::Error> stopped;
+};
+
+class RunSink {
+ public:
+  virtual ~RunSink() = default;
+  // Calls made while loading (tick 0) and while unloading (after the last tick).
+  virtual void load(const std::vector<sim::TraceEntry>& /*calls*/) {}
+  virtual void tick(const TickRecord& record, const std::vector<sim::TraceEntry>& calls) = 0;
+  virtual void unload(const std::vector<sim::TraceEntry>& /*calls*/) {}
+  // Only for a run that finished, after the unload.
+  virtual void end(const RunSummary& /*summary*/) {}
 };
 
 // An error when no run could take place: the plugin would not load or registered no script.

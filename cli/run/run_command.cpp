@@ -61,7 +61,7 @@ common::ExitStatus runCommand(const RunArguments& command) {
   // The settings are read as the plugin reads them, since that read is no host call: the JSON
   // report and the picture's tap window show them.
   const ToggleSettings settings = common::readSettings(scenario->settingsText);
-  const std::unique_ptr<Report> report = makeReport(
+  const std::unique_ptr<RunSink> report = makeReport(
       command.format, stdout, RunHeading{scenario->name, settings, scenario->signedTimers});
   // The picture is drawn from the same records and trace as the table.
   Timeline timeline;

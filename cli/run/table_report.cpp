@@ -69,7 +69,7 @@ std::vector<std::string> inputLines(const TickRecord& r) {
   return lines;
 }
 
-class TableReport : public Report {
+class TableReport : public RunSink {
  public:
   TableReport(std::FILE* out, bool withCalls, bool signedTimers)
       : out_(out), withCalls_(withCalls), signedTimers_(signedTimers) {}
@@ -123,7 +123,7 @@ class TableReport : public Report {
 
 }  // namespace
 
-std::unique_ptr<Report> makeTableReport(std::FILE* out, bool withCalls, bool signedTimers) {
+std::unique_ptr<RunSink> makeTableReport(std::FILE* out, bool withCalls, bool signedTimers) {
   return std::make_unique<TableReport>(out, withCalls, signedTimers);
 }
 
