@@ -76,6 +76,9 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
   loaded->module.reset();
   for (RunSink* sink : sinks) sink->unload(host.trace().entries());
   summary.protocolErrors = host.protocolErrors();
+  for (RunSink* sink : sinks) {
+    if (!summary.stopped) sink->end(summary);
+  }
   return summary;
 }
 

@@ -42,7 +42,7 @@ class RunSink {
   virtual void load(const std::vector<sim::TraceEntry>& /*calls*/) {}
   virtual void tick(const TickRecord& record, const std::vector<sim::TraceEntry>& calls) = 0;
   virtual void unload(const std::vector<sim::TraceEntry>& /*calls*/) {}
-  // Only for a run that finished, after the unload.
+  // Last, only when the run finished: not when the plugin's script stopped it part way.
   virtual void end(const RunSummary& /*summary*/) {}
 };
 

@@ -73,25 +73,18 @@ common::ExitStatus runCommand(const RunArguments& command) {
   const common::Result<RunSummary> run = runScenario(*scenario, command.pluginPath, sinks);
   if (!run) return fail(run.error());
 
+  std::fflush(stdout);
   if (run->stopped) {
-    std::fflush(stdout);
     common::writeError(stderr, *run->stopped, kProgram);
     // A run that stopped part way is still worth a picture, marked as stopped.
-    if (picture && !timeline.ticks.empty()) {
-      timeline.stopped = run->stopped->message;
-      if (const common::Status drawn = picture->write(drawTimeline(timeline)); !drawn) {
-        return fail(drawn.error());
-      }
-    }
-    return common::ExitStatus::protocolErrors;
+    timeline.stopped = run->stopped->message;
   }
-  report->end(*run);
-  std::fflush(stdout);
   if (picture) {
     if (const common::Status drawn = picture->write(drawTimeline(timeline)); !drawn) {
       return fail(drawn.error());
     }
   }
+  if (run->stopped) return common::ExitStatus::protocolErrors;
   printProtocolErrors(scenario->name, run->protocolErrors);
   return run->protocolErrors.empty() ? common::ExitStatus::success
                                      : common::ExitStatus::protocolErrors;
