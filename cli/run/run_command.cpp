@@ -1,5 +1,6 @@
 #include "cli/run/run_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -26,15 +27,13 @@ common::ExitStatus fail(const common::Error& error) {
 void printProtocolErrors(const std::string& scenario, const std::vector<std::string>& messages) {
   std::vector<std::pair<std::string, size_t>> distinct;
   for (const std::string& message : messages) {
-    bool seen = false;
-    for (auto& [text, count] : distinct) {
-      if (text == message) {
-        ++count;
-        seen = true;
-        break;
-      }
+    const auto seen = std::find_if(distinct.begin(), distinct.end(),
+                                   [&](const auto& known) { return known.first == message; });
+    if (seen != distinct.end()) {
+      ++seen->second;
+    } else {
+      distinct.emplace_back(message, 1);
     }
-    if (!seen) distinct.emplace_back(message, 1);
   }
   for (const auto& [text, count] : distinct) {
     const std::string times = count > 1 ? " (" + std::to_string(count) + " times)" : "";
