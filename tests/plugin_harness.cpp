@@ -33,6 +33,20 @@ sim::TickSummary PluginHarness::step(const sim::TickInputs& inputs) {
   return sim::summarizeTick(tick(inputs));
 }
 
+void loadAndUnload(sim::SimulatedHost& host, int cycles,
+                   const std::function<void(int cycle)>& whileLoaded) {
+  host.trace().setEnabled(false);
+  for (int cycle = 0; cycle < cycles; ++cycle) {
+    const auto plugin = sim::PluginModule::load(host, KESTOVA_PLUGIN_PATH);
+    ASSERT_TRUE(plugin) << plugin.error().message;
+    ASSERT_EQ(host.scriptCount(), 1u);
+    whileLoaded(cycle);
+  }
+  EXPECT_EQ(host.scriptCount(), 0u);
+  EXPECT_TRUE(host.keyboardHandlers().empty());
+  EXPECT_TRUE(host.protocolErrors().empty());
+}
+
 std::vector<std::string> callLabels(const std::vector<sim::TraceEntry>& entries) {
   std::vector<std::string> labels;
   for (const sim::TraceEntry& entry : entries) {

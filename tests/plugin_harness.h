@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,6 +43,12 @@ class PluginHarness {
   sim::LoadedPlugin loaded_;
   std::vector<sim::TraceEntry> lastTick_;
 };
+
+// Loads the plugin into the host and unloads it again, `cycles` times, with the trace off and
+// `whileLoaded(cycle)` called in between; afterwards nothing of it may be left registered, and
+// no protocol error made.
+void loadAndUnload(sim::SimulatedHost& host, int cycles,
+                   const std::function<void(int cycle)>& whileLoaded);
 
 // The labels of the natives among the entries, in order, with "scriptWait" for the yield.
 std::vector<std::string> callLabels(const std::vector<sim::TraceEntry>& entries);
