@@ -22,30 +22,22 @@ SimulatedHost* self(void* host) {
 thread_local uint64_t foreignResult = 0;
 
 // Every call first checks its thread: the host's state belongs to the thread that runs it.
+template <auto function, typename... Args>
+void onOwnThread(void* host, Args... args) {
+  if (self(host)->fromOwnThread()) (self(host)->*function)(args...);
+}
+
 HostBackend backendFor(SimulatedHost* host) {
+  using H = SimulatedHost;
   return HostBackend{
       host,
-      [](void* h, HINSTANCE m, ScriptEntry e) {
-        if (self(h)->fromOwnThread()) self(h)->scriptRegister(m, e);
-      },
-      [](void* h, HINSTANCE m) {
-        if (self(h)->fromOwnThread()) self(h)->scriptUnregister(m);
-      },
-      [](void* h, uint32_t d) {
-        if (self(h)->fromOwnThread()) self(h)->scriptWait(d);
-      },
-      [](void* h, KeyboardHandler k) {
-        if (self(h)->fromOwnThread()) self(h)->keyboardHandlerRegister(k);
-      },
-      [](void* h, KeyboardHandler k) {
-        if (self(h)->fromOwnThread()) self(h)->keyboardHandlerUnregister(k);
-      },
-      [](void* h, uint64_t hash) {
-        if (self(h)->fromOwnThread()) self(h)->nativeInit(hash);
-      },
-      [](void* h, uint64_t v) {
-        if (self(h)->fromOwnThread()) self(h)->nativePush64(v);
-      },
+      onOwnThread<&H::scriptRegister, HINSTANCE, ScriptEntry>,
+      onOwnThread<&H::scriptUnregister, HINSTANCE>,
+      onOwnThread<&H::scriptWait, uint32_t>,
+      onOwnThread<&H::keyboardHandlerRegister, KeyboardHandler>,
+      onOwnThread<&H::keyboardHandlerUnregister, KeyboardHandler>,
+      onOwnThread<&H::nativeInit, uint64_t>,
+      onOwnThread<&H::nativePush64, uint64_t>,
       [](void* h) { return self(h)->fromOwnThread() ? self(h)->nativeCall() : &foreignResult; },
   };
 }
