@@ -85,16 +85,16 @@ soak: dist
 	@cd $(WINDOWS)/bin && $(WINE) kestova-soak.exe --ticks 1000000 --loads 10000
 	@env WINEPREFIX=$(CURDIR)/$(WINDOWS)/wine-prefix scripts/wine-stop
 
-# make bench  the plugin's tick against a replay of its host calls, the simulator's speed, the
-#            plugin's instructions per tick under callgrind, and the DLL's size (MinGW and
-#            clang-cl); builds in build/bench, build/bench-mingw and build/bench-clang-cl
+# make bench  the plugin's tick against a replay of its host calls, the plugin's instructions
+#            per tick under callgrind, kestova-sim's --json against its --trace, and the DLL's
+#            size (MinGW and clang-cl); builds in build/bench, build/bench-mingw and
+#            build/bench-clang-cl
 bench: deps
 	@cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTOVA_TESTS=OFF \
 	  -DKESTOVA_BENCH=ON >/dev/null
-	@cmake --build build/bench --target kestova_bench
+	@cmake --build build/bench --target kestova_bench kestova-sim
 	@cmake -S . -B build/bench-mingw -G Ninja --toolchain cmake/mingw-w64.cmake \
-	  -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" -DKESTOVA_TESTS=OFF \
-	  >/dev/null
+	  -DCMAKE_BUILD_TYPE=Release -DKESTOVA_TESTS=OFF >/dev/null
 	@cmake --build build/bench-mingw --target Kestova
 	@cmake -S . -B build/bench-clang-cl -G Ninja --toolchain cmake/clang-cl.cmake \
 	  -DCMAKE_BUILD_TYPE=Release -DKESTOVA_TESTS=OFF >/dev/null

@@ -1,95 +1,70 @@
-// make bench: the plugin's tick against its floor, the simulator's speed, and a mode that runs
-// a path's ticks for callgrind to count.
+// make bench: the plugin's tick against its floor on each of its four paths, and a mode that
+// runs a path's ticks for callgrind to count.
 //
-// Times are the median CPU time per iteration over the repetitions of each benchmark, the
-// repetitions of all benchmarks run in random interleaved order. Ratios are measured apart
-// (--ratios), in pairs of short batches (paired.h) that a shared machine's slow spells cannot
-// skew.
-#include <benchmark/benchmark.h>
-
+// kestova_bench           checks that each path's floor replays what the plugin calls, then
+//                         prints each tick/floor ratio, measured in pairs (paired.h)
+// kestova_bench --count PATH TICKS   only the ticks of one path, for callgrind
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string>
-#include <vector>
 
-#include "bench/bench.h"
+#include "bench/null_host.h"
+#include "bench/paired.h"
 #include "bench/tick_paths.h"
+
+// Not inlined and with a plain name, for callgrind's --toggle-collect: the instructions counted
+// are those of exactly these ticks.
+extern "C" __attribute__((noinline)) void kestova_bench_count_ticks(const ToggleSettings& settings,
+                                                                    AimToggleState& state,
+                                                                    long ticks) {
+  for (long i = 0; i < ticks; ++i) {
+    runToggleTick(settings, state);
+    scriptWait(0);
+  }
+}
 
 namespace bench {
 namespace {
 
-constexpr int kRepetitions = 15;
-
-// Shows what the console reporter shows and keeps each benchmark's median.
-class MedianKeeper : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median" &&
-          !run.error_occurred) {
-        medians_[run.run_name.function_name] = run.GetAdjustedCPUTime();
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  // Nanoseconds, or 0 when the benchmark did not run.
-  double median(const std::string& name) const {
-    const auto found = medians_.find(name);
-    return found != medians_.end() ? found->second : 0;
-  }
-
- private:
-  std::map<std::string, double> medians_;
-};
-
-void printSummary(const MedianKeeper& results) {
-  std::printf("\n");
-  for (const PathEntry& entry : tickPaths()) {
-    const std::string name = entry.path->name;
-    const double tick = results.median("tick/" + name);
-    const double floor = results.median("floor/" + name);
-    std::printf("tick %s: %.2f ns, floor %.2f ns (%zu native calls)\n", name.c_str(), tick, floor,
-                entry.path->callCount);
-  }
-  const double off = results.median("sim/trace-off");
-  const double on = results.median("sim/trace-on");
-  const double formatted = results.median("sim/trace-formatted");
-  const double roundTrip = results.median("context-switch/round-trip");
-  if (off > 0) std::printf("sim ticks/s (trace off): %.0f\n", 1e9 / off);
-  if (on > 0) std::printf("sim ticks/s (trace on): %.0f\n", 1e9 / on);
-  if (formatted > 0) std::printf("sim ticks/s (trace on, formatted): %.0f\n", 1e9 / formatted);
-  if (roundTrip > 0) std::printf("context-switch round trip: %.2f ns\n", roundTrip);
+// The loop runToggleLoop runs, minus the settings file: a tick, then scriptWait(0); against the
+// same host calls replayed with no logic, both through the same do-nothing host.
+double tickToFloorRatio(const PathEntry& entry) {
+  const NullHost host(*entry.path);
+  host.bind();
+  const ToggleSettings settings = entry.path->settings;
+  AimToggleState toggle{};
+  toggle.latched = entry.path->latched;
+  const TickFunction floor = entry.floor;
+  return pairedRatio(
+      [&] {
+        runToggleTick(settings, toggle);
+        scriptWait(0);
+      },
+      [floor] { floor(); }, 200, 400);
 }
 
-void printRatios() {
+void countTicks(const std::string& pathName, long ticks) {
   for (const PathEntry& entry : tickPaths()) {
-    std::printf("ratio tick/floor %s: %.3f\n", entry.path->name, tickToFloorRatio(entry));
+    if (pathName != entry.path->name) continue;
+    const NullHost host(*entry.path);
+    host.bind();
+    AimToggleState toggle{};
+    toggle.latched = entry.path->latched;
+    // Outside the count: the first calls through the PLT go to the dynamic linker.
+    runToggleTick(entry.path->settings, toggle);
+    scriptWait(0);
+    kestova_bench_count_ticks(entry.path->settings, toggle, ticks);
+    return;
   }
-  std::printf("ratio sim tick (trace off)/context-switch round trip: %.3f\n",
-              simTickToSwitchRatio(KESTOVA_PLUGIN_PATH));
 }
 
 }  // namespace
-
-benchmark::internal::Benchmark* configure(benchmark::internal::Benchmark* benchmark) {
-  return benchmark->Repetitions(kRepetitions)
-      ->ReportAggregatesOnly(true)
-      ->MinTime(0.05)
-      ->Unit(benchmark::kNanosecond);
-}
-
 }  // namespace bench
 
 int main(int argc, char** argv) {
-  // kestova_bench --count PATH TICKS, --count-sim TICKS: only the ticks, for callgrind.
   if (argc == 4 && std::strcmp(argv[1], "--count") == 0) {
     bench::countTicks(argv[2], std::atol(argv[3]));
-    return 0;
-  }
-  if (argc == 3 && std::strcmp(argv[1], "--count-sim") == 0) {
-    bench::countSimTicks(KESTOVA_PLUGIN_PATH, std::atol(argv[2]));
     return 0;
   }
   // Every comparison is void unless the floor replays what the plugin calls.
@@ -100,30 +75,8 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  const std::string simProblem = bench::checkSimPath(KESTOVA_PLUGIN_PATH);
-  if (!simProblem.empty()) {
-    std::fprintf(stderr, "kestova_bench: the simulator's worst case: %s\n", simProblem.c_str());
-    return 1;
+  for (const bench::PathEntry& entry : bench::tickPaths()) {
+    std::printf("ratio tick/floor %s: %.3f\n", entry.path->name, bench::tickToFloorRatio(entry));
   }
-
-  // kestova_bench --ratios: only the ratios of this process (bench/run takes several).
-  if (argc == 2 && std::strcmp(argv[1], "--ratios") == 0) {
-    bench::printRatios();
-    return 0;
-  }
-
-  std::vector<char*> args(argv, argv + argc);
-  char interleave[] = "--benchmark_enable_random_interleaving=true";
-  args.insert(args.begin() + 1, interleave);  // first, so that the command line may override
-  int count = static_cast<int>(args.size());
-  benchmark::Initialize(&count, args.data());
-  if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
-
-  bench::registerPluginBenchmarks();
-  bench::registerSimBenchmarks(KESTOVA_PLUGIN_PATH);
-  bench::MedianKeeper results;
-  benchmark::RunSpecifiedBenchmarks(&results);
-  bench::printSummary(results);
-  benchmark::Shutdown();
   return 0;
 }

@@ -1,12 +1,75 @@
 #include "bench/tick_paths.h"
 
+#include <initializer_list>
 #include <string_view>
+#include <utility>
 
 #include "bench/null_host.h"
+#include "host/contract.h"
 #include "host/host_api.h"
+#include "sim/natives.h"
 
 namespace bench {
 namespace {
+
+// The path's calls with their answers. ShortPress 0 and LongPress 0 make both timer reads of a
+// press happen without a toggle, so the latch stays as it started.
+constexpr TickPath makePath(const char* name, bool holdMode, bool latched) {
+  TickPath path{name, ToggleSettings{0, 0, holdMode}, latched, 0, {}};
+  constexpr uint64_t kTimer = 1000;
+  constexpr uint64_t kAimSubject = 0x00010101;
+  constexpr uint64_t kWeaponSubject = 0x01010202;
+  const auto add = [&path](sim::NativeId id, std::initializer_list<Arg> args, uint64_t result) {
+    NativeCall& call = path.calls[path.callCount++];
+    call.hash = sim::kNatives[static_cast<size_t>(id)].hash;
+    for (const Arg& arg : args) call.args[call.argCount++] = arg;
+    call.result = result;
+  };
+  const auto value = [](uint64_t v) { return Arg{ArgKind::value, v, nullptr}; };
+  const auto text = [](const char* n) { return Arg{ArgKind::name, 0, n}; };
+  const auto hashOf = [](const char* n) -> uint64_t { return sim::simNameHash(n); };
+  using N = sim::NativeId;
+  const auto control = [&](N id, uint64_t group, const char* controlName, uint64_t answer) {
+    add(N::nameHash, {text(controlName)}, hashOf(controlName));
+    add(id, {value(group), value(hashOf(controlName))}, answer);
+  };
+
+  // The aim control goes down and comes up, the wheel closed: three timer reads.
+  control(N::controlWentDown, contract::kAimGroup, contract::kAimControl, 1);
+  add(N::namedStateActive, {text(contract::kWheelState)}, 0);
+  add(N::hostTimer, {}, kTimer);
+  control(N::controlCameUp, contract::kAimGroup, contract::kAimControl, 1);
+  add(N::namedStateActive, {text(contract::kWheelState)}, 0);
+  add(N::hostTimer, {}, kTimer);
+  add(N::hostTimer, {}, kTimer);
+  if (!holdMode) {
+    if (latched) {
+      add(N::perFrameHold, {}, 0);
+      control(N::controlActive, contract::kSprintGroup, contract::kSprintControl, 0);
+    }
+    add(N::forcedAimSubject, {}, kAimSubject);
+    add(N::forcedAim, {value(kAimSubject), value(latched ? 1 : 0), value(0), value(0), value(1)},
+        0);
+    add(N::weaponQuerySubject, {}, kWeaponSubject);
+    add(N::currentWeapon,
+        {value(kWeaponSubject), Arg{ArgKind::weaponSlot, 0, nullptr}, value(0), value(0), value(0)},
+        1);
+    add(N::nameHash, {text(contract::kUnarmedWeapon)}, hashOf(contract::kUnarmedWeapon));
+  } else if (latched) {
+    add(N::perFrameHold, {}, 0);
+  }
+  if (latched) {
+    // The camera control is active but the wheel is open: checked, and no cancel.
+    control(N::controlActive, contract::kCameraGroup, contract::kCameraControl, 1);
+    add(N::namedStateActive, {text(contract::kWheelState)}, 1);
+  }
+  return path;
+}
+
+constexpr TickPath kForcedLatched = makePath("forced-latched", false, true);
+constexpr TickPath kForcedUnlatched = makePath("forced-unlatched", false, false);
+constexpr TickPath kHoldLatched = makePath("hold-latched", true, true);
+constexpr TickPath kHoldUnlatched = makePath("hold-unlatched", true, false);
 
 uint64_t floorWeaponSlot = 0;
 
@@ -42,60 +105,43 @@ void replayTick() {
   scriptWait(0);
 }
 
-std::vector<HostCall> expectedCalls(const TickPath& path, int ticks) {
-  std::vector<HostCall> calls;
+// Empty when `got` holds the path's calls `ticks` times over, each tick closed by scriptWait(0);
+// else what differs. A name is compared by its text and the weapon slot by being an address:
+// the plugin's literals and slot lie elsewhere than the floor's.
+std::string compare(const TickPath& path, const std::vector<HostCall>& got, int ticks,
+                    const char* who) {
+  size_t k = 0;
+  std::string problem;
+  const auto expect = [&](HostCall::Kind kind, const Arg& arg) {
+    if (!problem.empty()) return;
+    if (k == got.size()) {
+      problem = std::string(who) + " made fewer host calls than the path";
+      return;
+    }
+    const HostCall& call = got[k++];
+    const auto* text = reinterpret_cast<const char*>(static_cast<uintptr_t>(call.value));
+    const bool same = arg.kind == ArgKind::weaponSlot ? call.value != 0
+                      : arg.kind == ArgKind::name
+                          ? text != nullptr && std::string_view(text) == arg.name
+                          : call.value == arg.value;
+    if (call.kind != kind || !same) {
+      problem =
+          std::string(who) + ": host call #" + std::to_string(k - 1) + " differs from the path";
+    }
+  };
   for (int tick = 0; tick < ticks; ++tick) {
     for (size_t i = 0; i < path.callCount; ++i) {
       const NativeCall& call = path.calls[i];
-      calls.push_back({HostCall::Kind::init, call.hash});
-      for (size_t j = 0; j < call.argCount; ++j) {
-        const Arg& arg = call.args[j];
-        calls.push_back({HostCall::Kind::push, arg.kind == ArgKind::name
-                                                   ? reinterpret_cast<uintptr_t>(arg.name)
-                                                   : arg.value});
-      }
-      calls.push_back({HostCall::Kind::call, 0});
+      expect(HostCall::Kind::init, Arg{ArgKind::value, call.hash, nullptr});
+      for (size_t j = 0; j < call.argCount; ++j) expect(HostCall::Kind::push, call.args[j]);
+      expect(HostCall::Kind::call, Arg{});
     }
-    calls.push_back({HostCall::Kind::wait, 0});
+    expect(HostCall::Kind::wait, Arg{});
   }
-  return calls;
-}
-
-// Names are compared by their text and the weapon slot by being an address: the plugin's
-// literals and slot lie elsewhere than the floor's.
-bool sameCall(const HostCall& expected, const HostCall& got, ArgKind kind) {
-  if (expected.kind != got.kind) return false;
-  if (kind == ArgKind::weaponSlot) return got.value != 0;
-  if (kind == ArgKind::name) {
-    const auto* text = reinterpret_cast<const char*>(static_cast<uintptr_t>(got.value));
-    return text != nullptr && std::string_view(text) == reinterpret_cast<const char*>(
-                                                            static_cast<uintptr_t>(expected.value));
+  if (problem.empty() && k < got.size()) {
+    problem = std::string(who) + " made more host calls than the path";
   }
-  return expected.value == got.value;
-}
-
-std::string compare(const TickPath& path, const std::vector<HostCall>& got, int ticks,
-                    const char* who) {
-  const std::vector<HostCall> expected = expectedCalls(path, ticks);
-  // The kind of each expected push, in order, for comparing its value.
-  std::vector<ArgKind> kinds;
-  for (int tick = 0; tick < ticks; ++tick) {
-    for (size_t i = 0; i < path.callCount; ++i) {
-      kinds.push_back(ArgKind::value);
-      for (size_t j = 0; j < path.calls[i].argCount; ++j)
-        kinds.push_back(path.calls[i].args[j].kind);
-      kinds.push_back(ArgKind::value);
-    }
-    kinds.push_back(ArgKind::value);
-  }
-  for (size_t k = 0; k < expected.size(); ++k) {
-    if (k >= got.size()) return std::string(who) + " made fewer host calls than the path";
-    if (!sameCall(expected[k], got[k], kinds[k])) {
-      return std::string(who) + ": host call #" + std::to_string(k) + " differs from the path";
-    }
-  }
-  if (got.size() > expected.size()) return std::string(who) + " made more host calls than the path";
-  return {};
+  return problem;
 }
 
 }  // namespace

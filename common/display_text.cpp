@@ -36,4 +36,14 @@ std::string lowerAscii(std::string text) {
   return text;
 }
 
+std::vector<std::string> split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  size_t begin = 0;
+  for (size_t end; (end = text.find(separator, begin)) != std::string::npos; begin = end + 1) {
+    parts.push_back(text.substr(begin, end - begin));
+  }
+  parts.push_back(text.substr(begin));
+  return parts;
+}
+
 }  // namespace common

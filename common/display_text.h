@@ -1,10 +1,12 @@
 // Bytes from a user's file shown in a message or a picture: valid UTF-8 kept, control characters
 // and stray bytes escaped, long text cut, so one odd file cannot break a line or an XML document.
+// Beside it, the few other text helpers the checker and the simulator share.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace common {
 
@@ -13,5 +15,8 @@ std::string displayText(std::string_view bytes, size_t maxCharacters = 40);
 
 // ASCII letters folded to lower case, as the profile reader compares names; other bytes kept.
 std::string lowerAscii(std::string text);
+
+// The parts between separators, empty ones kept: "a,,b" is "a", "", "b".
+std::vector<std::string> split(const std::string& text, char separator);
 
 }  // namespace common

@@ -62,7 +62,7 @@ SimulatedHost::ScriptList::iterator SimulatedHost::findScript(HINSTANCE module) 
 void SimulatedHost::scriptRegister(HINSTANCE module, ScriptEntry entry) {
   scribbleResult();
   if (trace_.enabled()) {
-    trace_.add(TraceKind::scriptRegister, tick_).text =
+    trace_.add(TraceKind::scriptRegister).text =
         symbolFor(module) + ", script#" + std::to_string(nextScriptId_);
   }
   if (!inLoader_) protocolError("scriptRegister called outside DllMain");
@@ -75,7 +75,7 @@ void SimulatedHost::scriptRegister(HINSTANCE module, ScriptEntry entry) {
 
 void SimulatedHost::scriptUnregister(HINSTANCE module) {
   scribbleResult();
-  if (trace_.enabled()) trace_.add(TraceKind::scriptUnregister, tick_).text = symbolFor(module);
+  if (trace_.enabled()) trace_.add(TraceKind::scriptUnregister).text = symbolFor(module);
   if (!inLoader_) protocolError("scriptUnregister called outside DllMain");
   const auto found = findScript(module);
   if (found == scripts_.end()) {
@@ -91,7 +91,7 @@ void SimulatedHost::scriptUnregister(HINSTANCE module) {
 
 void SimulatedHost::keyboardHandlerRegister(KeyboardHandler handler) {
   scribbleResult();
-  if (trace_.enabled()) trace_.add(TraceKind::keyboardHandlerRegister, tick_).text = "callback";
+  if (trace_.enabled()) trace_.add(TraceKind::keyboardHandlerRegister).text = "callback";
   if (deliveringKeyboardEvent) {
     protocolError("keyboardHandlerRegister called from a keyboard callback");
     return;
@@ -108,7 +108,7 @@ void SimulatedHost::keyboardHandlerRegister(KeyboardHandler handler) {
 
 void SimulatedHost::keyboardHandlerUnregister(KeyboardHandler handler) {
   scribbleResult();
-  if (trace_.enabled()) trace_.add(TraceKind::keyboardHandlerUnregister, tick_).text = "callback";
+  if (trace_.enabled()) trace_.add(TraceKind::keyboardHandlerUnregister).text = "callback";
   if (deliveringKeyboardEvent) {
     protocolError("keyboardHandlerUnregister called from a keyboard callback");
     return;
@@ -130,7 +130,7 @@ void SimulatedHost::sendKeyboardEvent(uint32_t key, uint16_t arg2, uint8_t arg3,
   // From another thread the event is delivered but not traced: the trace is the host thread's.
   const bool ownThread = std::this_thread::get_id() == owner_;
   if (ownThread && trace_.enabled()) {
-    TraceEntry& entry = trace_.add(TraceKind::keyboardEvent, tick_);
+    TraceEntry& entry = trace_.add(TraceKind::keyboardEvent);
     entry.argCount = 7;
     entry.args = {key,
                   arg2,

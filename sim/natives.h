@@ -53,10 +53,6 @@ inline const NativeInfo* findNative(uint64_t hash) {
   return nullptr;
 }
 
-inline const NativeInfo& nativeInfo(NativeId id) {
-  return kNatives[static_cast<size_t>(id)];
-}
-
 // The game's name hash in this simulation: 32-bit FNV-1a of the name's bytes.
 constexpr uint32_t simNameHash(std::string_view name) {
   uint32_t hash = 2166136261u;

@@ -5,6 +5,7 @@
 
 #include "sim/os.h"
 #include "sim/simulated_host.h"
+#include "toggle/settings_file.h"
 
 namespace sim {
 
@@ -39,6 +40,23 @@ common::Result<std::unique_ptr<PluginModule>> PluginModule::load(SimulatedHost& 
   }
   host.endLoaderCall(module);
   return std::unique_ptr<PluginModule>(new PluginModule(host, *library, module));
+}
+
+common::Result<LoadedPlugin> loadInFolder(SimulatedHost& host, const std::string& path,
+                                          const std::optional<std::string>& settingsText) {
+  const auto unprepared = [](const common::Error& error) {
+    return common::Error("cannot prepare a working folder for the run: " + error.message);
+  };
+  common::Result<common::TempFolder> folder = common::TempFolder::make("kestova-sim");
+  if (!folder) return unprepared(folder.error());
+  if (settingsText) {
+    const auto written = folder->write(settings_file::kFileName, *settingsText);
+    if (!written) return unprepared(written.error());
+  }
+  if (const common::Status entered = folder->enter(); !entered) return unprepared(entered.error());
+  common::Result<std::unique_ptr<PluginModule>> module = PluginModule::load(host, path);
+  if (!module) return module.error();
+  return LoadedPlugin{std::move(folder).value(), std::move(module).value()};
 }
 
 PluginModule::~PluginModule() {

@@ -5,9 +5,11 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "common/result.h"
+#include "common/temp_folder.h"
 
 namespace sim {
 
@@ -40,5 +42,18 @@ class PluginModule {
   void* library_;
   HINSTANCE handle_;
 };
+
+// The plugin as a game runs it: loaded with a folder of its own as the current directory, which
+// holds the settings file the plugin reads from there (none: it runs on its defaults). The
+// module goes first, while the folder is still its current directory.
+struct LoadedPlugin {
+  common::TempFolder folder;
+  std::unique_ptr<PluginModule> module;
+};
+
+// The path is opened from inside the folder: an absolute one, unless the platform loader's own
+// search for a bare name is meant.
+common::Result<LoadedPlugin> loadInFolder(SimulatedHost& host, const std::string& path,
+                                          const std::optional<std::string>& settingsText);
 
 }  // namespace sim

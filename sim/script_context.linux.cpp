@@ -1,9 +1,5 @@
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <boost/context/fiber.hpp>
-#include <boost/context/stack_context.hpp>
-#include <cstdlib>
+#include <boost/context/protected_fixedsize_stack.hpp>
 #include <memory>
 #include <new>
 #include <utility>
@@ -21,8 +17,7 @@ constexpr size_t kStackSize = size_t{256} * 1024;
 struct ScriptContext::Impl {
   Entry entry = nullptr;
   void* argument = nullptr;
-  void* mapping = nullptr;  // guard page first, stack above it; null once unmapped
-  size_t mapped = 0;
+  ctx::stack_context stack;  // its sp is null once released
   // Where the script continues; empty once it has finished. Never destroyed: a fiber's
   // destructor unwinds a script that has not finished, through plugin frames built without
   // exceptions, perhaps of a module already unloaded. Its stack is unmapped instead.
@@ -38,35 +33,26 @@ struct ScriptContext::Impl {
   ~Impl() {}  // NOLINT: and never destroyed, see above
 
   void releaseStack() {
-    if (mapping == nullptr) return;
+    if (stack.sp == nullptr) return;
     sanitizerReleaseStack(scriptSide);
-    munmap(mapping, mapped);
-    mapping = nullptr;
+    ctx::protected_fixedsize_stack().deallocate(stack);
+    stack = {};
   }
 };
 
 namespace {
 
-// Boost.Context's stack allocator interface, over a mapping with a guard page: a script that
-// overruns its stack faults there instead of corrupting memory. Boost frees the stack of a
-// script that finished; ScriptContext frees one that did not.
-struct GuardedStack {
+// Boost.Context's stack with a guard page below it, on which a script that overruns its stack
+// faults instead of corrupting memory; kept by the context, which frees it when the script did
+// not finish (Boost frees the stack of one that did).
+struct KeptStack {
   ScriptContext::Impl* impl;
 
   ctx::stack_context allocate() {
-    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-    impl->mapped = kStackSize + page;
-    impl->mapping = mmap(nullptr, impl->mapped, PROT_READ | PROT_WRITE,
-                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
-    if (impl->mapping == MAP_FAILED) std::abort();
-    mprotect(impl->mapping, page, PROT_NONE);
-    char* bottom = static_cast<char*>(impl->mapping) + page;
-    impl->scriptSide.stackBottom = bottom;
+    impl->stack = ctx::protected_fixedsize_stack(kStackSize).allocate();
+    impl->scriptSide.stackBottom = static_cast<char*>(impl->stack.sp) - kStackSize;
     impl->scriptSide.stackSize = kStackSize;
-    ctx::stack_context stack;
-    stack.size = kStackSize;
-    stack.sp = bottom + kStackSize;
-    return stack;
+    return impl->stack;
   }
 
   void deallocate(ctx::stack_context&) noexcept { impl->releaseStack(); }
@@ -78,7 +64,7 @@ ScriptContext::ScriptContext(Entry entry, void* argument) : impl_(new Impl) {
   Impl* impl = impl_.get();
   impl->entry = entry;
   impl->argument = argument;
-  new (&impl->script) ctx::fiber(std::allocator_arg, GuardedStack{impl}, [impl](ctx::fiber&& host) {
+  new (&impl->script) ctx::fiber(std::allocator_arg, KeptStack{impl}, [impl](ctx::fiber&& host) {
     sanitizerFinishSwitch(impl->scriptSide, impl->hostSide);
     impl->host = std::move(host);
     impl->entry(impl->argument);

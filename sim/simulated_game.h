@@ -8,19 +8,8 @@
 #include <string_view>
 
 #include "host/contract.h"
-#include "sim/native_lookup.h"
 #include "sim/natives.h"
 #include "sim/tick_inputs.h"
-
-// Hot paths inline into the host's nativeCall; rare errors are made out of line, so that they
-// keep small frames.
-#if defined(__GNUC__)
-#define KESTOVA_COLD __attribute__((cold, noinline))
-#define KESTOVA_INLINE inline __attribute__((always_inline))
-#else
-#define KESTOVA_COLD __declspec(noinline)
-#define KESTOVA_INLINE __forceinline
-#endif
 
 namespace sim {
 
@@ -53,7 +42,7 @@ class SimulatedGame {
   }
 
   // The slot keeps a result only until the next host call; after that it reads as junk: the
-  // generator's state unmixed, which moves on as junk() would, at a fraction of its cost.
+  // generator's state unmixed, which moves on as junk() would.
   uint64_t scribble() { return (junkState_ += 0x9E3779B97F4A7C15ull) | 0x8000000000000001ull; }
 
   // The low half of a known native's result, its argument count already checked. `name` is
@@ -106,10 +95,6 @@ class SimulatedGame {
   uint32_t handleCounter_ = 0;
   uint32_t lastHandle_ = 0;  // 0: no handle is good for the next call
   NativeId lastHandleFrom_ = NativeId::forcedAimSubject;
-  NameHashes nameHashes_;
-  // The weapon's name lives in the host, not the plugin: kept apart, so that where the host
-  // happens to lie cannot make it evict one of the plugin's names at every tick.
-  NameHashes weaponHashes_;
 };
 
 inline uint32_t SimulatedGame::controlState(NativeId native, uint64_t group,
@@ -154,19 +139,18 @@ inline uint32_t SimulatedGame::currentWeapon(const uint64_t* args, uint8_t& faul
   const uint32_t weapon = inputs_.weaponQueryFails
                               ? (junk() % 2 != 0 ? simNameHash(contract::kUnarmedWeapon)
                                                  : static_cast<uint32_t>(junk()))
-                              : weaponHashes_.of(inputs_.weapon);
+                              : simNameHash(inputs_.weapon);
   *slot = junkHigh | weapon;
   if (outSlot != nullptr) *outSlot = *slot;
   return truth(!inputs_.weaponQueryFails);
 }
 
-KESTOVA_INLINE uint32_t SimulatedGame::answer(const NativeInfo& native, const uint64_t* args,
-                                              std::string_view name, uint8_t& faults,
-                                              uint64_t* outSlot) {
+inline uint32_t SimulatedGame::answer(const NativeInfo& native, const uint64_t* args,
+                                      std::string_view name, uint8_t& faults, uint64_t* outSlot) {
   uint32_t low = 0;
   switch (native.id) {
     case NativeId::nameHash:
-      low = nameHashes_.of(name);
+      low = simNameHash(name);
       break;
     case NativeId::controlWentDown:
     case NativeId::controlCameUp:

@@ -8,13 +8,11 @@
 #include <string_view>
 
 #include "sim/host_backend.h"
-#include "sim/native_lookup.h"
 
 namespace sim {
 namespace {
 
 constexpr size_t kMaxNameLength = 256;
-constexpr size_t kNotTraced = SIZE_MAX;
 
 SimulatedHost* self(void* host) {
   return static_cast<SimulatedHost*>(host);
@@ -23,34 +21,23 @@ SimulatedHost* self(void* host) {
 // What a call from a thread other than the host's own gets as its result slot.
 thread_local uint64_t foreignResult = 0;
 
-// Its address tells threads apart, more cheaply than asking the thread library at every call.
-thread_local const char threadTag = 0;
-
 // Every call first checks its thread: the host's state belongs to the thread that runs it.
+template <auto function, typename... Args>
+void onOwnThread(void* host, Args... args) {
+  if (self(host)->fromOwnThread()) (self(host)->*function)(args...);
+}
+
 HostBackend backendFor(SimulatedHost* host) {
+  using H = SimulatedHost;
   return HostBackend{
       host,
-      [](void* h, HINSTANCE m, ScriptEntry e) {
-        if (self(h)->fromOwnThread()) self(h)->scriptRegister(m, e);
-      },
-      [](void* h, HINSTANCE m) {
-        if (self(h)->fromOwnThread()) self(h)->scriptUnregister(m);
-      },
-      [](void* h, uint32_t d) {
-        if (self(h)->fromOwnThread()) self(h)->scriptWait(d);
-      },
-      [](void* h, KeyboardHandler k) {
-        if (self(h)->fromOwnThread()) self(h)->keyboardHandlerRegister(k);
-      },
-      [](void* h, KeyboardHandler k) {
-        if (self(h)->fromOwnThread()) self(h)->keyboardHandlerUnregister(k);
-      },
-      [](void* h, uint64_t hash) {
-        if (self(h)->fromOwnThread()) self(h)->nativeInit(hash);
-      },
-      [](void* h, uint64_t v) {
-        if (self(h)->fromOwnThread()) self(h)->nativePush64(v);
-      },
+      onOwnThread<&H::scriptRegister, HINSTANCE, ScriptEntry>,
+      onOwnThread<&H::scriptUnregister, HINSTANCE>,
+      onOwnThread<&H::scriptWait, uint32_t>,
+      onOwnThread<&H::keyboardHandlerRegister, KeyboardHandler>,
+      onOwnThread<&H::keyboardHandlerUnregister, KeyboardHandler>,
+      onOwnThread<&H::nativeInit, uint64_t>,
+      onOwnThread<&H::nativePush64, uint64_t>,
       [](void* h) { return self(h)->fromOwnThread() ? self(h)->nativeCall() : &foreignResult; },
   };
 }
@@ -69,7 +56,6 @@ std::string_view readName(uint64_t address) {
 
 SimulatedHost::SimulatedHost(HostOptions options)
     : owner_(std::this_thread::get_id()),
-      ownerTag_(&threadTag),
       backend_(std::make_unique<HostBackend>(backendFor(this))),
       game_(options) {}
 
@@ -86,7 +72,7 @@ void SimulatedHost::bind() {
 }
 
 bool SimulatedHost::fromOwnThread() {
-  if (&threadTag == ownerTag_) return true;
+  if (std::this_thread::get_id() == owner_) return true;
   foreignCalls_.fetch_add(1, std::memory_order_relaxed);
   return false;
 }
@@ -105,23 +91,15 @@ std::vector<KeyboardHandler> SimulatedHost::keyboardHandlers() const {
   return keyboardHandlers_;
 }
 
-KESTOVA_COLD void SimulatedHost::protocolError(const char* message) {
-  protocolError(std::string(message));
-}
-
 void SimulatedHost::protocolError(std::string message) {
-  if (trace_.enabled()) trace_.add(TraceKind::protocolError, tick_).text = message;
+  if (trace_.enabled()) trace_.add(TraceKind::protocolError).text = message;
   protocolErrors_.push_back(std::move(message));
 }
 
 bool SimulatedHost::insideScript(const char* function) {
   if (current_ != nullptr) return true;
-  outsideScript(function);
-  return false;
-}
-
-KESTOVA_COLD void SimulatedHost::outsideScript(const char* function) {
   protocolError(std::string(function) + " called outside the script");
+  return false;
 }
 
 void SimulatedHost::runScript(void* script) {
@@ -132,7 +110,6 @@ void SimulatedHost::tick() {
   bind();  // the scripts of this host talk to this host
   ++tick_;
   game_.beginTick(tick_);
-  if (trace_.enabled()) trace_.add(TraceKind::tickBegin, tick_);
   for (size_t i = 0; i < scripts_.size(); ++i) {
     Script& script = *scripts_[i];
     if (!script.context) script.context = std::make_unique<ScriptContext>(&runScript, &script);
@@ -150,7 +127,7 @@ void SimulatedHost::tick() {
 void SimulatedHost::scriptWait(uint32_t duration) {
   scribbleResult();
   if (trace_.enabled()) {
-    TraceEntry& entry = trace_.add(TraceKind::scriptWait, tick_);
+    TraceEntry& entry = trace_.add(TraceKind::scriptWait);
     entry.argCount = 1;
     entry.args[0] = duration;
   }
@@ -192,50 +169,42 @@ uint64_t* SimulatedHost::nativeCall() {
   // The pending call is read in place: nothing prepares another until this one returns.
   const PendingCall& call = pending_;
   pending_.active = false;
-  const NativeInfo* native = lookupNative(call.hash);
-  // An index, not a pointer: a protocol error met while answering appends to the same trace.
-  size_t entryIndex = kNotTraced;
-  if (trace_.enabled()) {
-    entryIndex = trace_.entries().size();
-    TraceEntry* entry = &trace_.add(TraceKind::native, tick_);
-    entry->native = native;
-    entry->hash = call.hash;
-    entry->argCount = call.argCount;
-    std::copy_n(call.args, std::min<size_t>(call.argCount, kMaxTracedArgs), entry->args.begin());
+  const NativeInfo* native = findNative(call.hash);
+  // Filled in before the call's protocol errors are traced behind it.
+  TraceEntry* traced = trace_.enabled() ? &trace_.add(TraceKind::native) : nullptr;
+  if (traced != nullptr) {
+    traced->native = native;
+    traced->hash = call.hash;
+    traced->argCount = call.argCount;
+    std::copy_n(call.args, std::min<size_t>(call.argCount, kMaxTracedArgs), traced->args.begin());
   }
+  std::string error;
+  uint8_t faults = kNoFault;
   uint32_t low = 0;
   if (native == nullptr) {
-    protocolError("nativeCall of an unknown native");
+    error = "nativeCall of an unknown native";
     game_.unanswered(native);
   } else if (call.argCount != native->argCount) {
-    wrongArgumentCount(*native, call.argCount);
+    error = std::string(native->label) + " takes " + std::to_string(native->argCount) +
+            " arguments, got " + std::to_string(call.argCount);
     game_.unanswered(native);
   } else {
     std::string_view name;
     if ((native->stringArgs & 1) != 0) {
       name = readName(call.args[0]);
-      if (entryIndex != kNotTraced) trace_.entry(entryIndex).text.assign(name);
+      if (traced != nullptr) traced->text.assign(name);
     }
-    uint8_t faults = kNoFault;
-    uint64_t* outSlot = entryIndex != kNotTraced ? &trace_.entry(entryIndex).outSlot : nullptr;
-    low = game_.answer(*native, call.args, name, faults, outSlot);
-    if (faults != kNoFault) gameFaults(*native, faults);
+    low = game_.answer(*native, call.args, name, faults,
+                       traced != nullptr ? &traced->outSlot : nullptr);
   }
   resultSlot_ = game_.withHighHalf(low);
-  if (entryIndex != kNotTraced) trace_.entry(entryIndex).result = resultSlot_;
-  return &resultSlot_;
-}
-
-KESTOVA_COLD void SimulatedHost::gameFaults(const NativeInfo& native, uint8_t faults) {
+  if (traced != nullptr) traced->result = resultSlot_;
+  if (!error.empty()) protocolError(error);
   if ((faults & kStaleHandle) != 0) {
-    protocolError(std::string(native.label) + " with a subject handle not asked for right before");
+    protocolError(std::string(native->label) + " with a subject handle not asked for right before");
   }
   if ((faults & kNullWeaponSlot) != 0) protocolError("currentWeapon with a null weapon slot");
-}
-
-KESTOVA_COLD void SimulatedHost::wrongArgumentCount(const NativeInfo& native, size_t count) {
-  protocolError(std::string(native.label) + " takes " + std::to_string(native.argCount) +
-                " arguments, got " + std::to_string(count));
+  return &resultSlot_;
 }
 
 }  // namespace sim

@@ -38,7 +38,6 @@ class SimulatedHost {
   TickInputs& inputs() { return game_.inputs(); }
   // One tick: each registered script is started or resumed once and runs to its scriptWait.
   void tick();
-  uint64_t tickCount() const { return tick_; }
 
   // Registration calls are legal only while the loader runs a module's DllMain. A null module
   // is learnt from the first registration; endLoaderCall checks it against the real handle.
@@ -93,17 +92,12 @@ class SimulatedHost {
   static void runScript(void* script);
   ScriptList::iterator findScript(HINSTANCE module);
   void protocolError(std::string message);
-  void protocolError(const char* message);
-  void gameFaults(const NativeInfo& native, uint8_t faults);
-  void wrongArgumentCount(const NativeInfo& native, size_t count);
-  // Every host call asks; the rare error is made out of line so that the check inlines.
+  // Every script call asks; false, with the protocol error made, outside any script.
   bool insideScript(const char* function);
-  void outsideScript(const char* function);
   void scribbleResult() { resultSlot_ = game_.scribble(); }
   std::string symbolFor(HINSTANCE module);
 
   std::thread::id owner_;
-  const void* ownerTag_;  // a thread-local's address on the owner thread
   std::unique_ptr<HostBackend> backend_;
   SimulatedGame game_;
   Trace trace_;

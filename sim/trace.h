@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sim/natives.h"
@@ -11,7 +12,6 @@
 namespace sim {
 
 enum class TraceKind : uint8_t {
-  tickBegin,
   scriptRegister,
   scriptUnregister,
   scriptWait,
@@ -25,8 +25,7 @@ enum class TraceKind : uint8_t {
 inline constexpr size_t kMaxTracedArgs = 8;
 
 struct TraceEntry {
-  TraceKind kind = TraceKind::tickBegin;
-  uint64_t tick = 0;                   // 0 while loading, before the first tick
+  TraceKind kind = TraceKind::native;
   const NativeInfo* native = nullptr;  // null for a hash the game does not know
   uint64_t hash = 0;
   uint8_t argCount = 0;  // as pushed; only the first kMaxTracedArgs are kept
@@ -44,11 +43,9 @@ class Trace {
   void setEnabled(bool enabled) { enabled_ = enabled; }
   void clear() { entries_.clear(); }
   const std::vector<TraceEntry>& entries() const { return entries_; }
-  TraceEntry& entry(size_t index) { return entries_[index]; }
-  TraceEntry& add(TraceKind kind, uint64_t tick) {
+  TraceEntry& add(TraceKind kind) {
     TraceEntry& added = entries_.emplace_back();
     added.kind = kind;
-    added.tick = tick;
     return added;
   }
 
@@ -59,5 +56,15 @@ class Trace {
 
 // One line per entry, the same on every platform: nothing in it depends on addresses.
 std::string formatTraceEntry(const TraceEntry& entry);
+
+// The host call an entry records: a native's label ("unknownNative" for a hash the game does
+// not know) or the host library function's own name; empty for what is no call of the plugin's.
+std::string_view callName(const TraceEntry& entry);
+
+// What a native's argument stands for, in every report: the name read through it, the weapon
+// query's out-slot (an address, which differs from run to run and platform to platform), or
+// the value itself.
+enum class ArgRole : uint8_t { value, name, slot };
+ArgRole argRole(const TraceEntry& entry, size_t index);
 
 }  // namespace sim

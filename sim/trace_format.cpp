@@ -22,27 +22,21 @@ std::string decimal(uint64_t value) {
   return std::to_string(value);
 }
 
-std::string quoted(const std::string& name) {
-  return '"' + name + '"';
-}
-
-// How each argument of a known native reads best: names quoted, hashes and handles in hex,
-// small constants in decimal.
+// Names quoted; hashes and handles in hex, small constants in decimal.
 std::string formatArg(const TraceEntry& entry, size_t index) {
+  switch (argRole(entry, index)) {
+    case ArgRole::name:
+      return '"' + entry.text + '"';
+    case ArgRole::slot:
+      return "&slot";
+    case ArgRole::value:
+      break;
+  }
   const uint64_t value = entry.args[index];
   const NativeInfo* native = entry.native;
-  // An address differs from run to run and platform to platform; its role does not.
-  if (native != nullptr && native->id == NativeId::currentWeapon && index == 1 &&
-      entry.argCount == native->argCount) {
-    return "&slot";
-  }
   if (native == nullptr || entry.argCount != native->argCount || value > 0xFFFFFFFFu) {
-    if (native != nullptr && index == 0 && (native->stringArgs & 1) != 0) {
-      return quoted(entry.text);
-    }
     return hex64(value);
   }
-  if ((native->stringArgs >> index & 1) != 0) return quoted(entry.text);
   switch (native->id) {
     case NativeId::controlWentDown:
     case NativeId::controlCameUp:
@@ -61,11 +55,6 @@ std::string formatResult(const TraceEntry& entry) {
   std::string text;
   const NativeId id = entry.native != nullptr ? entry.native->id : NativeId::perFrameHold;
   switch (id) {
-    case NativeId::nameHash:
-    case NativeId::forcedAimSubject:
-    case NativeId::weaponQuerySubject:
-      text = hex32(low);
-      break;
     case NativeId::hostTimer:
       text = std::to_string(static_cast<int32_t>(low));
       break;
@@ -102,22 +91,43 @@ std::string formatNative(const TraceEntry& entry) {
 
 }  // namespace
 
+std::string_view callName(const TraceEntry& entry) {
+  switch (entry.kind) {
+    case TraceKind::native:
+      return entry.native != nullptr ? entry.native->label : "unknownNative";
+    case TraceKind::scriptWait:
+      return "scriptWait";
+    case TraceKind::scriptRegister:
+      return "scriptRegister";
+    case TraceKind::scriptUnregister:
+      return "scriptUnregister";
+    case TraceKind::keyboardHandlerRegister:
+      return "keyboardHandlerRegister";
+    case TraceKind::keyboardHandlerUnregister:
+      return "keyboardHandlerUnregister";
+    default:
+      return {};
+  }
+}
+
+ArgRole argRole(const TraceEntry& entry, size_t index) {
+  const NativeInfo* native = entry.native;
+  if (native == nullptr) return ArgRole::value;
+  // A name argument is one also in a call with the wrong count, where the host reads no name
+  // and it shows empty.
+  if ((native->stringArgs >> index & 1) != 0) return ArgRole::name;
+  if (native->id == NativeId::currentWeapon && index == 1 && entry.argCount == native->argCount) {
+    return ArgRole::slot;
+  }
+  return ArgRole::value;
+}
+
 std::string formatTraceEntry(const TraceEntry& entry) {
   switch (entry.kind) {
-    case TraceKind::tickBegin:
-      return "-- tick " + std::to_string(entry.tick) + " --";
-    case TraceKind::scriptRegister:
-      return "scriptRegister(" + entry.text + ")";
-    case TraceKind::scriptUnregister:
-      return "scriptUnregister(" + entry.text + ")";
-    case TraceKind::scriptWait:
-      return "scriptWait(" + decimal(entry.args[0]) + ")";
-    case TraceKind::keyboardHandlerRegister:
-      return "keyboardHandlerRegister(" + entry.text + ")";
-    case TraceKind::keyboardHandlerUnregister:
-      return "keyboardHandlerUnregister(" + entry.text + ")";
     case TraceKind::native:
       return formatNative(entry);
+    case TraceKind::scriptWait:
+      return "scriptWait(" + decimal(entry.args[0]) + ")";
     case TraceKind::keyboardEvent: {
       std::string text = "(host) keyboard event(";
       for (size_t i = 0; i < 7; ++i) {
@@ -129,8 +139,9 @@ std::string formatTraceEntry(const TraceEntry& entry) {
     }
     case TraceKind::protocolError:
       return "!! protocol error: " + entry.text;
+    default:  // the registrations: what was registered, by its symbolic name
+      return std::string(callName(entry)) + "(" + entry.text + ")";
   }
-  return {};
 }
 
 }  // namespace sim

@@ -9,28 +9,42 @@ std::string settingsIni(int64_t shortPress, int64_t longPress, int64_t holdAds) 
          "\nLongPress=" + std::to_string(longPress) + "\nHoldADS=" + std::to_string(holdAds) + "\n";
 }
 
-PluginHarness::PluginHarness(std::optional<std::string> ini, sim::HostOptions options)
-    : host_(options) {
-  if (ini) writeFile(folder_, "Kestova.ini", *ini);
-  auto loaded = sim::PluginModule::load(host_, KESTOVA_PLUGIN_PATH);
+namespace {
+
+sim::LoadedPlugin orThrow(common::Result<sim::LoadedPlugin> loaded) {
   if (!loaded) throw std::runtime_error(loaded.error().message);
-  plugin_ = std::move(loaded).value();
+  return std::move(loaded).value();
 }
 
-PluginHarness::~PluginHarness() {
-  plugin_.reset();
-}
+}  // namespace
+
+PluginHarness::PluginHarness(const std::optional<std::string>& ini, sim::HostOptions options)
+    : host_(options), loaded_(orThrow(sim::loadInFolder(host_, KESTOVA_PLUGIN_PATH, ini))) {}
 
 const std::vector<sim::TraceEntry>& PluginHarness::tick(const sim::TickInputs& inputs) {
   host_.inputs() = inputs;
   host_.trace().clear();
   host_.tick();
-  lastTick_.assign(host_.trace().entries().begin() + 1, host_.trace().entries().end());
+  lastTick_ = host_.trace().entries();
   return lastTick_;
 }
 
 sim::TickSummary PluginHarness::step(const sim::TickInputs& inputs) {
   return sim::summarizeTick(tick(inputs));
+}
+
+void loadAndUnload(sim::SimulatedHost& host, int cycles,
+                   const std::function<void(int cycle)>& whileLoaded) {
+  host.trace().setEnabled(false);
+  for (int cycle = 0; cycle < cycles; ++cycle) {
+    const auto plugin = sim::PluginModule::load(host, KESTOVA_PLUGIN_PATH);
+    ASSERT_TRUE(plugin) << plugin.error().message;
+    ASSERT_EQ(host.scriptCount(), 1u);
+    whileLoaded(cycle);
+  }
+  EXPECT_EQ(host.scriptCount(), 0u);
+  EXPECT_TRUE(host.keyboardHandlers().empty());
+  EXPECT_TRUE(host.protocolErrors().empty());
 }
 
 std::vector<std::string> callLabels(const std::vector<sim::TraceEntry>& entries) {

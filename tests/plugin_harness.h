@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,16 +23,15 @@ std::string settingsIni(int64_t shortPress, int64_t longPress, int64_t holdAds);
 class PluginHarness {
  public:
   // Writes the settings file (if any) and loads the plugin; the script starts at the first tick.
-  explicit PluginHarness(std::optional<std::string> ini = std::nullopt,
+  explicit PluginHarness(const std::optional<std::string>& ini = std::nullopt,
                          sim::HostOptions options = {});
-  ~PluginHarness();
 
   sim::SimulatedHost& host() { return host_; }
   const sim::SimulatedHost& host() const { return host_; }
   const std::vector<sim::TraceEntry>& lastTick() const { return lastTick_; }
-  common::TempFolder& folder() { return folder_; }
-  sim::PluginModule& plugin() { return *plugin_; }
-  void unload() { plugin_.reset(); }
+  common::TempFolder& folder() { return loaded_.folder; }
+  sim::PluginModule& plugin() { return *loaded_.module; }
+  void unload() { loaded_.module.reset(); }
 
   // One tick with these inputs (the held weapon is part of them); returns the tick's calls.
   const std::vector<sim::TraceEntry>& tick(const sim::TickInputs& inputs = {});
@@ -39,11 +39,16 @@ class PluginHarness {
   sim::TickSummary step(const sim::TickInputs& inputs = {});
 
  private:
-  common::TempFolder folder_ = testing_support::tempFolder(testing_support::Enter::yes);
   sim::SimulatedHost host_;
-  std::unique_ptr<sim::PluginModule> plugin_;
+  sim::LoadedPlugin loaded_;
   std::vector<sim::TraceEntry> lastTick_;
 };
+
+// Loads the plugin into the host and unloads it again, `cycles` times, with the trace off and
+// `whileLoaded(cycle)` called in between; afterwards nothing of it may be left registered, and
+// no protocol error made.
+void loadAndUnload(sim::SimulatedHost& host, int cycles,
+                   const std::function<void(int cycle)>& whileLoaded);
 
 // The labels of the natives among the entries, in order, with "scriptWait" for the yield.
 std::vector<std::string> callLabels(const std::vector<sim::TraceEntry>& entries);

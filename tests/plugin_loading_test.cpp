@@ -79,14 +79,7 @@ TEST(PluginLoading, TheScriptStartsAtTheFirstTickAndEndsEachTickWithOneScriptWai
 
 TEST(PluginLoading, RepeatedLoadsAndUnloadsKeepRegistrationsBalanced) {
   sim::SimulatedHost host;
-  host.trace().setEnabled(false);
-  for (int cycle = 0; cycle < 300; ++cycle) {
-    const auto plugin = sim::PluginModule::load(host, KESTOVA_PLUGIN_PATH);
-    ASSERT_TRUE(plugin) << plugin.error().message;
-    ASSERT_EQ(host.scriptCount(), 1u);
+  testing_support::loadAndUnload(host, 300, [&](int cycle) {
     for (int i = 0; i < cycle % 4; ++i) host.tick();
-  }
-  EXPECT_EQ(host.scriptCount(), 0u);
-  EXPECT_TRUE(host.keyboardHandlers().empty());
-  EXPECT_TRUE(host.protocolErrors().empty());
+  });
 }

@@ -163,7 +163,7 @@ bool SideBySide::tick(const sim::TickInputs& inputs, std::string& mismatch) {
   model_.inputs() = inputs;
   model_.trace().clear();
   model_.tick();
-  modelCalls_.assign(model_.trace().entries().begin() + 1, model_.trace().entries().end());
+  modelCalls_ = model_.trace().entries();
   const std::vector<sim::TraceEntry>& pluginCalls = plugin_.tick(inputs);
   bool same = pluginCalls.size() == modelCalls_.size();
   for (size_t i = 0; same && i < pluginCalls.size(); ++i) {

@@ -75,16 +75,17 @@ TEST(Scenario, TickLinesCarryEveryInput) {
   ASSERT_EQ(p.scenario.ticks.size(), 2u);
   const cli::TickLine& t = p.scenario.ticks[0];
   EXPECT_EQ(t.line, 1);
-  EXPECT_TRUE(t.controls.aimDown && t.controls.aimUp && t.controls.sprint &&
-              t.controls.nextCamera && t.controls.wheel && t.weaponQueryFails);
-  EXPECT_EQ(t.weapon, "WEAPON_SMG");
-  EXPECT_EQ(t.timerReads, (std::vector<uint32_t>{5, 0xFFFFFFFF, 0xFFFFFFFF}));
+  EXPECT_TRUE(t.inputs.aimDown && t.inputs.aimUp && t.inputs.sprint && t.inputs.nextCamera &&
+              t.inputs.wheel && t.inputs.weaponQueryFails);
+  EXPECT_TRUE(t.weaponGiven);
+  EXPECT_EQ(t.inputs.weapon, "WEAPON_SMG");
+  EXPECT_EQ(t.inputs.timerReads, (std::vector<uint32_t>{5, 0xFFFFFFFF, 0xFFFFFFFF}));
 
   const cli::TickLine& idle = p.scenario.ticks[1];
-  EXPECT_FALSE(idle.controls.aimDown || idle.controls.aimUp || idle.controls.sprint ||
-               idle.controls.nextCamera || idle.controls.wheel || idle.weaponQueryFails ||
-               idle.weapon);
-  EXPECT_TRUE(idle.timerReads.empty());
+  EXPECT_FALSE(idle.inputs.aimDown || idle.inputs.aimUp || idle.inputs.sprint ||
+               idle.inputs.nextCamera || idle.inputs.wheel || idle.inputs.weaponQueryFails ||
+               idle.weaponGiven);
+  EXPECT_TRUE(idle.inputs.timerReads.empty());
 
   ASSERT_EQ(p.scenario.keyEvents.size(), 2u);
   const cli::KeyEvent& bare = p.scenario.keyEvents[0];
@@ -127,7 +128,7 @@ TEST(Scenario, CommentsBlankLinesAndWindowsLineEndsAreIgnored) {
   EXPECT_EQ(p.scenario.settingsText, "[Settings]\nShortPress=5\n");
   ASSERT_EQ(p.scenario.ticks.size(), 1u);
   EXPECT_EQ(p.scenario.ticks[0].line, 4);
-  EXPECT_TRUE(p.scenario.ticks[0].controls.aimDown);
+  EXPECT_TRUE(p.scenario.ticks[0].inputs.aimDown);
 }
 
 TEST(Scenario, SettingsFileIsCopiedAsItIsFromBesideTheScenario) {

@@ -2,7 +2,7 @@
 // valid XML, readable in a browser, and honest about what it leaves out.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <zlib.h>
+#include <png.h>
 
 #include <cstdint>
 #include <optional>
@@ -74,12 +74,12 @@ TEST(Svg, TheTapWindowIsTheOneThePluginReadFromItsSettingsFile) {
   EXPECT_THAT(svg, HasSubstr("a release here is a tap, ticks 7\u20139"));
 }
 
-cli::TimelineTick tickAt(uint64_t number, uint32_t timer, std::vector<uint32_t> seen = {}) {
-  cli::TimelineTick t;
+cli::TickRecord tickAt(uint64_t number, uint32_t timer, std::vector<uint32_t> seen = {}) {
+  cli::TickRecord t;
   t.tick = number;
-  t.timer = timer;
-  for (const uint32_t read : seen) t.timerSeen[t.timerSeenCount++] = read;
-  t.forcedAim = false;
+  t.inputs.timerReads = {timer};
+  for (const uint32_t read : seen) t.summary.timerSeen[t.summary.timerSeenCount++] = read;
+  t.summary.forcedAim = false;
   return t;
 }
 
@@ -92,9 +92,9 @@ TEST(Svg, ReleasesAreTimedWithThePluginsOwnTimerReads) {
   // press of tick 1.
   timeline.ticks = {tickAt(1, 1000, {1000, 1060, 1061}), tickAt(2, 1016), tickAt(3, 1032),
                     tickAt(4, 1048, {1400, 1401})};
-  timeline.ticks[0].controls.aimDown = timeline.ticks[0].controls.aimUp = true;
-  timeline.ticks[1].controls.aimDown = timeline.ticks[1].controls.wheel = true;
-  timeline.ticks[3].controls.aimUp = true;
+  timeline.ticks[0].inputs.aimDown = timeline.ticks[0].inputs.aimUp = true;
+  timeline.ticks[1].inputs.aimDown = timeline.ticks[1].inputs.wheel = true;
+  timeline.ticks[3].inputs.aimUp = true;
   const std::string svg = cli::drawTimeline(timeline);
   EXPECT_THAT(svg, HasSubstr(">60 tap</text>"));
   EXPECT_THAT(svg, HasSubstr("(press ignored: the weapon wheel is open)"));
@@ -190,66 +190,16 @@ struct Image {
   std::vector<uint32_t> pixels;  // 0xRRGGBB
 };
 
-uint32_t bigEndian(const std::string& bytes, size_t at) {
-  uint32_t value = 0;
-  for (size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-  return value;
-}
-
-// Enough of PNG for a browser's screenshot: 8-bit RGB or RGBA, not interlaced.
 std::optional<Image> decodePng(const std::string& bytes) {
-  if (bytes.size() < 8 || bytes.compare(0, 8, "\x89PNG\r\n\x1A\n") != 0) return std::nullopt;
-  Image image;
-  size_t channels = 0;
-  std::string packed;
-  for (size_t at = 8; at + 12 <= bytes.size();) {
-    const uint32_t length = bigEndian(bytes, at);
-    const std::string type = bytes.substr(at + 4, 4);
-    if (at + 12 + length > bytes.size()) return std::nullopt;
-    if (type == "IHDR") {
-      image.width = bigEndian(bytes, at + 8);
-      image.height = bigEndian(bytes, at + 12);
-      const auto depth = static_cast<unsigned char>(bytes[at + 16]);
-      const auto colour = static_cast<unsigned char>(bytes[at + 17]);
-      if (depth != 8 || (colour != 2 && colour != 6) || bytes[at + 20] != 0) return std::nullopt;
-      channels = colour == 2 ? 3 : 4;
-    } else if (type == "IDAT") {
-      packed += bytes.substr(at + 8, length);
-    }
-    at += 12 + length;
-  }
-  const size_t stride = image.width * channels;
-  std::vector<unsigned char> raw(image.height * (stride + 1));
-  uLongf size = raw.size();
-  if (channels == 0 ||
-      uncompress(raw.data(), &size, reinterpret_cast<const Bytef*>(packed.data()), packed.size()) !=
-          Z_OK ||
-      size != raw.size()) {
-    return std::nullopt;
-  }
-  std::vector<unsigned char> previous(stride), row(stride);
-  for (size_t y = 0; y < image.height; ++y) {
-    const unsigned char filter = raw[y * (stride + 1)];
-    for (size_t x = 0; x < stride; ++x) {
-      const int a = x >= channels ? row[x - channels] : 0;
-      const int b = previous[x];
-      const int c = x >= channels ? previous[x - channels] : 0;
-      const int p = a + b - c;
-      const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-      const int predictor = filter == 1   ? a
-                            : filter == 2 ? b
-                            : filter == 3 ? (a + b) / 2
-                            : filter == 4 ? (pa <= pb && pa <= pc ? a
-                                             : pb <= pc           ? b
-                                                                  : c)
-                                          : 0;
-      row[x] = static_cast<unsigned char>(raw[y * (stride + 1) + 1 + x] + predictor);
-    }
-    for (size_t x = 0; x < image.width; ++x) {
-      const unsigned char* p = &row[x * channels];
-      image.pixels.push_back(uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2]);
-    }
-    previous = row;
+  png_image png{};
+  png.version = PNG_IMAGE_VERSION;
+  if (png_image_begin_read_from_memory(&png, bytes.data(), bytes.size()) == 0) return std::nullopt;
+  png.format = PNG_FORMAT_RGB;
+  std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(png));
+  if (png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr) == 0) return std::nullopt;
+  Image image{png.width, png.height, {}};
+  for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
+    image.pixels.push_back(uint32_t{rgb[i]} << 16 | uint32_t{rgb[i + 1]} << 8 | rgb[i + 2]);
   }
   return image;
 }

@@ -43,21 +43,11 @@ std::string withoutCopyMarks(std::string stem, bool& copy) {
   return stem;
 }
 
-std::vector<std::string> split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  size_t begin = 0;
-  for (size_t end; (end = text.find(separator, begin)) != std::string::npos; begin = end + 1) {
-    parts.push_back(text.substr(begin, end - begin));
-  }
-  parts.push_back(text.substr(begin));
-  return parts;
-}
-
 // Why name looks like wanted to a player, or empty when it does not.
 std::string lookAlikeReason(const std::string& name, const std::string& wanted) {
   const std::string folded = common::lowerAscii(name);
-  const std::vector<std::string> want = split(common::lowerAscii(wanted), '.');
-  std::vector<std::string> parts = split(folded, '.');
+  const std::vector<std::string> want = common::split(common::lowerAscii(wanted), '.');
+  std::vector<std::string> parts = common::split(folded, '.');
   bool copy = false;
   parts.front() = withoutCopyMarks(parts.front(), copy);
   if (parts.front() != want.front() || folded == common::lowerAscii(wanted)) return "";

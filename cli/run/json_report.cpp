@@ -1,6 +1,8 @@
 // JSON Lines for tools: one record per line, in the order things happened. 64-bit values are
 // hex strings, which a JavaScript reader takes without losing bits.
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -13,142 +15,74 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// A 64-bit value as "0x" and its hex digits, with no allocation.
-class Hex {
- public:
-  explicit Hex(uint64_t value) {
-    const auto [end, error] = std::to_chars(text_ + 2, text_ + sizeof(text_), value, 16);
-    (void)error;  // 16 digits always fit
-    size_ = static_cast<size_t>(end - text_);
+std::string hex(uint64_t value) {
+  char text[2 + 16] = {'0', 'x'};
+  return {text, std::to_chars(text + 2, std::end(text), value, 16).ptr};
+}
+
+// An object with room for its keys: ordered_json keeps them in a vector, whose growth copies
+// every key so far.
+Json objectOf(size_t keys) {
+  Json object = Json::object();
+  object.get_ref<Json::object_t&>().reserve(keys);
+  return object;
+}
+
+Json argument(const sim::TraceEntry& entry, size_t index) {
+  switch (sim::argRole(entry, index)) {
+    case sim::ArgRole::name:
+      return entry.text;
+    case sim::ArgRole::slot:
+      return "&slot";
+    case sim::ArgRole::value:
+      break;
   }
-  std::string_view view() const { return {text_, size_}; }
-
- private:
-  char text_[2 + 16] = {'0', 'x'};
-  size_t size_ = 0;
-};
-
-// Values are assigned into the slots of the record written before, so that a long run costs few
-// allocations: the DOM otherwise makes several for every string of every call.
-void assign(Json& slot, std::string_view value) {
-  if (slot.is_string()) {
-    slot.get_ref<std::string&>().assign(value);
-  } else {
-    slot = std::string(value);
-  }
+  return hex(entry.args[index]);
 }
 
-Json::array_t& arrayOf(Json& slot, size_t size) {
-  if (!slot.is_array()) slot = Json::array();
-  Json::array_t& array = slot.get_ref<Json::array_t&>();
-  array.resize(size);
-  return array;
-}
-
-// An argument as the trace shows its role: the name a string argument points to, "&slot" for
-// the weapon query's out-parameter (an address differs from run to run), else the value.
-void assignArgument(Json& slot, const sim::TraceEntry& entry, size_t index) {
-  const sim::NativeInfo* native = entry.native;
-  if (native != nullptr) {
-    const bool asDeclared = entry.argCount == native->argCount;
-    if ((native->stringArgs >> index & 1) != 0 && (asDeclared || index == 0)) {
-      return assign(slot, entry.text);
-    }
-    if (native->id == sim::NativeId::currentWeapon && index == 1 && asDeclared) {
-      return assign(slot, "&slot");
-    }
-  }
-  assign(slot, Hex(entry.args[index]).view());
-}
-
-// Which keys a call's object has past native, args and result, so that a slot is reused only
-// for a call of the same shape and the keys keep their order.
-enum class CallShape : uint8_t { none, plain, unknownNative, withSlot, withArgCount };
-
-CallShape shapeOf(const sim::TraceEntry& entry) {
-  if (entry.kind != sim::TraceKind::native) return CallShape::plain;
-  if (entry.argCount > sim::kMaxTracedArgs) return CallShape::withArgCount;
-  if (entry.native == nullptr) return CallShape::unknownNative;
-  if (entry.native->id == sim::NativeId::currentWeapon) return CallShape::withSlot;
-  return CallShape::plain;
-}
-
-// The name of a host call, for the host library's own functions too.
-std::string_view callName(const sim::TraceEntry& entry) {
-  switch (entry.kind) {
-    case sim::TraceKind::native:
-      return entry.native != nullptr ? entry.native->label : "unknownNative";
-    case sim::TraceKind::scriptWait:
-      return "scriptWait";
-    case sim::TraceKind::scriptRegister:
-      return "scriptRegister";
-    case sim::TraceKind::scriptUnregister:
-      return "scriptUnregister";
-    case sim::TraceKind::keyboardHandlerRegister:
-      return "keyboardHandlerRegister";
-    case sim::TraceKind::keyboardHandlerUnregister:
-      return "keyboardHandlerUnregister";
-    default:
-      return {};
-  }
-}
-
-bool isCall(const sim::TraceEntry& entry) {
-  return !callName(entry).empty();
-}
-
-void fillCall(Json& call, CallShape& shape, const sim::TraceEntry& entry) {
-  const CallShape wanted = shapeOf(entry);
-  if (shape != wanted) {
-    call = Json::object();
-    call["native"] = nullptr;
-    if (wanted == CallShape::unknownNative) call["hash"] = nullptr;
-    call["args"] = Json::array();
-    if (wanted == CallShape::withArgCount) call["argCount"] = nullptr;
-    call["result"] = nullptr;
-    if (wanted == CallShape::withSlot) call["slot"] = nullptr;
-    shape = wanted;
-  }
-  assign(call["native"], callName(entry));
-  if (entry.kind != sim::TraceKind::native) {
+Json call(const sim::TraceEntry& entry) {
+  Json call = objectOf(6);
+  call["native"] = sim::callName(entry);
+  // A call of more arguments than kept says how many it had, and nothing else beside them.
+  const bool cut = entry.argCount > sim::kMaxTracedArgs;
+  const bool native = entry.kind == sim::TraceKind::native;
+  if (native && entry.native == nullptr && !cut) call["hash"] = hex(entry.hash);
+  Json& args = call["args"] = Json::array();
+  if (!native) {
     // The host library's own functions take a name or a wait, and return nothing.
-    Json::array_t& args = arrayOf(call["args"], 1);
     if (entry.kind == sim::TraceKind::scriptWait) {
-      args[0] = entry.args[0];
+      args.push_back(entry.args[0]);
     } else {
-      assign(args[0], entry.text);
+      args.push_back(entry.text);
     }
     call["result"] = nullptr;
-    return;
+    return call;
   }
-  if (wanted == CallShape::unknownNative) assign(call["hash"], Hex(entry.hash).view());
-  const size_t kept = entry.argCount < sim::kMaxTracedArgs ? entry.argCount : sim::kMaxTracedArgs;
-  Json::array_t& args = arrayOf(call["args"], kept);
-  for (size_t i = 0; i < kept; ++i) assignArgument(args[i], entry, i);
-  if (wanted == CallShape::withArgCount) call["argCount"] = entry.argCount;
-  assign(call["result"], Hex(entry.result).view());
-  if (wanted == CallShape::withSlot) assign(call["slot"], Hex(entry.outSlot).view());
+  for (size_t i = 0; i < std::min<size_t>(entry.argCount, sim::kMaxTracedArgs); ++i) {
+    args.push_back(argument(entry, i));
+  }
+  if (cut) call["argCount"] = entry.argCount;
+  call["result"] = hex(entry.result);
+  if (!cut && entry.native != nullptr && entry.native->id == sim::NativeId::currentWeapon) {
+    call["slot"] = hex(entry.outSlot);
+  }
+  return call;
+}
+
+Json calls(const std::vector<sim::TraceEntry>& entries) {
+  Json calls = Json::array();
+  for (const sim::TraceEntry& entry : entries) {
+    if (!sim::callName(entry).empty()) calls.push_back(call(entry));
+  }
+  return calls;
 }
 
 class JsonReport : public RunSink {
  public:
-  JsonReport(std::FILE* out, RunHeading heading) : out_(out), heading_(std::move(heading)) {
-    // The tick record's keys in the order they are written.
-    for (const char* key :
-         {"event", "tick", "timer", "inputs", "latch", "forcedAim", "hostCalls", "calls"}) {
-      tick_[key] = nullptr;
-    }
-    tick_["event"] = "tick";
-    for (const char* key :
-         {"aimDown", "aimUp", "sprint", "camera", "wheel", "weapon", "weaponFails"}) {
-      tick_["inputs"][key] = nullptr;
-    }
-  }
+  JsonReport(std::FILE* out, RunHeading heading) : out_(out), heading_(std::move(heading)) {}
 
   void load(const std::vector<sim::TraceEntry>& entries) override {
-    Json start;
-    start["event"] = "start";
-    start["scenario"] = heading_.scenario;
+    Json start = {{"event", "start"}, {"scenario", heading_.scenario}};
     Json& settings = start["settings"];
     for (const settings_file::Key& key : settings_file::kKeys) {
       settings[key.name] = heading_.settings.*key.member;
@@ -157,24 +91,26 @@ class JsonReport : public RunSink {
     writePhase("load", entries);
   }
 
-  void tick(const TickReport& r, const std::vector<sim::TraceEntry>& entries) override {
+  void tick(const TickRecord& r, const std::vector<sim::TraceEntry>& entries) override {
     writeKeyEvents(r.tick, entries);
-    tick_["tick"] = r.tick;
-    Json::array_t& timer = arrayOf(tick_["timer"], r.timerReads.size());
-    for (size_t i = 0; i < r.timerReads.size(); ++i) timer[i] = r.timerReads[i];
-    Json& inputs = tick_["inputs"];
-    inputs["aimDown"] = r.controls.aimDown;
-    inputs["aimUp"] = r.controls.aimUp;
-    inputs["sprint"] = r.controls.sprint;
-    inputs["camera"] = r.controls.nextCamera;
-    inputs["wheel"] = r.controls.wheel;
-    assign(inputs["weapon"], r.weapon);
-    inputs["weaponFails"] = r.weaponQueryFails;
-    tick_["latch"] = r.latch;
-    tick_["forcedAim"] = r.forcedAim ? Json(*r.forcedAim) : Json(nullptr);
-    tick_["hostCalls"] = r.hostCalls;
-    fillCalls(tick_["calls"], entries);
-    write(tick_);
+    const sim::TickInputs& in = r.inputs;
+    Json tick = objectOf(8);
+    tick["event"] = "tick";
+    tick["tick"] = r.tick;
+    tick["timer"] = in.timerReads;
+    Json& inputs = tick["inputs"] = objectOf(7);
+    inputs["aimDown"] = in.aimDown;
+    inputs["aimUp"] = in.aimUp;
+    inputs["sprint"] = in.sprint;
+    inputs["camera"] = in.nextCamera;
+    inputs["wheel"] = in.wheel;
+    inputs["weapon"] = in.weapon;
+    inputs["weaponFails"] = in.weaponQueryFails;
+    tick["latch"] = r.summary.latch;
+    tick["forcedAim"] = r.summary.forcedAim ? Json(*r.summary.forcedAim) : Json(nullptr);
+    tick["hostCalls"] = r.summary.hostCalls;
+    tick["calls"] = calls(entries);
+    write(tick);
     writeProtocolErrors(Json(r.tick), entries);
   }
 
@@ -182,46 +118,32 @@ class JsonReport : public RunSink {
     writePhase("unload", entries);
   }
 
- private:
-  void writePhase(const char* phase, const std::vector<sim::TraceEntry>& entries) {
-    Json record;
-    record["event"] = phase;
-    CallShapes shapes;
-    fillCalls(record["calls"], entries, &shapes);
-    write(record);
-    writeProtocolErrors(Json(phase), entries);
+  void end(const RunSummary& summary) override {
+    write({{"event", "end"},
+           {"ticks", summary.ticksRun},
+           {"protocolErrors", summary.protocolErrors.size()}});
   }
 
-  using CallShapes = std::vector<CallShape>;
-
-  void fillCalls(Json& slot, const std::vector<sim::TraceEntry>& entries,
-                 CallShapes* shapes = nullptr) {
-    if (shapes == nullptr) shapes = &tickShapes_;
-    size_t count = 0;
-    for (const sim::TraceEntry& entry : entries) count += isCall(entry) ? 1u : 0u;
-    Json::array_t& calls = arrayOf(slot, count);
-    shapes->resize(count, CallShape::none);
-    size_t i = 0;
-    for (const sim::TraceEntry& entry : entries) {
-      if (!isCall(entry)) continue;
-      fillCall(calls[i], (*shapes)[i], entry);
-      ++i;
-    }
+ private:
+  void writePhase(const char* phase, const std::vector<sim::TraceEntry>& entries) {
+    Json record = {{"event", phase}};
+    record["calls"] = calls(entries);
+    write(record);
+    writeProtocolErrors(Json(phase), entries);
   }
 
   // Keyboard events are delivered before the tick: a record of their own before its record.
   void writeKeyEvents(uint64_t tick, const std::vector<sim::TraceEntry>& entries) {
     for (const sim::TraceEntry& entry : entries) {
       if (entry.kind != sim::TraceKind::keyboardEvent) continue;
-      Json key;
-      key["event"] = "key";
-      key["tick"] = tick;
-      key["key"] = entry.args[0];
-      key["arg2"] = entry.args[1];
-      key["arg3"] = entry.args[2];
-      Json& args = key["args"] = Json::array();
+      Json args = Json::array();
       for (size_t i = 3; i < 7; ++i) args.push_back(static_cast<int32_t>(entry.args[i]));
-      write(key);
+      write({{"event", "key"},
+             {"tick", tick},
+             {"key", entry.args[0]},
+             {"arg2", entry.args[1]},
+             {"arg3", entry.args[2]},
+             {"args", args}});
     }
   }
 
@@ -229,38 +151,26 @@ class JsonReport : public RunSink {
   void writeProtocolErrors(const Json& at, const std::vector<sim::TraceEntry>& entries) {
     for (const sim::TraceEntry& entry : entries) {
       if (entry.kind != sim::TraceKind::protocolError) continue;
-      Json error;
-      error["event"] = "protocolError";
-      error[at.is_string() ? "during" : "tick"] = at;
-      error["message"] = entry.text;
-      write(error);
+      write({{"event", "protocolError"},
+             {at.is_string() ? "during" : "tick", at},
+             {"message", entry.text}});
     }
   }
 
   void write(const Json& record) {
-    line_ = record.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-    line_ += '\n';
-    std::fwrite(line_.data(), 1, line_.size(), out_);
+    const std::string line =
+        record.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + '\n';
+    std::fwrite(line.data(), 1, line.size(), out_);
   }
 
   std::FILE* out_;
   RunHeading heading_;
-  Json tick_;
-  CallShapes tickShapes_;
-  std::string line_;
 };
 
 }  // namespace
 
 std::unique_ptr<RunSink> makeJsonReport(std::FILE* out, const RunHeading& heading) {
   return std::make_unique<JsonReport>(out, heading);
-}
-
-void writeJsonEnd(std::FILE* out, const RunSummary& summary) {
-  const Json end = {{"event", "end"},
-                    {"ticks", summary.ticksRun},
-                    {"protocolErrors", summary.protocolErrors.size()}};
-  std::fprintf(out, "%s\n", end.dump().c_str());
 }
 
 }  // namespace cli

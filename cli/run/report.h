@@ -21,15 +21,14 @@ struct RunHeading {
   bool signedTimers = false;
 };
 
-std::unique_ptr<RunSink> makeReport(ReportFormat format, std::FILE* out, const RunHeading& heading);
-
-// The closing line of a report: only a run that finished has one.
-void writeReportEnd(ReportFormat format, std::FILE* out, const RunSummary& summary);
-
 // The formats, each in a file of its own.
 std::unique_ptr<RunSink> makeTableReport(std::FILE* out, bool withCalls, bool signedTimers);
-void writeTableEnd(std::FILE* out, const RunSummary& summary);
 std::unique_ptr<RunSink> makeJsonReport(std::FILE* out, const RunHeading& heading);
-void writeJsonEnd(std::FILE* out, const RunSummary& summary);
+
+inline std::unique_ptr<RunSink> makeReport(ReportFormat format, std::FILE* out,
+                                           const RunHeading& heading) {
+  if (format == ReportFormat::json) return makeJsonReport(out, heading);
+  return makeTableReport(out, format == ReportFormat::trace, heading.signedTimers);
+}
 
 }  // namespace cli

@@ -2,34 +2,13 @@
 
 #include <filesystem>
 
-#include "common/temp_folder.h"
 #include "sim/plugin_module.h"
 #include "sim/simulated_host.h"
-#include "sim/tick_summary.h"
-#include "toggle/settings_file.h"
 
 namespace cli {
-namespace {
-
-namespace fs = std::filesystem;
-
-// A private folder for the run, holding the settings file the plugin reads from its current
-// directory, made the current directory, and removed afterwards.
-common::Result<common::TempFolder> enterRunFolder(const std::optional<std::string>& settingsText) {
-  common::Result<common::TempFolder> folder = common::TempFolder::make("kestova-sim");
-  if (!folder) return folder;
-  if (settingsText) {
-    const common::Result<fs::path> written = folder->write(settings_file::kFileName, *settingsText);
-    if (!written) return written.error();
-  }
-  if (const common::Status entered = folder->enter(); !entered) return entered.error();
-  return folder;
-}
-
-}  // namespace
 
 common::Result<RunSummary> runScenario(const Scenario& scenario, const std::string& pluginPath,
-                                       RunSink& sink) {
+                                       std::span<RunSink* const> sinks) {
   const auto failed = [](std::string message) { return common::Error(std::move(message)); };
   RunSummary summary;
   sim::HostOptions hostOptions;
@@ -37,21 +16,16 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
   hostOptions.seed = scenario.seed;
   sim::SimulatedHost host(hostOptions);
 
-  // Resolved before entering the run folder, which changes the current directory.
+  // Resolved before entering the plugin's folder, which changes the current directory.
   std::error_code ec;
-  const std::string absolutePath = fs::absolute(pluginPath, ec).string();
+  const std::string absolutePath = std::filesystem::absolute(pluginPath, ec).string();
   if (ec) return failed("cannot load '" + pluginPath + "': " + ec.message());
-  const common::Result<common::TempFolder> folder = enterRunFolder(scenario.settingsText);
-  if (!folder) {
-    return failed("cannot prepare a working folder for the run: " + folder.error().message);
-  }
-  common::Result<std::unique_ptr<sim::PluginModule>> loaded =
-      sim::PluginModule::load(host, absolutePath);
+  common::Result<sim::LoadedPlugin> loaded =
+      sim::loadInFolder(host, absolutePath, scenario.settingsText);
   if (!loaded) return failed(loaded.error().message);
-  std::unique_ptr<sim::PluginModule> plugin = std::move(loaded).value();
-  // Checked before the sink sees anything, so that a run that cannot start prints no table.
+  // Checked before the sinks see anything, so that a run that cannot start prints no table.
   if (host.scriptCount() == 0) return failed("the plugin registered no script");
-  sink.load(host.trace().entries());
+  for (RunSink* sink : sinks) sink->load(host.trace().entries());
   host.trace().clear();
 
   sim::TickInputs& inputs = host.inputs();
@@ -65,18 +39,19 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
         lineIndex < scenario.ticks.size() && scenario.ticks[lineIndex].first <= tick
             ? &scenario.ticks[lineIndex]
             : nullptr;
-    const TickLine idle;
-    const TickLine& now = line != nullptr ? *line : idle;
     if (line != nullptr) currentLine = line->line;
-    const bool weaponChanged = now.weapon && *now.weapon != inputs.weapon;
-    if (now.weapon) inputs.weapon = *now.weapon;
-    static_cast<sim::TickControls&>(inputs) = now.controls;
-    inputs.weaponQueryFails = now.weaponQueryFails;
-    if (now.timerReads.empty()) {
+    TickRecord record;
+    record.tick = tick;
+    std::string weapon = std::move(inputs.weapon);
+    inputs = line != nullptr ? line->inputs : sim::TickInputs{};
+    if (line != nullptr && line->weaponGiven) {
+      record.weaponChanged = inputs.weapon != weapon;
+    } else {
+      inputs.weapon = std::move(weapon);
+    }
+    if (inputs.timerReads.empty()) {
       inputs.timerReads.assign(
           1, scenario.clockStart + static_cast<uint32_t>(tick - 1) * scenario.clockStep);
-    } else {
-      inputs.timerReads = now.timerReads;
     }
     for (; keyIndex < scenario.keyEvents.size() && scenario.keyEvents[keyIndex].beforeTick == tick;
          ++keyIndex) {
@@ -86,18 +61,9 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
     }
     const size_t errorsBefore = host.protocolErrors().size();
     host.tick();
-    const sim::TickSummary calls = sim::summarizeTick(host.trace().entries());
-    TickReport report;
-    report.tick = tick;
-    report.timerReads = inputs.timerReads;
-    report.controls = now.controls;
-    report.weapon = inputs.weapon;
-    report.weaponChanged = weaponChanged;
-    report.weaponQueryFails = now.weaponQueryFails;
-    report.latch = calls.latch;
-    report.forcedAim = calls.forcedAim;
-    report.hostCalls = calls.hostCalls;
-    sink.tick(report, host.trace().entries());
+    record.inputs = inputs;
+    record.summary = sim::summarizeTick(host.trace().entries());
+    for (RunSink* sink : sinks) sink->tick(record, host.trace().entries());
     host.trace().clear();
     summary.ticksRun = tick;
     if (host.scriptCount() == 0 && host.protocolErrors().size() > errorsBefore) {
@@ -107,9 +73,12 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
       break;
     }
   }
-  plugin.reset();
-  sink.unload(host.trace().entries());
+  loaded->module.reset();
+  for (RunSink* sink : sinks) sink->unload(host.trace().entries());
   summary.protocolErrors = host.protocolErrors();
+  for (RunSink* sink : sinks) {
+    if (!summary.stopped) sink->end(summary);
+  }
   return summary;
 }
 

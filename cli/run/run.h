@@ -1,38 +1,29 @@
 // Runs a scenario: loads the plugin into the simulated host, ticks, unloads, and hands each
-// part of the trace to a sink as it happens, so that long runs need no memory.
+// part of the trace to its sinks as it happens, so that long runs need no memory.
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "cli/run/scenario.h"
 #include "common/result.h"
 #include "sim/tick_inputs.h"
+#include "sim/tick_summary.h"
 #include "sim/trace.h"
 
 namespace cli {
 
-// One tick, as the trace shows it.
-struct TickReport {
+// One tick as the run hands it on: what held in the game, and what the plugin's calls showed.
+struct TickRecord {
   uint64_t tick = 0;
-  std::vector<uint32_t> timerReads;  // what hostTimer would return, in order
-  sim::TickControls controls;
-  std::string weapon;          // what the player holds on this tick
-  bool weaponChanged = false;  // the scenario changed it on this tick
-  bool weaponQueryFails = false;
-  bool latch = false;             // as the calls show it: held this tick and not cancelled
-  std::optional<bool> forcedAim;  // the value sent, if forcedAim was called
-  size_t hostCalls = 0;           // natives and scriptWait made by the script
-};
+  sim::TickInputs inputs;
+  bool weaponChanged = false;  // the scenario changed the weapon on this tick
+  sim::TickSummary summary;
 
-class RunSink {
- public:
-  virtual ~RunSink() = default;
-  // Calls made while loading (tick 0) and while unloading (after the last tick).
-  virtual void load(const std::vector<sim::TraceEntry>& entries) = 0;
-  virtual void tick(const TickReport& report, const std::vector<sim::TraceEntry>& entries) = 0;
-  virtual void unload(const std::vector<sim::TraceEntry>& entries) = 0;
+  // The tick's first timer value, by which a picture labels and times it.
+  uint32_t timer() const { return inputs.timerReads.empty() ? 0 : inputs.timerReads.front(); }
 };
 
 // A run that took place, to its end or to where the plugin's script stopped.
@@ -44,31 +35,20 @@ struct RunSummary {
   std::optional<common::Error> stopped;
 };
 
-// Hands everything to two sinks, first to first: the table and a picture of the same run.
-class SinkPair : public RunSink {
+class RunSink {
  public:
-  SinkPair(RunSink& first, RunSink& second) : first_(first), second_(second) {}
-  void load(const std::vector<sim::TraceEntry>& entries) override {
-    first_.load(entries);
-    second_.load(entries);
-  }
-  void tick(const TickReport& report, const std::vector<sim::TraceEntry>& entries) override {
-    first_.tick(report, entries);
-    second_.tick(report, entries);
-  }
-  void unload(const std::vector<sim::TraceEntry>& entries) override {
-    first_.unload(entries);
-    second_.unload(entries);
-  }
-
- private:
-  RunSink& first_;
-  RunSink& second_;
+  virtual ~RunSink() = default;
+  // Calls made while loading (tick 0) and while unloading (after the last tick).
+  virtual void load(const std::vector<sim::TraceEntry>& /*calls*/) {}
+  virtual void tick(const TickRecord& record, const std::vector<sim::TraceEntry>& calls) = 0;
+  virtual void unload(const std::vector<sim::TraceEntry>& /*calls*/) {}
+  // Last, only when the run finished: not when the plugin's script stopped it part way.
+  virtual void end(const RunSummary& /*summary*/) {}
 };
 
 // An error when no run could take place: the plugin would not load or registered no script.
-// The sink has then been given nothing.
+// The sinks have then been given nothing; else each is given everything, in their order.
 common::Result<RunSummary> runScenario(const Scenario& scenario, const std::string& pluginPath,
-                                       RunSink& sink);
+                                       std::span<RunSink* const> sinks);
 
 }  // namespace cli

@@ -1,5 +1,6 @@
 #include "cli/run/run_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -24,15 +25,13 @@ common::ExitStatus fail(const common::Error& error) {
 void printProtocolErrors(const std::string& scenario, const std::vector<std::string>& messages) {
   std::vector<std::pair<std::string, size_t>> distinct;
   for (const std::string& message : messages) {
-    bool seen = false;
-    for (auto& [text, count] : distinct) {
-      if (text == message) {
-        ++count;
-        seen = true;
-        break;
-      }
+    const auto seen = std::find_if(distinct.begin(), distinct.end(),
+                                   [&](const auto& known) { return known.first == message; });
+    if (seen != distinct.end()) {
+      ++seen->second;
+    } else {
+      distinct.emplace_back(message, 1);
     }
-    if (!seen) distinct.emplace_back(message, 1);
   }
   for (const auto& [text, count] : distinct) {
     const std::string times = count > 1 ? " (" + std::to_string(count) + " times)" : "";
@@ -61,35 +60,28 @@ common::ExitStatus runCommand(const RunArguments& command) {
   const ToggleSettings settings = common::readSettings(scenario->settingsText);
   const std::unique_ptr<RunSink> report = makeReport(
       command.format, stdout, RunHeading{scenario->name, settings, scenario->signedTimers});
-  // The picture is drawn from the same reports and trace as the table.
+  // The picture is drawn from the same records and trace as the table.
   Timeline timeline;
   timeline.name = scenario->name;
   timeline.settings = settings;
   TimelineSink timelineSink(timeline);
-  SinkPair both(*report, timelineSink);
-  const common::Result<RunSummary> run =
-      runScenario(*scenario, command.pluginPath, picture ? static_cast<RunSink&>(both) : *report);
+  std::vector<RunSink*> sinks{report.get()};
+  if (picture) sinks.push_back(&timelineSink);
+  const common::Result<RunSummary> run = runScenario(*scenario, command.pluginPath, sinks);
   if (!run) return fail(run.error());
 
+  std::fflush(stdout);
   if (run->stopped) {
-    std::fflush(stdout);
     common::writeError(stderr, *run->stopped, kProgramName);
     // A run that stopped part way is still worth a picture, marked as stopped.
-    if (picture && !timeline.ticks.empty()) {
-      timeline.stopped = run->stopped->message;
-      if (const common::Status drawn = picture->write(drawTimeline(timeline)); !drawn) {
-        return fail(drawn.error());
-      }
-    }
-    return common::ExitStatus::protocolErrors;
+    timeline.stopped = run->stopped->message;
   }
-  writeReportEnd(command.format, stdout, *run);
-  std::fflush(stdout);
   if (picture) {
     if (const common::Status drawn = picture->write(drawTimeline(timeline)); !drawn) {
       return fail(drawn.error());
     }
   }
+  if (run->stopped) return common::ExitStatus::protocolErrors;
   printProtocolErrors(scenario->name, run->protocolErrors);
   return run->protocolErrors.empty() ? common::ExitStatus::success
                                      : common::ExitStatus::protocolErrors;

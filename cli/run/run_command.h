@@ -7,6 +7,6 @@
 
 namespace cli {
 
-common::ExitStatus runCommand(const RunArguments& arguments);
+common::ExitStatus runCommand(const RunArguments& command);
 
 }  // namespace cli

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "common/display_text.h"
 #include "toggle/settings_file.h"
 
 namespace cli {
@@ -80,16 +81,6 @@ Result<int64_t> integerIn(const std::string& text, int64_t low, int64_t high, in
                              std::to_string(high) + ")");
   }
   return *value;
-}
-
-std::vector<std::string> commaList(const std::string& text) {
-  std::vector<std::string> parts;
-  size_t start = 0;
-  for (size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1) {
-    parts.push_back(text.substr(start, comma - start));
-  }
-  parts.push_back(text.substr(start));
-  return parts;
 }
 
 Result<std::string> argumentOf(const std::vector<std::string>& w, size_t& i, int line) {
@@ -232,29 +223,30 @@ class Parser {
   Status input(TickLine& tick, const std::vector<std::string>& w, size_t& i, int line) {
     const std::string& word = w[i];
     if (word == "aim-down") {
-      tick.controls.aimDown = true;
+      tick.inputs.aimDown = true;
     } else if (word == "aim-up") {
-      tick.controls.aimUp = true;
+      tick.inputs.aimUp = true;
     } else if (word == "sprint") {
-      tick.controls.sprint = true;
+      tick.inputs.sprint = true;
     } else if (word == "camera") {
-      tick.controls.nextCamera = true;
+      tick.inputs.nextCamera = true;
     } else if (word == "wheel") {
-      tick.controls.wheel = true;
+      tick.inputs.wheel = true;
     } else if (word == "weapon-fails") {
-      tick.weaponQueryFails = true;
+      tick.inputs.weaponQueryFails = true;
     } else if (word == "weapon" || word == "timer" || word == "key") {
       const Result<std::string> argument = argumentOf(w, i, line);
       if (!argument) return argument.error();
       if (word == "weapon") {
-        tick.weapon = *argument;
+        tick.inputs.weapon = *argument;
+        tick.weaponGiven = true;
       } else if (word == "key") {
         return keyEvent(tick, *argument, line);
       } else {
-        for (const std::string& value : commaList(*argument)) {
+        for (const std::string& value : common::split(*argument, ',')) {
           const Result<uint32_t> read = timerValue(value, line);
           if (!read) return read.error();
-          tick.timerReads.push_back(*read);
+          tick.inputs.timerReads.push_back(*read);
         }
       }
     } else {
@@ -264,7 +256,7 @@ class Parser {
   }
 
   Status keyEvent(const TickLine& tick, const std::string& text, int line) {
-    const std::vector<std::string> parts = commaList(text);
+    const std::vector<std::string> parts = common::split(text, ',');
     if (parts.size() != 1 && parts.size() != 7) {
       return failure(line, "key takes CODE or CODE,A2,A3,A4,A5,A6,A7");
     }

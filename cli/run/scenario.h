@@ -11,15 +11,15 @@
 
 namespace cli {
 
-// What one tick line (or range) says; anything it leaves out holds its default.
+// What one tick line (or range) says; anything it leaves out holds its default, but for the
+// timer, which without reads of its own is the clock's value, and the weapon, which stays as
+// it was unless the line names one; then it is held from this tick on.
 struct TickLine {
   int line = 0;  // in the scenario file, for messages
   uint64_t first = 0;
   uint64_t last = 0;
-  sim::TickControls controls;
-  bool weaponQueryFails = false;
-  std::optional<std::string> weapon;  // held from this tick on
-  std::vector<uint32_t> timerReads;   // empty: the clock's value
+  sim::TickInputs inputs;
+  bool weaponGiven = false;
 };
 
 struct KeyEvent {

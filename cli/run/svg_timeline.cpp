@@ -12,7 +12,7 @@
 namespace cli {
 namespace {
 
-std::string tickRange(const std::vector<TimelineTick>& ticks, size_t first, size_t last) {
+std::string tickRange(const std::vector<TickRecord>& ticks, size_t first, size_t last) {
   if (first == last) return "tick " + std::to_string(ticks[first].tick);
   return "ticks " + std::to_string(ticks[first].tick) + "\u2013" + std::to_string(ticks[last].tick);
 }
@@ -29,9 +29,9 @@ void eachRun(size_t count, State state, Draw draw) {
   }
 }
 
-bool anyProtocolErrors(const std::vector<TimelineTick>& ticks) {
+bool anyProtocolErrors(const std::vector<TickRecord>& ticks) {
   return std::any_of(ticks.begin(), ticks.end(),
-                     [](const TimelineTick& t) { return t.protocolErrors > 0; });
+                     [](const TickRecord& t) { return t.summary.protocolErrors > 0; });
 }
 
 class Picture {
@@ -53,18 +53,19 @@ class Picture {
     }
     axis();
     aimRow();
-    stateRow(1, kLatchColour, "aim latch on", [&](size_t i) { return ticks_[i].latch ? 1 : 0; });
+    stateRow(1, kLatchColour, "aim latch on",
+             [&](size_t i) { return ticks_[i].summary.latch ? 1 : 0; });
     forcedAimRow();
     stateRow(3, kSprintColour, "sprint held",
-             [&](size_t i) { return ticks_[i].controls.sprint ? 1 : 0; });
+             [&](size_t i) { return ticks_[i].inputs.sprint ? 1 : 0; });
     weaponRow();
     stateRow(5, kCameraColour, "next camera pressed",
-             [&](size_t i) { return ticks_[i].controls.nextCamera ? 1 : 0; });
+             [&](size_t i) { return ticks_[i].inputs.nextCamera ? 1 : 0; });
     stateRow(6, kWheelColour, "weapon wheel open",
-             [&](size_t i) { return ticks_[i].controls.wheel ? 1 : 0; });
+             [&](size_t i) { return ticks_[i].inputs.wheel ? 1 : 0; });
     if (errors_) {
       stateRow(7, kErrorColour, "protocol error",
-               [&](size_t i) { return ticks_[i].protocolErrors > 0 ? 1 : 0; });
+               [&](size_t i) { return ticks_[i].summary.protocolErrors > 0 ? 1 : 0; });
     }
     const double end = drawLegend(svg_, t_.settings, layout_.axisTop() + 48);
     const std::string width = svgNumber(layout_.width());
@@ -129,7 +130,7 @@ class Picture {
       svg_.line(middle, layout_.rowTop(0) - 2, middle, top + 2, "#dddddd");
       svg_.text(middle, top + 12, std::to_string(ticks_[i].tick),
                 "text-anchor=\"middle\" font-size=\"10\"");
-      svg_.text(middle, top + 26, std::to_string(static_cast<int32_t>(ticks_[i].timer)),
+      svg_.text(middle, top + 26, std::to_string(static_cast<int32_t>(ticks_[i].timer())),
                 "text-anchor=\"middle\" font-size=\"10\" fill=\"#555555\"");
     }
   }
@@ -145,9 +146,9 @@ class Picture {
   void forcedAimRow() {
     eachRun(
         ticks_.size(),
-        [&](size_t i) { return !ticks_[i].forcedAim   ? 0
-                               : *ticks_[i].forcedAim ? 2
-                                                      : 1; },
+        [&](size_t i) {
+          return !ticks_[i].summary.forcedAim ? 0 : *ticks_[i].summary.forcedAim ? 2 : 1;
+        },
         [&](size_t first, size_t last, int state) {
           svg_.rect(layout_.x(first), layout_.rowTop(2), runWidth(first, last), kRowHeight,
                     state == 2 ? kAimOnColour : kAimOffColour,
@@ -162,10 +163,11 @@ class Picture {
     bool seen = false;
     bool asked = false;
     for (size_t i = 0; i < ticks_.size(); ++i) {
-      if (ticks_[i].weapon == WeaponSeen::armed || ticks_[i].weapon == WeaponSeen::unarmed) {
-        seen = ticks_[i].weapon == WeaponSeen::unarmed;
+      const sim::WeaponSeen weapon = ticks_[i].summary.weapon;
+      if (weapon == sim::WeaponSeen::armed || weapon == sim::WeaponSeen::unarmed) {
+        seen = weapon == sim::WeaponSeen::unarmed;
       }
-      asked = asked || ticks_[i].weapon != WeaponSeen::notAsked;
+      asked = asked || weapon != sim::WeaponSeen::notAsked;
       unarmed[i] = seen ? 1 : 0;
     }
     if (!asked) {
@@ -176,7 +178,7 @@ class Picture {
     stateRow(4, kUnarmedColour, "unarmed, as the weapon query saw it",
              [&](size_t i) { return unarmed[i]; });
     stateRow(4, kFailedPattern, "weapon query failed: the plugin keeps what it saw before",
-             [&](size_t i) { return ticks_[i].weapon == WeaponSeen::failed ? 1 : 0; });
+             [&](size_t i) { return ticks_[i].summary.weapon == sim::WeaponSeen::failed ? 1 : 0; });
   }
 
   void aimRow() {
@@ -245,7 +247,7 @@ class Picture {
   }
 
   const Timeline& t_;
-  const std::vector<TimelineTick>& ticks_;
+  const std::vector<TickRecord>& ticks_;
   bool errors_;
   TimelineLayout layout_;
   SvgWriter svg_;

@@ -35,22 +35,22 @@ std::string timerText(const std::vector<uint32_t>& reads, bool signedTimers) {
 }
 
 // The tick's inputs as the scenario words them, one entry per input.
-std::vector<std::string> inputWords(const TickReport& r) {
+std::vector<std::string> inputWords(const TickRecord& r) {
   std::vector<std::string> words;
-  if (r.controls.aimDown) words.emplace_back("aim-down");
-  if (r.controls.aimUp) words.emplace_back("aim-up");
-  if (r.controls.sprint) words.emplace_back("sprint");
-  if (r.controls.nextCamera) words.emplace_back("camera");
-  if (r.controls.wheel) words.emplace_back("wheel");
-  if (r.weaponChanged) words.push_back("weapon " + r.weapon);
-  if (r.weaponQueryFails) words.emplace_back("weapon-fails");
+  if (r.inputs.aimDown) words.emplace_back("aim-down");
+  if (r.inputs.aimUp) words.emplace_back("aim-up");
+  if (r.inputs.sprint) words.emplace_back("sprint");
+  if (r.inputs.nextCamera) words.emplace_back("camera");
+  if (r.inputs.wheel) words.emplace_back("wheel");
+  if (r.weaponChanged) words.push_back("weapon " + r.inputs.weapon);
+  if (r.inputs.weaponQueryFails) words.emplace_back("weapon-fails");
   if (words.empty()) words.emplace_back("-");
   return words;
 }
 
 // The inputs in lines that fit their column with a space to spare, so that the columns after
 // them stay in line: whole inputs where they fit, a longer one cut between characters.
-std::vector<std::string> inputLines(const TickReport& r) {
+std::vector<std::string> inputLines(const TickRecord& r) {
   constexpr size_t kFit = kInputsWidth - 1;
   std::vector<std::string> lines(1);
   for (const std::string& word : inputWords(r)) {
@@ -78,27 +78,30 @@ class TableReport : public RunSink {
     if (withCalls_) writeCalls("load", entries);
     std::fputs("tick   timer        inputs                    latch  forced aim  calls\n", out_);
   }
-  void tick(const TickReport& report, const std::vector<sim::TraceEntry>& entries) override {
-    writeRow(report);
+  void tick(const TickRecord& record, const std::vector<sim::TraceEntry>& entries) override {
+    writeRow(record);
     if (!withCalls_) return;
     for (const sim::TraceEntry& entry : entries) {
-      if (entry.kind == sim::TraceKind::tickBegin) continue;
       std::fprintf(out_, "         %s\n", sim::formatTraceEntry(entry).c_str());
     }
   }
   void unload(const std::vector<sim::TraceEntry>& entries) override {
     if (withCalls_) writeCalls("unload", entries);
   }
+  void end(const RunSummary& summary) override {
+    std::fprintf(out_, "end: %llu ticks, %zu protocol errors\n",
+                 static_cast<unsigned long long>(summary.ticksRun), summary.protocolErrors.size());
+  }
 
  private:
-  void writeRow(const TickReport& r) {
+  void writeRow(const TickRecord& r) {
     const std::vector<std::string> inputs = inputLines(r);
     std::string row = padded(std::to_string(r.tick), kTickWidth);
-    row += padded(timerText(r.timerReads, signedTimers_), kTimerWidth);
+    row += padded(timerText(r.inputs.timerReads, signedTimers_), kTimerWidth);
     row += padded(inputs.front(), kInputsWidth);
-    row += padded(r.latch ? "on" : "off", 7);
-    row += padded(!r.forcedAim ? kNone : *r.forcedAim ? "on" : "off", 12);
-    row += std::to_string(r.hostCalls);
+    row += padded(r.summary.latch ? "on" : "off", 7);
+    row += padded(!r.summary.forcedAim ? kNone : *r.summary.forcedAim ? "on" : "off", 12);
+    row += std::to_string(r.summary.hostCalls);
     std::fprintf(out_, "%s\n", row.c_str());
     for (size_t i = 1; i < inputs.size(); ++i) {
       std::fprintf(out_, "%s%s\n", std::string(kTickWidth + kTimerWidth, ' ').c_str(),
@@ -122,11 +125,6 @@ class TableReport : public RunSink {
 
 std::unique_ptr<RunSink> makeTableReport(std::FILE* out, bool withCalls, bool signedTimers) {
   return std::make_unique<TableReport>(out, withCalls, signedTimers);
-}
-
-void writeTableEnd(std::FILE* out, const RunSummary& summary) {
-  std::fprintf(out, "end: %llu ticks, %zu protocol errors\n",
-               static_cast<unsigned long long>(summary.ticksRun), summary.protocolErrors.size());
 }
 
 }  // namespace cli

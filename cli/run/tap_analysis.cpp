@@ -2,18 +2,18 @@
 
 namespace cli {
 
-std::vector<Press> pressesOf(const std::vector<TimelineTick>& ticks) {
+std::vector<Press> pressesOf(const std::vector<TickRecord>& ticks) {
   std::vector<Press> presses;
   bool open = false;
   size_t lastDown = kNoTick;
   for (size_t i = 0; i < ticks.size(); ++i) {
-    if (ticks[i].controls.aimDown) {
+    if (ticks[i].inputs.aimDown) {
       if (lastDown != kNoTick) presses[lastDown].windowEnd = i - 1;
       lastDown = presses.size();
       presses.push_back({i, kNoTick, ticks.size() - 1, false, 0});
       open = true;
     }
-    if (ticks[i].controls.aimUp) {
+    if (ticks[i].inputs.aimUp) {
       if (!open) presses.push_back({kNoTick, i, i, false, 0});
       presses.back().up = i;
       open = false;
@@ -23,37 +23,38 @@ std::vector<Press> pressesOf(const std::vector<TimelineTick>& ticks) {
   for (Press& press : presses) {
     // A press is timed with the first timer read of its tick.
     press.taken = press.down != kNoTick &&
-                  tap_rule::inputTaken(true, ticks[press.down].controls.wheel) &&
-                  ticks[press.down].timerSeenCount > 0;
-    if (press.taken) pressTime = ticks[press.down].timerSeen[0];
+                  tap_rule::inputTaken(true, ticks[press.down].inputs.wheel) &&
+                  ticks[press.down].summary.timerSeenCount > 0;
+    if (press.taken) pressTime = ticks[press.down].summary.timerSeen[0];
     press.pressTime = pressTime;
   }
   return presses;
 }
 
-bool releaseWouldTap(const std::vector<TimelineTick>& ticks, const Press& press, size_t i,
+bool releaseWouldTap(const std::vector<TickRecord>& ticks, const Press& press, size_t i,
                      const ToggleSettings& settings) {
-  const int32_t elapsed = tap_rule::elapsedSince(press.pressTime, ticks[i].timer);
+  const int32_t elapsed = tap_rule::elapsedSince(press.pressTime, ticks[i].timer());
   return tap_rule::isTap(elapsed, settings);
 }
 
-Release releaseOf(const std::vector<TimelineTick>& ticks, const Press& press,
+Release releaseOf(const std::vector<TickRecord>& ticks, const Press& press,
                   const ToggleSettings& settings) {
-  const TimelineTick& tick = ticks[press.up];
+  const TickRecord& tick = ticks[press.up];
   Release release;
-  if (!tap_rule::inputTaken(true, tick.controls.wheel)) {
+  if (!tap_rule::inputTaken(true, tick.inputs.wheel)) {
     release.ignored = true;
     return release;
   }
   // With the press in the same tick, the press took the tick's first timer read.
   const size_t read = press.down == press.up && press.taken ? 1 : 0;
-  if (tick.timerSeenCount <= read) return release;
+  if (tick.summary.timerSeenCount <= read) return release;
   release.measured = true;
-  release.elapsed = tap_rule::elapsedSince(press.pressTime, tick.timerSeen[read]);
+  release.elapsed = tap_rule::elapsedSince(press.pressTime, tick.summary.timerSeen[read]);
   // The far end of the window is checked with a second read, when there is one.
-  const int32_t second = tick.timerSeenCount > read + 1
-                             ? tap_rule::elapsedSince(press.pressTime, tick.timerSeen[read + 1])
-                             : release.elapsed;
+  const int32_t second =
+      tick.summary.timerSeenCount > read + 1
+          ? tap_rule::elapsedSince(press.pressTime, tick.summary.timerSeen[read + 1])
+          : release.elapsed;
   release.length = tap_rule::pressLength(release.elapsed, second, settings);
   return release;
 }

@@ -25,10 +25,10 @@ struct Press {
 };
 
 // The presses in order, each index into the timeline's ticks.
-std::vector<Press> pressesOf(const std::vector<TimelineTick>& ticks);
+std::vector<Press> pressesOf(const std::vector<TickRecord>& ticks);
 
 // Whether a release on tick `i` would be a tap, by the tick's first timer value.
-bool releaseWouldTap(const std::vector<TimelineTick>& ticks, const Press& press, size_t i,
+bool releaseWouldTap(const std::vector<TickRecord>& ticks, const Press& press, size_t i,
                      const ToggleSettings& settings);
 
 struct Release {
@@ -39,7 +39,7 @@ struct Release {
 };
 
 // What the plugin made of a press's release; the press must have one.
-Release releaseOf(const std::vector<TimelineTick>& ticks, const Press& press,
+Release releaseOf(const std::vector<TickRecord>& ticks, const Press& press,
                   const ToggleSettings& settings);
 
 }  // namespace cli

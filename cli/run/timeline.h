@@ -1,10 +1,8 @@
-// A run reduced to what its picture shows, tick by tick, collected as a sink from the same
-// reports and trace the table is printed from.
+// A run as its picture shows it, tick by tick, collected as a sink from the same records the
+// table is printed from.
 #pragma once
 
-#include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,27 +15,10 @@ namespace cli {
 // are counted but not kept.
 inline constexpr size_t kMaxTimelineTicks = 2000;
 
-// What the plugin's weapon query found on a tick.
-enum class WeaponSeen : uint8_t { notAsked, failed, armed, unarmed };
-
-struct TimelineTick {
-  uint64_t tick = 0;
-  uint32_t timer = 0;  // the tick's first timer value
-  // The plugin's own timer reads on the tick, in order (a press, then the two ends of the
-  // tap window); only the first few matter.
-  std::array<uint32_t, 3> timerSeen{};
-  uint8_t timerSeenCount = 0;
-  sim::TickControls controls;
-  bool latch = false;
-  std::optional<bool> forcedAim;
-  WeaponSeen weapon = WeaponSeen::notAsked;
-  uint32_t protocolErrors = 0;
-};
-
 struct Timeline {
   std::string name;                                    // the scenario's
   ToggleSettings settings = settings_file::kDefaults;  // as the plugin read them
-  std::vector<TimelineTick> ticks;
+  std::vector<TickRecord> ticks;
   uint64_t totalTicks = 0;  // run, kept or not
   std::string stopped;      // why the run ended early, if it did
 };
@@ -45,9 +26,10 @@ struct Timeline {
 class TimelineSink : public RunSink {
  public:
   explicit TimelineSink(Timeline& timeline) : timeline_(timeline) {}
-  void load(const std::vector<sim::TraceEntry>&) override {}
-  void tick(const TickReport& report, const std::vector<sim::TraceEntry>& entries) override;
-  void unload(const std::vector<sim::TraceEntry>&) override {}
+  void tick(const TickRecord& record, const std::vector<sim::TraceEntry>& /*calls*/) override {
+    ++timeline_.totalTicks;
+    if (timeline_.ticks.size() < kMaxTimelineTicks) timeline_.ticks.push_back(record);
+  }
 
  private:
   Timeline& timeline_;
