@@ -79,7 +79,7 @@ sanitize: deps
 	@cmake --build --preset tsan
 	@TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --preset tsan -j2
 
-soak: dist
+soak: windows
 	@$(NATIVE)/tests/kestova-soak --ticks 10000000 --loads 10000
 	@$(WINE) wineboot --init 2>/dev/null
 	@cd $(WINDOWS)/bin && $(WINE) kestova-soak.exe --ticks 1000000 --loads 10000

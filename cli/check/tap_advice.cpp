@@ -21,13 +21,14 @@ int64_t longestSeen(int length, FrameRate rate) {
   return inMilliseconds((int64_t{length} * rate.perSecond + 999) / 1000, rate);
 }
 
+// Lengths here are up to a minute and some frames: well within 32 bits.
 bool isTap(int64_t length, const ToggleSettings& settings) {
-  const tap_rule::TapWindow window = tap_rule::tapWindow(settings);
-  return length >= window.first && length <= window.last;
+  return tap_rule::isTap(static_cast<int32_t>(length), settings);
 }
 
-int64_t roundDown(int64_t value, int64_t step) {
-  return value >= 0 ? value / step * step : -((-value + step - 1) / step * step);
+// To ten milliseconds, numbers a player reads at a glance; lengths are never negative.
+int64_t roundDown(int64_t value) {
+  return value / 10 * 10;
 }
 
 std::string millisecondsText(const std::vector<int>& lengths) {
@@ -105,10 +106,10 @@ TapAdvice adviseTaps(const std::vector<int>& taps, const std::vector<int>& holds
       longestTap = std::max(longestTap, longestSeen(tap, rate));
     }
   }
-  const int64_t shortPress = std::max<int64_t>(1, roundDown(shortestTap, 10));
+  const int64_t shortPress = std::max<int64_t>(1, roundDown(shortestTap));
   // The lowest LongPress the longest tap stays below, and the highest the shortest hold reaches.
   const int64_t tapsBelow = longestTap + 1;
-  int64_t longPress = roundDown(tapsBelow + 9, 10);
+  int64_t longPress = roundDown(tapsBelow + 9);
   if (!holds.empty()) {
     int64_t holdsFrom = INT64_MAX;
     for (const FrameRate rate : kFrameRates) {
@@ -119,7 +120,7 @@ TapAdvice adviseTaps(const std::vector<int>& taps, const std::vector<int>& holds
       longPress = holdsFrom;
     } else {
       // Halfway, for as wide a margin on both sides as the two allow.
-      const int64_t middle = roundDown((tapsBelow + holdsFrom) / 2 + 5, 10);
+      const int64_t middle = roundDown((tapsBelow + holdsFrom) / 2 + 5);
       longPress = middle >= tapsBelow && middle <= holdsFrom ? middle : (tapsBelow + holdsFrom) / 2;
     }
   }
