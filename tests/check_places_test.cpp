@@ -62,7 +62,6 @@ TEST(CheckPlaces, AFileInAFolderBelowIsNamedWithTheFix) {
   const Game game;
   game.write("scripts/Kestova.ini");
   game.write("mod/Kestova.dll");
-  game.write("a/b/ScriptHookVask.dll");
   const std::string out = check(game.path);
   EXPECT_THAT(out, HasSubstr("warning: Kestova.ini: no such file in " + game.path +
                              ", so the plugin uses its defaults; it reads Kestova.ini from the "
@@ -74,14 +73,16 @@ TEST(CheckPlaces, AFileInAFolderBelowIsNamedWithTheFix) {
                              "load. It is in " +
                              game.path + "/mod, one folder too deep"))
       << out;
-  // The host is here: two folders down, a copy of it is no business of the check's.
   EXPECT_THAT(out, HasSubstr("ScriptHookVask.dll: the script-hook host, which loads the plugin, "
                              "is here."));
 
-  const Game bare;
-  bare.write("sub/x/Kestova.ini");
-  EXPECT_THAT(check(bare.path), HasSubstr("game's folder.\n"))
-      << "only one folder down is looked in";
+  // Only one folder down is looked in: two down, the files are nowhere near.
+  const common::TempFolder bare = testing_support::tempFolder();
+  writeFile(bare, "Game/sub/x/Kestova.ini", "[Settings]\n");
+  writeFile(bare, "Game/sub/x/ScriptHookVask.dll", testing_support::peBytes({}));
+  const std::string far = check((bare.path() / "Game").string());
+  EXPECT_THAT(far, HasSubstr("game's folder.\n"));
+  EXPECT_THAT(far, HasSubstr("install the host in the game's folder"));
 }
 
 TEST(CheckPlaces, AFolderInAFilesPlaceIsSaidAndTheCheckGoesOnToItsSummary) {
@@ -93,8 +94,8 @@ TEST(CheckPlaces, AFolderInAFilesPlaceIsSaidAndTheCheckGoesOnToItsSummary) {
                              "load. A folder named Kestova.dll stands in its place: delete that "
                              "folder and copy Kestova.dll here again."))
       << out;
-  EXPECT_THAT(out, HasSubstr("warning: Kestova.ini: it is a folder, not a settings file, so the "
-                             "plugin uses its defaults. A folder named Kestova.ini stands in its "
+  EXPECT_THAT(out, HasSubstr("warning: Kestova.ini: is a folder, not a settings file (the plugin "
+                             "would use its defaults). A folder named Kestova.ini stands in its "
                              "place, with the file inside it: move that Kestova.ini out into " +
                              game.path + " and delete the folder."))
       << out;

@@ -122,7 +122,7 @@ mkdir "$game/Kestova.ini"
 check "$game" 1
 has "Kestova.dll: version $version, a 64-bit Windows DLL."
 has "ScriptHookVask.dll: the script-hook host, which loads the plugin, is here."
-has "warning: Kestova.ini: it is a folder, not a settings file"
+has "warning: Kestova.ini: is a folder, not a settings file"
 has "Game Folder: 1 warning: fix what they say"
 rm -r "$game/Kestova.ini"
 # UTF-16 with a byte-order mark and half a character at the end.

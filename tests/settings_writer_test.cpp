@@ -64,6 +64,9 @@ TEST(SettingsWriter, AMissingKeyEndsTheFirstSettingsSectionAndAMissingSectionEnd
        "[Settings]\r\nShortPress=60\r\nShortPress=9\r\nLongPress=230\r\n"},
       {"; notes only", "; notes only\r\n[Settings]\r\nShortPress=60\r\nLongPress=230\r\n"},
       {"x=1\n", "x=1\n[Settings]\nShortPress=60\nLongPress=230\n"},
+      // A key with no value at the section's end, and a key added after it: in that order.
+      {"[Settings]\nHoldADS=1\nLongPress=", "[Settings]\nHoldADS=1\nLongPress=230\nShortPress=60"},
+      {"[Settings]\nLongPress", "[Settings]\nLongPress=230\nShortPress=60"},
       // The number as the reader reads it goes, prefix and all; a value cut at 29 characters
       // is replaced whole.
       {"[Settings]\nShortPress=-0x46\nLongPress=" + std::string(27, '0') + "150\n",
@@ -112,6 +115,21 @@ TEST(SettingsWriter, TheOldFileIsKeptAndAReadOnlyFileOrAFolderIsNeverTouched) {
   EXPECT_THAT(readOnly.error().message, HasSubstr("read-only"));
   EXPECT_EQ(testing_support::readFile(locked), "mine");
   EXPECT_FALSE(fs::exists(locked.string() + ".bak"));
+
+  // A link is written through; a second name (a hard link) or a file in the way is not.
+  const fs::path stored = testing_support::writeFile(folder, "mods/Kestova.ini", "stored");
+  fs::create_symlink(stored, folder.path() / "linked.ini");
+  ASSERT_TRUE(cli::replaceSettingsFile(folder.path() / "linked.ini", "through"));
+  EXPECT_EQ(testing_support::readFile(stored), "through");
+  EXPECT_TRUE(fs::is_symlink(folder.path() / "linked.ini"));
+  fs::create_hard_link(stored, folder.path() / "second.ini");
+  EXPECT_FALSE(cli::replaceSettingsFile(stored, "lost"));
+  const fs::path blocked = testing_support::writeFile(folder, "blocked/Kestova.ini", "mine");
+  testing_support::writeFile(folder, "blocked/Kestova.ini.new", "someone's");
+  EXPECT_FALSE(cli::replaceSettingsFile(blocked, "theirs"));
+  EXPECT_EQ(testing_support::readFile(blocked), "mine");
+  EXPECT_EQ(testing_support::readFile(blocked.string() + ".new"), "someone's");
+  EXPECT_FALSE(fs::exists(blocked.string() + ".bak"));
 
   fs::create_directories(folder.path() / "game/Kestova.ini");
   const common::Result<fs::path> intoFolder =

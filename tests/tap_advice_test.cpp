@@ -62,10 +62,9 @@ TEST(TapAdvice, SuggestsAWindowWithAFramesMarginThatCountsEveryTapAndNoHold) {
     int32_t longPress;
   };
   const Case cases[] = {
-      {{80, 95, 120, 140}, {}, 60, 170},
-      {{80, 95, 120, 140}, {300, 400}, 60, 230},
-      {{150, 160}, {900}, 130, 530},
-      {{30, 35}, {}, 1, 70},
+      {{80, 95, 120, 140}, {}, 60, 170},  {{80, 95, 120, 140}, {300, 400}, 60, 230},
+      {{150, 160}, {900}, 130, 530},      {{30, 35}, {}, 1, 70},
+      {{200, 220}, {100, 120}, 170, 240},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.taps) + " " + ::testing::PrintToString(c.holds));
@@ -77,7 +76,11 @@ TEST(TapAdvice, SuggestsAWindowWithAFramesMarginThatCountsEveryTapAndNoHold) {
   }
   // The lines a player copies, in the file's own syntax.
   EXPECT_THAT(textOf({80, 95, 120, 140}, {300, 400}),
-              HasSubstr("set these lines in [Settings]:\nShortPress=60\nLongPress=230\n"));
+              HasSubstr("set these lines in [Settings] to count every tap with a frame's margin "
+                        "at 30 frames per second and keep every hold out:\nShortPress=60\n"
+                        "LongPress=230\n"));
+  // Taps too quick for a frame's margin: the best there is, and no claim beyond it.
+  EXPECT_THAT(textOf({30, 35}, {}), HasSubstr("set these lines in [Settings]:\n"));
 }
 
 TEST(TapAdvice, TheSuggestionHoldsForAnyTapsAndHoldsMoreThanTwoFramesApart) {
@@ -108,8 +111,16 @@ TEST(TapAdvice, TapsAndHoldsTooCloseKeepTheHoldsOutAndSaySo) {
   ASSERT_TRUE(advice.holdsSuggested);
   EXPECT_EQ(advice.holdsSuggested->plain, 0u);
   EXPECT_THAT(textOf({200, 250}, {260}),
-              HasSubstr("your taps and holds are closer than a frame, or overlap, so this keeps "
-                        "every hold out first"));
+              HasSubstr("your taps and holds are closer than a frame, or overlap, so no window "
+                        "counts every tap and keeps every hold out"));
+  // Holds shorter than the taps keep ShortPress above them, and LongPress stays above the taps.
+  const cli::TapAdvice below = cli::adviseTaps({200, 220}, {100, 120}, kDefaults);
+  EXPECT_FALSE(below.tooClose);
+  for (size_t rate = 0; rate < std::size(cli::kFrameRates); ++rate) {
+    EXPECT_EQ(below.tapsSuggested.always[rate], 2u);
+    ASSERT_TRUE(below.holdsSuggested);
+    EXPECT_EQ(below.holdsSuggested->always[rate] + below.holdsSuggested->sometimes[rate], 0u);
+  }
 }
 
 TEST(TapAdvice, TapsThatAlreadyCountNeedNoChangeAndAHoldThatCountsIsSaid) {

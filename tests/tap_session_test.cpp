@@ -65,7 +65,7 @@ TEST(TapSession, EachPressIsABarAgainstTheWindowAndAYesWritesTheSuggestion) {
   EXPECT_THAT(out, HasSubstr("  hold 1    |#######################################>|  400 ms"));
   EXPECT_THAT(out, HasSubstr("  hold 3    |"));
   EXPECT_THAT(out, HasSubstr("taps: 0 of your 5 taps count with ShortPress 50"));
-  EXPECT_THAT(out, HasSubstr("holds: none of your 3 holds counts as a tap, as it should."));
+  EXPECT_THAT(out, HasSubstr("holds: none of your 3 holds count as a tap, as it should."));
   EXPECT_THAT(out, HasSubstr("? Type y and press Enter to write them; anything else writes "
                              "nothing: Wrote ShortPress="));
   EXPECT_THAT(out, HasSubstr("read back (this checker's model): the plugin will now read"));

@@ -36,7 +36,7 @@ common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::s
   report.settingsPath = path;
   const std::string wanted = settings_file::kFileName;
   const bool named = sameFileName(common::utf8FromPath(path.filename()), wanted);
-  if (!bytes) {
+  if (!bytes && named) {
     const std::string folder = folderOf(path);
     const std::string instead =
         whereInstead(findFilePlaces(path.parent_path(), wanted), wanted, folder);
@@ -44,6 +44,9 @@ common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::s
         {Severity::warning,
          shown + ": no such file in " + folder + ", so the plugin uses its defaults; it reads " +
              wanted + " from the game's folder." + (instead.empty() ? "" : " " + instead)});
+  } else if (!bytes) {
+    report.findings.push_back({Severity::warning, shown + ": no such file in " + folderOf(path) +
+                                                      "; the plugin reads only " + wanted + "."});
   } else if (!named) {
     report.findings.push_back(
         {Severity::note, shown + ": the plugin reads only a file named " + wanted +

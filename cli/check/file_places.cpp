@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "cli/check/look_alikes.h"
 #include "common/console.h"
 #include "common/display_text.h"
 
@@ -12,45 +11,41 @@ namespace {
 namespace fs = std::filesystem;
 
 // Enough for any game's folder; a folder with more is no game's, and the check stays quick.
-constexpr size_t kMaxEntries = 4096;
+constexpr size_t kMaxFolders = 4096;
 
-// The entry of that name in folder, as Windows matches names: in any case.
-std::optional<fs::directory_entry> entryNamed(const fs::path& folder, const std::string& name) {
+// Names are matched by the file system: without case on Windows, where players are.
+bool fileIn(const fs::path& folder, const fs::path& name) {
   std::error_code ec;
-  size_t seen = 0;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end && seen < kMaxEntries;
-       it.increment(ec), ++seen) {
-    if (sameFileName(common::utf8FromPath(it->path().filename()), name)) return *it;
-  }
-  return std::nullopt;
-}
-
-bool isFile(const std::optional<fs::directory_entry>& entry) {
-  std::error_code ec;
-  return entry && entry->is_regular_file(ec);
+  return fs::is_regular_file(folder / name, ec);
 }
 
 }  // namespace
 
-FilePlaces findFilePlaces(const fs::path& folder, const std::string& name) {
+fs::path wholePath(const fs::path& path) {
   std::error_code ec;
-  fs::path where = fs::absolute(folder.empty() ? fs::path(".") : folder, ec).lexically_normal();
-  if (where.filename().empty() && where.has_relative_path()) where = where.parent_path();
-  FilePlaces places;
-  const std::optional<fs::directory_entry> here = entryNamed(where, name);
-  places.here = isFile(here);
-  places.folderHere = here && here->is_directory(ec);
-  places.inFolderHere = places.folderHere && isFile(entryNamed(here->path(), name));
-  const fs::path parent = where.has_relative_path() ? where.parent_path() : fs::path();
-  if (!parent.empty() && isFile(entryNamed(parent, name))) places.above = parent;
-  // Below, the file system matches the name: without case on Windows, where players are.
+  fs::path whole = fs::absolute(path.empty() ? fs::path(".") : path, ec).lexically_normal();
+  if (ec) return path;
+  // "C:\Games\X\" and "/games/x/" name the folder as "C:\Games\X" and "/games/x" do.
+  if (whole.filename().empty() && whole.has_relative_path()) whole = whole.parent_path();
+  return whole;
+}
+
+FilePlaces findFilePlaces(const fs::path& folder, const std::string& name) {
+  const fs::path where = wholePath(folder);
   const fs::path file = common::pathFromUtf8(name);
+  std::error_code ec;
+  FilePlaces places;
+  places.here = fileIn(where, file);
+  places.folderHere = fs::is_directory(where / file, ec);
+  places.inFolderHere = places.folderHere && fileIn(where / file, file);
+  if (where.has_relative_path() && fileIn(where.parent_path(), file)) {
+    places.above = where.parent_path();
+  }
   size_t seen = 0;
-  for (fs::directory_iterator it(where, ec), end; !ec && it != end && seen < kMaxEntries;
+  for (fs::directory_iterator it(where, ec), end; !ec && it != end && seen < kMaxFolders;
        it.increment(ec), ++seen) {
     std::error_code typeError;
-    if (it->is_directory(typeError) && !(here && it->path() == here->path()) &&
-        fs::is_regular_file(it->path() / file, typeError)) {
+    if (it->is_directory(typeError) && it->path().filename() != file && fileIn(it->path(), file)) {
       places.below.push_back(it->path());
     }
   }

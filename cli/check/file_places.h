@@ -17,7 +17,7 @@ struct FilePlaces {
   std::vector<std::filesystem::path> below;  // the folders below that hold it, in name order
 };
 
-// name is a file name such as "Kestova.ini", compared as Windows compares file names.
+// name is a file name such as "Kestova.ini".
 FilePlaces findFilePlaces(const std::filesystem::path& folder, const std::string& name);
 
 // The player's fix, as a sentence, for a file of that name that is not in folder (named as
@@ -28,5 +28,8 @@ std::string whereInstead(const FilePlaces& places, const std::string& name,
 
 // A path as a message shows it.
 std::string shownPath(const std::filesystem::path& path);
+
+// The path whole, from the root, without "." and ".." or a separator at its end.
+std::filesystem::path wholePath(const std::filesystem::path& path);
 
 }  // namespace cli

@@ -134,13 +134,10 @@ void checkHost(const GameFolder& game, CheckReport& report) {
 // may not open) is a warning here, and the rest of the folder is still checked.
 void checkSettingsHere(const GameFolder& game, Machine& machine, CheckReport& report) {
   const std::string name = settings_file::kFileName;
-  common::Result<CheckReport> settings = game.settings.folderHere
-                                             ? common::Error("is a folder, not a settings file")
-                                             : checkSettingsFile(game.path / name, name, machine);
+  common::Result<CheckReport> settings = checkSettingsFile(game.path / name, name, machine);
   if (!settings) {
     const std::string instead = whereInstead(game.settings, name, game.shown);
-    report.findings.push_back({Severity::warning, name + ": it " + settings.error().message +
-                                                      ", so the plugin uses its defaults." +
+    report.findings.push_back({Severity::warning, name + ": " + settings.error().message + "." +
                                                       (instead.empty() ? "" : " " + instead)});
     settings = CheckReport{};
     for (Finding& finding : checkSettings(std::nullopt).findings) {
@@ -159,11 +156,7 @@ common::Result<CheckReport> checkGameFolder(const fs::path& folder, const std::s
                                             Machine& machine) {
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) return common::Error("is not a folder", shown);
-  fs::path whole = fs::absolute(folder, ec).lexically_normal();
-  if (ec) whole = folder;
-  // "C:\Games\X\" and "/games/x/" name the folder as "C:\Games\X" and "/games/x" do.
-  if (whole.filename().empty() && whole.has_relative_path()) whole = whole.parent_path();
-  GameFolder game{folder, shownPath(whole), findFilePlaces(folder, kPluginDll),
+  GameFolder game{folder, shownPath(wholePath(folder)), findFilePlaces(folder, kPluginDll),
                   findFilePlaces(folder, kHostDll),
                   findFilePlaces(folder, settings_file::kFileName)};
 

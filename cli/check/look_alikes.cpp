@@ -52,8 +52,11 @@ std::string lookAlikeReason(const std::string& name, const std::string& wanted) 
   parts.front() = withoutCopyMarks(parts.front(), copy);
   if (parts.front() != want.front() || folded == common::lowerAscii(wanted)) return "";
   const std::string ending = want.size() > 1 ? want.back() : "";
+  // Saved as a text file, or with no ending: a settings file's look-alikes, never a DLL's.
+  const bool text = ending == "ini";
+  if (parts.size() == 1 && !text) return "";
   for (size_t i = 1; i < parts.size(); ++i) {
-    if (parts[i] != ending && parts[i] != "txt") return "";
+    if (parts[i] != ending && !(text && parts[i] == "txt")) return "";
   }
   if (copy) return "a copy with another name";
   if (parts.size() == 3 && parts[2] == "txt") {

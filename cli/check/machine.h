@@ -56,9 +56,9 @@ class Machine {
 // The machine this program runs on.
 Machine& thisMachine();
 
-// Puts replacement in target's place in one step, as the file system allows: a reader sees the
-// old file or the new one, never a mix. Both are in the same folder.
-common::Status replaceFile(const std::filesystem::path& replacement,
-                           const std::filesystem::path& target);
+// Puts a file of these bytes in target's place in one step: the new file is written whole
+// beside it (target's name with ".new"; one already there is in the way), flushed to the disk,
+// then renamed over target, so that a reader sees the old file or the new one, never a mix.
+common::Status replaceFile(const std::filesystem::path& target, const std::string& bytes);
 
 }  // namespace cli

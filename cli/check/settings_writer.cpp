@@ -1,9 +1,9 @@
 #include "cli/check/settings_writer.h"
 
 #include <algorithm>
-#include <fstream>
 
 #include "cli/check/machine.h"
+#include "common/console.h"
 #include "common/settings_values.h"
 #include "profile/profile_reader.h"
 
@@ -17,6 +17,7 @@ using Units = profile::UnitText<profile::MemoryBytes>;
 struct Change {
   profile::UnitRange range;  // empty: an insertion at range.begin
   std::string ascii;
+  bool appended = false;  // the lines added at the section's end: after a value put in there
 };
 
 // The first line end the file uses, for the lines added: Notepad's CR LF in a file with none.
@@ -80,17 +81,22 @@ std::vector<Change> changesFor(const Units& units, const std::vector<SettingValu
         units.size() > 0 && (units[units.size() - 1] == '\n' || units[units.size() - 1] == '\r');
     const std::string before = units.size() == 0 || endsLine ? "" : lineEnd;
     changes.push_back({{units.size(), units.size()},
-                       before + "[" + settings_file::kSection + "]" + added + lineEnd});
+                       before + "[" + settings_file::kSection + "]" + added + lineEnd,
+                       true});
   } else {
-    changes.push_back({{sectionEnd, sectionEnd}, added});
+    changes.push_back({{sectionEnd, sectionEnd}, added, true});
   }
   return changes;
 }
 
 // The changes made to the bytes, from the end backwards so that each change's place is as found.
 std::string applied(std::string bytes, size_t mark, bool wide, std::vector<Change> changes) {
-  std::sort(changes.begin(), changes.end(),
-            [](const Change& a, const Change& b) { return a.range.begin > b.range.begin; });
+  // Two insertions at one place come out in the order opposite to the one they are made in: the
+  // lines added after a section's last line go in before a value put in at that line's end.
+  std::sort(changes.begin(), changes.end(), [](const Change& a, const Change& b) {
+    return a.range.begin != b.range.begin ? a.range.begin > b.range.begin
+                                          : a.appended && !b.appended;
+  });
   const size_t unitBytes = wide ? 2 : 1;
   for (const Change& change : changes) {
     std::string encoded;
@@ -156,7 +162,10 @@ fs::path backupPath(const fs::path& settingsFile) {
 
 common::Result<fs::path> replaceSettingsFile(const fs::path& path, const std::string& bytes) {
   std::error_code ec;
-  const fs::file_status status = fs::status(path, ec);
+  // Through a link, the file it names is the one the game reads.
+  const fs::path file = fs::is_symlink(path, ec) ? fs::canonical(path, ec) : path;
+  if (ec) return common::Error("is a link to nothing that can be read, so it is left as it is");
+  const fs::file_status status = fs::status(file, ec);
   const bool exists = status.type() != fs::file_type::not_found;
   if (exists && status.type() != fs::file_type::regular) {
     return common::Error("is not a plain file (a folder?), so it is left as it is");
@@ -164,29 +173,22 @@ common::Result<fs::path> replaceSettingsFile(const fs::path& path, const std::st
   if (exists && (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
     return common::Error("is read-only, so it is left as it is");
   }
-  // The new file is made whole beside the old one first: same folder, same disk.
-  fs::path fresh = path;
-  fresh += ".new";
-  const auto writeWhole = [](const fs::path& file, const std::string& content) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.flush();
-    return static_cast<bool>(out);
-  };
+  if (exists && fs::hard_link_count(file, ec) > 1) {
+    return common::Error(
+        "has other names (hard links), which a new file would not keep, so it is "
+        "left as it is");
+  }
   fs::path backup;
   if (exists) {
-    backup = backupPath(path);
-    if (!fs::copy_file(path, backup, ec)) {
-      return common::Error("cannot keep the old file as " + backup.filename().string() + ": " +
-                           ec.message() + "; nothing was changed");
+    backup = backupPath(file);
+    if (!fs::copy_file(file, backup, ec)) {
+      return common::Error("cannot keep the old file as " +
+                           common::utf8FromPath(backup.filename()) + ": " + ec.message() +
+                           "; nothing was changed");
     }
   }
-  if (!writeWhole(fresh, bytes)) {
-    fs::remove(fresh, ec);
-    return common::Error("cannot write in its folder; nothing was changed");
-  }
-  if (const common::Status replaced = replaceFile(fresh, path); !replaced) {
-    fs::remove(fresh, ec);
+  if (const common::Status replaced = replaceFile(file, bytes); !replaced) {
+    if (exists) fs::remove(backup, ec);
     return common::Error(replaced.error().message + "; nothing was changed");
   }
   return backup;

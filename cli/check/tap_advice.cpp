@@ -31,6 +31,13 @@ int64_t roundDown(int64_t value) {
   return value / 10 * 10;
 }
 
+// Halfway from low to high, in round numbers where that stays between them; high when they cross.
+int64_t between(int64_t low, int64_t high) {
+  if (low > high) return high;
+  const int64_t middle = roundDown((low + high) / 2 + 5);
+  return middle >= low && middle <= high ? middle : (low + high) / 2;
+}
+
 std::string millisecondsText(const std::vector<int>& lengths) {
   std::string text;
   for (size_t i = 0; i < lengths.size(); ++i) {
@@ -97,41 +104,44 @@ TapAdvice adviseTaps(const std::vector<int>& taps, const std::vector<int>& holds
   advice.taps = countTaps(taps, settings);
   if (!holds.empty()) advice.holds = countTaps(holds, settings);
 
-  // A frame's margin at the slowest frame rate either way, in round numbers a player can read.
-  int64_t shortestTap = INT64_MAX;
-  int64_t longestTap = 0;
+  // Each press as the game may read it at any of the frame rates: up to a frame either way.
+  int64_t tapsFrom = INT64_MAX;
+  int64_t tapsTo = 0;
+  // Holds below the shortest tap bound ShortPress from below; all others, LongPress from above.
+  int64_t holdsBelowTo = -1;
+  int64_t holdsAboveFrom = INT64_MAX;
+  const int shortestTap = *std::min_element(taps.begin(), taps.end());
   for (const FrameRate rate : kFrameRates) {
     for (const int tap : taps) {
-      shortestTap = std::min(shortestTap, shortestSeen(tap, rate));
-      longestTap = std::max(longestTap, longestSeen(tap, rate));
+      tapsFrom = std::min(tapsFrom, shortestSeen(tap, rate));
+      tapsTo = std::max(tapsTo, longestSeen(tap, rate));
+    }
+    for (const int hold : holds) {
+      if (hold < shortestTap) {
+        holdsBelowTo = std::max(holdsBelowTo, longestSeen(hold, rate));
+      } else {
+        holdsAboveFrom = std::min(holdsAboveFrom, shortestSeen(hold, rate));
+      }
     }
   }
-  const int64_t shortPress = std::max<int64_t>(1, roundDown(shortestTap));
-  // The lowest LongPress the longest tap stays below, and the highest the shortest hold reaches.
-  const int64_t tapsBelow = longestTap + 1;
-  int64_t longPress = roundDown(tapsBelow + 9);
-  if (!holds.empty()) {
-    int64_t holdsFrom = INT64_MAX;
-    for (const FrameRate rate : kFrameRates) {
-      for (const int hold : holds) holdsFrom = std::min(holdsFrom, shortestSeen(hold, rate));
-    }
-    advice.tooClose = tapsBelow > holdsFrom;
-    if (advice.tooClose) {
-      longPress = holdsFrom;
-    } else {
-      // Halfway, for as wide a margin on both sides as the two allow.
-      const int64_t middle = roundDown((tapsBelow + holdsFrom) / 2 + 5);
-      longPress = middle >= tapsBelow && middle <= holdsFrom ? middle : (tapsBelow + holdsFrom) / 2;
-    }
-  }
-  longPress = std::max(longPress, shortPress + 1);
-  advice.suggested = {static_cast<int32_t>(shortPress),
-                      static_cast<int32_t>(std::min<int64_t>(longPress, INT32_MAX)),
-                      settings.holdMode};
+  advice.tooClose = holdsBelowTo >= tapsFrom || tapsTo >= holdsAboveFrom;
+  // Round numbers a player reads at a glance, halfway where holds bound the window on that side,
+  // for as wide a margin as both allow; where they are too close, the holds are kept out.
+  const int64_t shortPress = holdsBelowTo < 0
+                                 ? std::max<int64_t>(1, roundDown(tapsFrom))
+                                 : std::max(between(holdsBelowTo + 1, tapsFrom), holdsBelowTo + 1);
+  const int64_t longPress =
+      holdsAboveFrom == INT64_MAX ? roundDown(tapsTo + 1 + 9) : between(tapsTo + 1, holdsAboveFrom);
+  advice.suggested = {
+      static_cast<int32_t>(shortPress),
+      static_cast<int32_t>(std::clamp<int64_t>(longPress, shortPress + 1, INT32_MAX)),
+      settings.holdMode};
   advice.tapsSuggested = countTaps(taps, advice.suggested);
   if (!holds.empty()) advice.holdsSuggested = countTaps(holds, advice.suggested);
   advice.changeNeeded = !allAlways(advice.taps, taps.size()) || advice.taps.plain != taps.size() ||
                         (advice.holds && !noneAtAll(*advice.holds));
+  advice.suggestionHelps = advice.suggested.shortPress != settings.shortPress ||
+                           advice.suggested.longPress != settings.longPress;
   return advice;
 }
 
@@ -165,7 +175,8 @@ std::vector<std::string> adviceText(const TapAdvice& advice, const std::vector<i
   if (advice.holds) {
     lines.push_back(noneAtAll(*advice.holds)
                         ? "holds: none of your " + std::to_string(holds.size()) +
-                              " holds counts as a tap, as it should."
+                              (holds.size() == 1 ? " hold counts" : " holds count") +
+                              " as a tap, as it should."
                         : "holds: " + countOf(advice.holds->plain, holds.size(), "hold") +
                               " count as taps by their lengths (" + framesText(*advice.holds) +
                               "): such a hold toggles aim instead of aiming while held.");
@@ -174,14 +185,25 @@ std::vector<std::string> adviceText(const TapAdvice& advice, const std::vector<i
     lines.push_back("suggestion: your taps count as they are, every time; no change is needed.");
     return lines;
   }
-  std::string why = "suggestion: to count every tap, with a frame's margin at 30 frames per second";
-  if (advice.holds && !advice.tooClose) why += ", and keep every hold out";
   if (advice.tooClose) {
-    why +=
-        "; but your taps and holds are closer than a frame, or overlap, so this keeps every "
-        "hold out first, and your longest taps may not count: tap quicker, or hold longer";
+    lines.push_back(
+        "suggestion: your taps and holds are closer than a frame, or overlap, so no window counts "
+        "every tap and keeps every hold out; the one below keeps the holds out first, and some "
+        "taps may not count: tap quicker, or hold longer.");
   }
-  lines.push_back(why + ", set these lines in [Settings]:");
+  if (!advice.suggestionHelps) {
+    lines.push_back("suggestion: the settings you have are the best these presses allow.");
+    return lines;
+  }
+  const bool everyTap =
+      allAlways(advice.tapsSuggested, taps.size()) && advice.tapsSuggested.plain == taps.size();
+  std::string set = "suggestion: set these lines in [Settings]";
+  if (everyTap) {
+    set += " to count every tap with a frame's margin at " +
+           std::to_string(std::rbegin(kFrameRates)->perSecond) + " frames per second";
+    if (advice.holds && !advice.tooClose) set += " and keep every hold out";
+  }
+  lines.push_back(set + ":");
   lines.push_back(std::string(settings_file::kShortPress.name) + "=" +
                   std::to_string(advice.suggested.shortPress));
   lines.push_back(std::string(settings_file::kLongPress.name) + "=" +
@@ -192,7 +214,8 @@ std::vector<std::string> adviceText(const TapAdvice& advice, const std::vector<i
   if (advice.holdsSuggested) {
     with += noneAtAll(*advice.holdsSuggested)
                 ? "; and no hold counts"
-                : "; and " + std::to_string(advice.holdsSuggested->plain) + " holds count";
+                : "; of your holds, " + std::to_string(advice.holdsSuggested->plain) +
+                      " count by their lengths; " + framesText(*advice.holdsSuggested);
   }
   lines.push_back(with + ".");
   return lines;

@@ -21,6 +21,7 @@ struct FrameRate {
   // One frame, in whole milliseconds rounded up: 17 at 60 frames per second.
   constexpr int64_t frameMs() const { return (1000 + perSecond - 1) / perSecond; }
 };
+// Fastest first.
 inline constexpr FrameRate kFrameRates[] = {{60}, {30}};
 
 // How many of some presses count as taps.
@@ -43,8 +44,9 @@ struct TapAdvice {
   // then keeps every hold out, and says so.
   bool tooClose = false;
   // Some tap fails to count, at some frame rate, or some hold counts: the settings in force
-  // are worth changing.
+  // are worth changing, if the suggestion differs from them.
   bool changeNeeded = false;
+  bool suggestionHelps = false;
 };
 
 // taps: at least one length; holds may be empty. Lengths in milliseconds, 0 or more.
