@@ -1,6 +1,5 @@
 // kestova-sim: runs the plugin in the simulated host on a scenario and shows what it did, or
 // checks a settings file or a game folder.
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <variant>
@@ -36,11 +35,9 @@ common::ExitStatus run(int argc, char** argv) {
     const common::Result<cli::CheckReport> report = cli::checkPath(check->path, machine);
     const common::ExitStatus status = cli::printCheck(report, stdout, stderr, cli::kProgramName);
     if (!report || check->taps.empty()) return status;
-    const common::ExitStatus taps =
-        cli::tapCheck(*report, check->taps, check->holds,
-                      check->write ? cli::WriteChoice::yes : cli::WriteChoice::no, machine, stdout,
-                      stderr, cli::kProgramName);
-    return std::max(status, taps);
+    return cli::tapCheck(*report, status, check->taps, check->holds,
+                         check->write ? cli::WriteChoice::yes : cli::WriteChoice::no, machine,
+                         stdout, stderr, cli::kProgramName);
   }
   return cli::runCommand(std::get<cli::RunArguments>(*command));
 }

@@ -18,8 +18,13 @@ std::vector<std::string> utf8Arguments(int argc, char** argv);
 std::filesystem::path pathFromUtf8(const std::string& utf8);
 std::string utf8FromPath(const std::filesystem::path& path);
 
+// The folder of the running program.
+std::filesystem::path programFolder();
+
 // Output in UTF-8 with LF line ends, the same bytes on every system.
 void useUtf8Output();
+// Whether the stream is a console (a terminal), rather than a file or a pipe.
+bool isConsole(std::FILE* stream);
 // Writes UTF-8 text so that every name shows: to a console as characters, elsewhere as bytes.
 void writeText(std::FILE* stream, const std::string& utf8);
 

@@ -21,12 +21,18 @@ std::wstring asWide(const std::u16string& text) {
   return {text.begin(), text.end()};
 }
 
-bool isConsole(HANDLE handle) {
-  DWORD mode = 0;
-  return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode) != 0;
+HANDLE handleOf(std::FILE* stream) {
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the C runtime hands the handle over as an integer.
+  return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
 }
 
 }  // namespace
+
+bool isConsole(std::FILE* stream) {
+  DWORD mode = 0;
+  const HANDLE handle = handleOf(stream);
+  return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode) != 0;
+}
 
 std::vector<std::string> utf8Arguments(int argc, char** argv) {
   int count = 0;
@@ -49,6 +55,13 @@ std::string utf8FromPath(const std::filesystem::path& path) {
   return utf8FromUtf16(asUtf16(wide.data(), wide.size()));
 }
 
+std::filesystem::path programFolder() {
+  // Long enough for any path Windows hands a program, MAX_PATH or not.
+  std::wstring path(32768, L'\0');
+  path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+  return std::filesystem::path(path).parent_path();
+}
+
 void useUtf8Output() {
   // The same bytes on every platform: no CR added before each LF.
   _setmode(_fileno(stdout), _O_BINARY);
@@ -57,16 +70,14 @@ void useUtf8Output() {
 
 void writeText(std::FILE* stream, const std::string& utf8) {
   std::fflush(stream);
-  // NOLINTNEXTLINE(performance-no-int-to-ptr): the C runtime hands the handle over as an integer.
-  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
-  if (!isConsole(handle)) {
+  if (!isConsole(stream)) {
     std::fwrite(utf8.data(), 1, utf8.size(), stream);
     std::fflush(stream);
     return;
   }
   const std::wstring wide = asWide(utf16FromUtf8(utf8));
   DWORD written = 0;
-  WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+  WriteConsoleW(handleOf(stream), wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
 }
 
 }  // namespace common

@@ -6,6 +6,26 @@
 #include "common/text_encoding.h"
 
 namespace common {
+namespace {
+
+// A valid UTF-8 sequence's code point.
+uint32_t codePoint(std::string_view sequence) {
+  uint32_t point = static_cast<unsigned char>(sequence[0]) & (0x7Fu >> sequence.size());
+  for (size_t k = 1; k < sequence.size(); ++k) {
+    point = point << 6 | (static_cast<unsigned char>(sequence[k]) & 0x3Fu);
+  }
+  return point;
+}
+
+// Characters a terminal or an XML document takes for more than text: C1 controls (U+009B starts
+// an escape sequence in some terminals), the bidirectional overrides and isolates, which reorder
+// what follows them, and U+FFFE and U+FFFF, which XML does not allow.
+bool takenForMore(uint32_t point) {
+  return (point >= 0x80 && point <= 0x9F) || (point >= 0x202A && point <= 0x202E) ||
+         (point >= 0x2066 && point <= 0x2069) || point == 0xFFFE || point == 0xFFFF;
+}
+
+}  // namespace
 
 std::string displayText(std::string_view bytes, size_t maxCharacters) {
   std::string shown;
@@ -18,7 +38,7 @@ std::string displayText(std::string_view bytes, size_t maxCharacters) {
       continue;
     }
     const size_t length = byte >= 0x80 ? utf8Length(bytes, i) : 0;
-    if (length > 0) {
+    if (length > 0 && !takenForMore(codePoint(bytes.substr(i, length)))) {
       shown.append(bytes.substr(i, length));
       i += length;
     } else {

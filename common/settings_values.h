@@ -29,4 +29,21 @@ inline ToggleSettings readSettings(const std::optional<std::string>& fileBytes) 
   return settings;
 }
 
+// "ShortPress 60, LongPress 170, HoldADS 0": the values as messages name them.
+inline std::string settingsText(const ToggleSettings& settings) {
+  std::string text;
+  for (const settings_file::Key& key : settings_file::kKeys) {
+    text += (text.empty() ? "" : ", ") + std::string(key.name) + " " +
+            std::to_string(settings.*key.member);
+  }
+  return text;
+}
+
+// How a settings file's bytes are encoded, by its byte-order mark, as the reader tells.
+inline profile::TextEncoding encodingOf(std::string_view fileBytes) {
+  const profile::MemoryBytes bytes{reinterpret_cast<const unsigned char*>(fileBytes.data()),
+                                   fileBytes.size()};
+  return profile::UnitText<profile::MemoryBytes>(bytes).encoding();
+}
+
 }  // namespace common

@@ -1,5 +1,7 @@
 #include "common/temp_folder.h"
 
+#include "common/console.h"
+
 #include <fstream>
 #include <random>
 #include <string>
@@ -20,10 +22,10 @@ Result<TempFolder> TempFolder::make(std::string_view stem) {
     const fs::path candidate = temp / (std::string(stem) + "-" + std::to_string(entropy()));
     if (fs::create_directory(candidate, ec)) return TempFolder(candidate);
     if (ec && !fs::exists(candidate)) {
-      return Error("cannot make a folder: " + ec.message(), candidate.string());
+      return Error("cannot make a folder: " + ec.message(), utf8FromPath(candidate));
     }
   }
-  return Error("cannot make a folder of a name not yet taken", temp.string());
+  return Error("cannot make a folder of a name not yet taken", utf8FromPath(temp));
 }
 
 TempFolder::TempFolder(TempFolder&& other) noexcept
@@ -57,7 +59,7 @@ Status TempFolder::enter() {
   std::error_code ec;
   fs::path previous = fs::current_path(ec);
   if (!ec) fs::current_path(path_, ec);
-  if (ec) return Error("cannot enter the folder: " + ec.message(), path_.string());
+  if (ec) return Error("cannot enter the folder: " + ec.message(), utf8FromPath(path_));
   // Entered twice, the first current directory is the one to go back to.
   if (previous_.empty()) previous_ = std::move(previous);
   return Done{};
@@ -70,7 +72,7 @@ Result<fs::path> TempFolder::write(const fs::path& name, std::string_view bytes)
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();
-  if (!out) return Error("cannot write the file", file.string());
+  if (!out) return Error("cannot write the file", utf8FromPath(file));
   return file;
 }
 

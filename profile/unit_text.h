@@ -13,6 +13,10 @@ constexpr uint32_t kOtherUnit = 0x80;
 
 enum class TextEncoding { ansi, utf8, utf16le, utf16be };
 
+constexpr bool isWide(TextEncoding encoding) {
+  return encoding == TextEncoding::utf16le || encoding == TextEncoding::utf16be;
+}
+
 // Bytes held in memory; the file reader has its own source with the same two members.
 struct MemoryBytes {
   const unsigned char* data;
@@ -57,9 +61,7 @@ class UnitText {
   }
 
  private:
-  bool isWide() const {
-    return encoding_ == TextEncoding::utf16le || encoding_ == TextEncoding::utf16be;
-  }
+  bool isWide() const { return profile::isWide(encoding_); }
 
   const Bytes& bytes_;
   TextEncoding encoding_ = TextEncoding::ansi;

@@ -10,6 +10,7 @@
 #include "cli/check/look_alikes.h"
 #include "cli/check/settings_check.h"
 #include "cli/check/settings_text.h"
+#include "common/display_text.h"
 #include "common/text_encoding.h"
 #include "kestova_version.h"
 #include "tests/support/bytes.h"
@@ -179,6 +180,11 @@ TEST(TextEncoding, Utf16AndUtf8RoundTripAndBadInputBecomesTheReplacementCharacte
             "a\xEF\xBF\xBD"
             "b\xEF\xBF\xBD");
   EXPECT_EQ(common::utf16FromUtf8("a\xFF\xC3(\xE0\x80\x80z"), u"a\uFFFD\uFFFD(\uFFFD\uFFFD\uFFFDz");
+  // Shown in a message: characters kept, those a terminal or XML takes for more escaped.
+  EXPECT_EQ(common::displayText("J\xC3\xB6rg \xC2\x9B"
+                                "2J \xE2\x80\xAE"
+                                "gnp \xEF\xBF\xBF"),
+            "J\xC3\xB6rg \\xC2\\x9B2J \\xE2\\x80\\xAEgnp \\xEF\\xBF\\xBF");
 }
 
 }  // namespace

@@ -141,6 +141,26 @@ printf '<html>404</html>' > "$game/Kestova.dll"
 check "$game" 1
 has "warning: Kestova.dll: it is not a Windows program file"
 
+# The suggestion written for real, by Windows' own calls, in a folder no ANSI code page can name:
+# the old file kept, the new one read back by Wine's reader; a read-only file left alone.
+game="$work/ゲーム"
+install "$game"
+status=0
+"$wine" "$build/bin/kestova-sim.exe" check "Z:$game/Kestova.ini" --taps 150,160 --write \
+  > "$work/out" 2> "$work/err" || status=$?
+[ "$status" -eq 0 ] || fail "kestova-sim.exe check --write: status $status"
+has "the old file is kept as Kestova.ini.bak."
+has "read back (Wine"
+has "the plugin will now read ShortPress 130, LongPress 170, HoldADS 0."
+cmp -s "$game/Kestova.ini.bak" "$source/package/Kestova.ini" || fail "the backup is not the old file"
+chmod a-w "$game/Kestova.ini"
+status=0
+"$wine" "$build/bin/kestova-sim.exe" check "Z:$game/Kestova.ini" --taps 300,320 --write \
+  > "$work/out" 2> "$work/err" || status=$?
+[ "$status" -eq 2 ] || fail "a read-only file written: status $status"
+has "is read-only, so it is left as it is"
+chmod u+w "$game/Kestova.ini"
+
 # kestova-sim.exe check finds the file in a non-ASCII folder, and names it right.
 "$wine" "$build/bin/kestova-sim.exe" check "Z:$work/ゲーム/Kestova.ini" > "$work/out" 2> "$work/err" ||
   fail "kestova-sim.exe check in ゲーム"

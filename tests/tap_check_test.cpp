@@ -28,8 +28,10 @@ ProgramRun check(const common::TempFolder& folder, std::vector<std::string> args
 // The value a suggested line such as "LongPress=180" gives, or -1.
 int suggested(const std::string& out, const std::string& key) {
   std::smatch match;
-  if (!std::regex_search(out, match, std::regex("\n" + key + "=([0-9]+)\n"))) return -1;
-  return std::stoi(match[1]);
+  EXPECT_TRUE(std::regex_search(out, match, std::regex("\n" + key + "=([0-9]+)\n")))
+      << "no suggested " << key << " in:\n"
+      << out;
+  return match.empty() ? -1 : std::stoi(match[1]);
 }
 
 TEST(TapCheck, SaysHowManyTapsCountAndSuggestsLinesThatCountThemAll) {
@@ -108,6 +110,15 @@ TEST(TapCheck, WriteNeverTouchesAReadOnlyFileOrAFolderAndSaysWhy) {
                                            "was written; change these lines in [Settings] "
                                            "yourself:\nShortPress="));
   EXPECT_EQ(testing_support::readFile(file), "[Settings]\nShortPress=50\n");
+
+  // Written beside a look-alike, a new Kestova.ini would hide the file the player meant.
+  testing_support::writeFile(folder, "alike/Kestova.ini.txt", "[Settings]\nHoldADS=1\n");
+  const ProgramRun alike = check(
+      folder, {(folder.path() / "alike/Kestova.ini").string(), "--taps", "150,160", "--write"});
+  EXPECT_EQ(alike.status, 2);
+  EXPECT_THAT(alike.out, HasSubstr("it is not what the plugin reads here: a look-alike of it is "
+                                   "beside it (see above). Nothing was written"));
+  EXPECT_FALSE(fs::exists(folder.path() / "alike/Kestova.ini"));
 
   fs::create_directories(folder.path() / "game/Kestova.ini");
   const ProgramRun intoFolder =

@@ -40,6 +40,7 @@ common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::s
     const std::string folder = folderOf(path);
     const std::string instead =
         whereInstead(findFilePlaces(path.parent_path(), wanted), wanted, folder);
+    if (!instead.empty()) report.notWhereRead = "the file you meant is elsewhere";
     report.findings.push_back(
         {Severity::warning,
          shown + ": no such file in " + folder + ", so the plugin uses its defaults; it reads " +
@@ -52,7 +53,11 @@ common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::s
         {Severity::note, shown + ": the plugin reads only a file named " + wanted +
                              "; this one is checked as if it were that file."});
   }
-  if (named) addLookAlikes(path.parent_path(), wanted, bytes.has_value(), report.findings);
+  if (named) {
+    const size_t before = report.findings.size();
+    addLookAlikes(path.parent_path(), wanted, bytes.has_value(), report.findings);
+    if (report.findings.size() > before) report.notWhereRead = "a look-alike of it is beside it";
+  }
   const std::optional<SystemReading> system =
       bytes ? machine.readSettings(path) : std::optional<SystemReading>();
   SettingsCheck check = checkSettings(bytes, system);

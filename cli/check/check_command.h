@@ -21,6 +21,9 @@ struct CheckReport : Findings {
   // The settings file checked, and what the plugin will read from it.
   std::filesystem::path settingsPath;
   ToggleSettings settings = settings_file::kDefaults;
+  // Why writing that file would not change what the plugin reads, if it would not: the file the
+  // player meant is elsewhere, or a look-alike of it is about, or the folder is not the game's.
+  std::string notWhereRead;
 };
 
 // A settings file as the plugin reads it, named in messages as shown. A missing file is a

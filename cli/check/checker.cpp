@@ -1,7 +1,6 @@
 #include "cli/check/checker.h"
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
 #include <optional>
 #include <sstream>
 
@@ -27,7 +26,7 @@ common::ExitStatus check(const std::vector<std::string>& arguments, Machine& mac
   CLI::App app(
       "Checks a game folder for the Kestova plugin: Kestova.dll, the script-hook host beside it, "
       "Kestova.ini and what the plugin will make of it. Without an argument it checks the folder "
-      "it is started in; a settings file given (or dropped on it) is checked alone.",
+      "it is in; a settings file given (or dropped on it) is checked alone.",
       kProgram);
   app.set_version_flag("--version", std::string(kProgram) + " " KESTOVA_VERSION);
   app.footer(
@@ -35,8 +34,9 @@ common::ExitStatus check(const std::vector<std::string>& arguments, Machine& mac
       "line.");
   // A path from the root is a path, never an option, whatever the platform.
   app.allow_windows_style_options(false);
-  std::string path = ".";
-  app.add_option("PATH", path, "the game folder or settings file (default: this folder)")
+  // Double-clicked, it checks the folder it is in, whatever folder a shortcut starts it in.
+  std::string path = common::utf8FromPath(common::programFolder());
+  app.add_option("PATH", path, "the game folder or settings file (default: the folder it is in)")
       ->check([](const std::string& value) { return value.empty() ? "the path is empty" : ""; });
   bool taps = false;
   app.add_flag("--taps", taps,
@@ -61,8 +61,8 @@ common::ExitStatus check(const std::vector<std::string>& arguments, Machine& mac
   if (!report || !(taps || machine.ownsConsoleWindow())) return status;
   const std::optional<MeasuredPresses> measured = measurePresses(machine, report->settings, out);
   if (!measured) return status;
-  return std::max(status, tapCheck(*report, measured->taps, measured->holds, WriteChoice::ask,
-                                   machine, out, err, kProgram));
+  return tapCheck(*report, status, measured->taps, measured->holds, WriteChoice::ask, machine, out,
+                  err, kProgram);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/check/look_alikes.h"
 #include "common/console.h"
 #include "common/display_text.h"
 
@@ -9,9 +10,6 @@ namespace cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Enough for any game's folder; a folder with more is no game's, and the check stays quick.
-constexpr size_t kMaxFolders = 4096;
 
 // Names are matched by the file system: without case on Windows, where players are.
 bool fileIn(const fs::path& folder, const fs::path& name) {
@@ -42,7 +40,7 @@ FilePlaces findFilePlaces(const fs::path& folder, const std::string& name) {
     places.above = where.parent_path();
   }
   size_t seen = 0;
-  for (fs::directory_iterator it(where, ec), end; !ec && it != end && seen < kMaxFolders;
+  for (fs::directory_iterator it(where, ec), end; !ec && it != end && seen < kMaxFolderEntries;
        it.increment(ec), ++seen) {
     std::error_code typeError;
     if (it->is_directory(typeError) && it->path().filename() != file && fileIn(it->path(), file)) {

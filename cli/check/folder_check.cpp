@@ -106,6 +106,7 @@ void checkHost(const GameFolder& game, CheckReport& report) {
   const ModuleLook look = game.host.folderHere ? ModuleLook{} : lookAtModule(game.path / name);
   if (!look.present && !game.host.above.empty()) {
     report.findings.push_back({Severity::warning, tooDeep(game)});
+    report.notWhereRead = "this folder is not the game's";
   } else if (!look.present && !game.host.below.empty()) {
     report.findings.push_back(
         {Severity::warning,
@@ -148,6 +149,7 @@ void checkSettingsHere(const GameFolder& game, Machine& machine, CheckReport& re
   report.unshownWarnings = settings->unshownWarnings;
   report.settingsPath = game.path / name;
   report.settings = settings->settings;
+  if (report.notWhereRead.empty()) report.notWhereRead = settings->notWhereRead;
 }
 
 }  // namespace

@@ -77,7 +77,9 @@ std::vector<LookAlike> findLookAlikes(const fs::path& folder, const std::string&
   std::vector<LookAlike> found;
   std::error_code ec;
   const fs::path where = folder.empty() ? fs::path(".") : folder;
-  for (fs::directory_iterator it(where, ec), end; !ec && it != end; it.increment(ec)) {
+  size_t seen = 0;
+  for (fs::directory_iterator it(where, ec), end; !ec && it != end && seen < kMaxFolderEntries;
+       it.increment(ec), ++seen) {
     std::error_code typeError;
     if (!it->is_regular_file(typeError)) continue;
     const std::string name = common::utf8FromPath(it->path().filename());

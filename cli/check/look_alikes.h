@@ -10,6 +10,9 @@
 
 namespace cli {
 
+// Enough for any game's folder; past it, a folder is no game's, and the check stays quick.
+inline constexpr size_t kMaxFolderEntries = 4096;
+
 struct LookAlike {
   std::string name;  // as it is in the folder, UTF-8
   std::string why;   // what it is, in a player's words

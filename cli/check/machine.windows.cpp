@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "cli/check/machine.h"
+#include "common/console.h"
 #include "common/text_encoding.h"
 
 namespace cli {
@@ -85,16 +86,20 @@ class PressConsole {
   PressConsole& operator=(const PressConsole&) = delete;
 };
 
-// A gamepad, through whichever XInput a Windows has, loaded only now: the checker imports
-// nothing that does not ship with every Windows.
+// The first gamepad, through whichever XInput a Windows has, loaded only now: the checker imports
+// nothing that does not ship with every Windows. From the system's folder only: a game's folder
+// often holds a mod loader of the same name. Null with no gamepad connected, which XInput is
+// slow to say at every look.
 using XInputGetStateFunction = DWORD(WINAPI*)(DWORD, XINPUT_STATE*);
 
-XInputGetStateFunction loadXInput() {
+XInputGetStateFunction connectedGamepad() {
   for (const wchar_t* name : {L"xinput1_4.dll", L"xinput1_3.dll", L"xinput9_1_0.dll"}) {
-    if (const HMODULE library = LoadLibraryW(name)) {
-      return reinterpret_cast<XInputGetStateFunction>(
-          reinterpret_cast<void (*)()>(GetProcAddress(library, "XInputGetState")));
-    }
+    const HMODULE library = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (library == nullptr) continue;
+    const auto getState = reinterpret_cast<XInputGetStateFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(library, "XInputGetState")));
+    XINPUT_STATE state{};
+    return getState != nullptr && getState(0, &state) == ERROR_SUCCESS ? getState : nullptr;
   }
   return nullptr;
 }
@@ -129,11 +134,6 @@ std::optional<PressEvent> pressOf(const INPUT_RECORD& record, DWORD& mouseButton
   return PressEvent{is ? Kind::down : Kind::up, "the right mouse button", at};
 }
 
-bool isConsole(HANDLE handle) {
-  DWORD mode = 0;
-  return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode) != 0;
-}
-
 class WindowsMachine : public Machine {
  public:
   std::optional<SystemReading> readSettings(const std::filesystem::path& file) override {
@@ -154,8 +154,8 @@ class WindowsMachine : public Machine {
     // Only this process on the console: Windows made the window for it. From a command prompt,
     // a script or a test the shell shares it, or there is no console, or input is redirected.
     DWORD processes[2] = {};
-    return GetConsoleProcessList(processes, 2) == 1 && isConsole(GetStdHandle(STD_INPUT_HANDLE)) &&
-           isConsole(GetStdHandle(STD_OUTPUT_HANDLE));
+    return GetConsoleProcessList(processes, 2) == 1 && common::isConsole(stdin) &&
+           common::isConsole(stdout);
   }
 
   // Console input records, which the classic console and Windows Terminal (whose pseudo-console
@@ -166,7 +166,7 @@ class WindowsMachine : public Machine {
     DWORD mode = 0;
     if (!GetConsoleMode(input, &mode)) return false;
     const PressConsole console(input, mode);
-    const XInputGetStateFunction gamepad = loadXInput();
+    const XInputGetStateFunction gamepad = connectedGamepad();
     bool triggerDown = false;
     DWORD mouseButtons = 0;
     for (;;) {
@@ -180,14 +180,13 @@ class WindowsMachine : public Machine {
         if (!onEvent({kind, "the left trigger", nowMs()})) return true;
       }
       if (waited != WAIT_OBJECT_0) continue;
-      INPUT_RECORD records[16];
+      // One record at a time, each timed as it is read: a press and its release read together
+      // would measure nothing.
+      INPUT_RECORD record{};
       DWORD count = 0;
-      if (ReadConsoleInputW(input, records, 16, &count) == 0) return true;
-      const double at = nowMs();
-      for (DWORD i = 0; i < count; ++i) {
-        const std::optional<PressEvent> event = pressOf(records[i], mouseButtons, at);
-        if (event && !onEvent(*event)) return true;
-      }
+      if (ReadConsoleInputW(input, &record, 1, &count) == 0) return true;
+      const std::optional<PressEvent> event = pressOf(record, mouseButtons, nowMs());
+      if (event && !onEvent(*event)) return true;
     }
   }
 

@@ -14,11 +14,7 @@ namespace cli {
 namespace {
 
 std::string valuesText(const ToggleSettings& s) {
-  std::string text;
-  for (const settings_file::Key& key : settings_file::kKeys) {
-    text +=
-        (text.empty() ? "" : ", ") + std::string(key.name) + " " + std::to_string(s.*key.member);
-  }
+  const std::string text = common::settingsText(s);
   return s == settings_file::kDefaults ? text + " (its defaults)" : text;
 }
 
@@ -44,11 +40,8 @@ std::string sources(const Side& windows, const Side& wine) {
 
 std::optional<Finding> encodingFinding(const std::string& bytes,
                                        const std::optional<SystemReading>& system) {
-  const profile::MemoryBytes memory{reinterpret_cast<const unsigned char*>(bytes.data()),
-                                    bytes.size()};
-  const profile::TextEncoding encoding = profile::UnitText<profile::MemoryBytes>(memory).encoding();
-  const bool wide =
-      encoding == profile::TextEncoding::utf16le || encoding == profile::TextEncoding::utf16be;
+  const profile::TextEncoding encoding = common::encodingOf(bytes);
+  const bool wide = profile::isWide(encoding);
   if (wide && bytes.size() % 2 != 0) {
     return Finding{Severity::warning,
                    "file: saved as UTF-16, but with an odd number of bytes (" +
@@ -92,12 +85,14 @@ std::optional<Finding> encodingFinding(const std::string& bytes,
 }  // namespace
 
 ToggleSettings modelReading(const std::string& bytes, SystemKind kind) {
-  if (kind == SystemKind::wine || bytes.size() < 2) return common::readSettings(bytes);
-  if (bytes.starts_with("\xFE\xFF")) return settings_file::kDefaults;
+  const profile::TextEncoding encoding = common::encodingOf(bytes);
+  if (kind == SystemKind::wine) return common::readSettings(bytes);
+  if (encoding == profile::TextEncoding::utf16be) return settings_file::kDefaults;
   // The mark's bytes as three characters that are no ASCII, which the model reads alike for any
   // such bytes that make no mark.
-  if (bytes.starts_with("\xEF\xBB\xBF"))
+  if (encoding == profile::TextEncoding::utf8) {
     return common::readSettings("\x80\x80\x80" + bytes.substr(3));
+  }
   return common::readSettings(bytes);
 }
 

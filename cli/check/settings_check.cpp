@@ -298,8 +298,7 @@ SettingsCheck checkSettings(const std::optional<std::string>& fileBytes,
     for (Finding& finding : readerFindings(*fileBytes, system)) {
       check.findings.push_back(std::move(finding));
     }
-    const bool wide = walk.text().units().encoding() == profile::TextEncoding::utf16le ||
-                      walk.text().units().encoding() == profile::TextEncoding::utf16be;
+    const bool wide = profile::isWide(walk.text().units().encoding());
     if (!wide && fileBytes->find('\0') != std::string::npos) {
       check.findings.push_back(
           {Severity::warning,

@@ -127,8 +127,7 @@ common::Result<std::string> editSettings(const std::optional<std::string>& fileB
   const profile::MemoryBytes memory{reinterpret_cast<const unsigned char*>(bytes.data()),
                                     bytes.size()};
   const Units units(memory);
-  const bool wide = units.encoding() == profile::TextEncoding::utf16le ||
-                    units.encoding() == profile::TextEncoding::utf16be;
+  const bool wide = profile::isWide(units.encoding());
   if (units.encoding() == profile::TextEncoding::utf16be) {
     return common::Error("it is saved as UTF-16 big-endian, which Windows does not read");
   }

@@ -2,10 +2,12 @@
 
 #include "cli/check/file_bytes.h"
 #include "cli/check/file_places.h"
+#include "cli/check/look_alikes.h"
 #include "cli/check/settings_writer.h"
 #include "cli/check/tap_advice.h"
 #include "common/console.h"
 #include "common/display_text.h"
+#include "common/settings_values.h"
 
 namespace cli {
 namespace {
@@ -40,7 +42,8 @@ common::Result<std::string> edited(const std::optional<std::string>& bytes,
                                    const std::vector<SettingValue>& values, WriteChoice write,
                                    Machine& machine, std::FILE* out) {
   common::Result<std::string> result = editSettings(bytes, values, false);
-  if (result || write != WriteChoice::ask || !bytes || !bytes->starts_with("\xEF\xBB\xBF")) {
+  if (result || write != WriteChoice::ask || !bytes ||
+      common::encodingOf(*bytes) != profile::TextEncoding::utf8) {
     return result;
   }
   common::writeText(out,
@@ -52,23 +55,35 @@ common::Result<std::string> edited(const std::optional<std::string>& bytes,
 
 }  // namespace
 
-common::ExitStatus tapCheck(const CheckReport& report, const std::vector<int>& taps,
-                            const std::vector<int>& holds, WriteChoice write, Machine& machine,
-                            std::FILE* out, std::FILE* err, const std::string& program) {
+common::ExitStatus tapCheck(const CheckReport& report, common::ExitStatus checked,
+                            const std::vector<int>& taps, const std::vector<int>& holds,
+                            WriteChoice write, Machine& machine, std::FILE* out, std::FILE* err,
+                            const std::string& program) {
   const TapAdvice advice = adviseTaps(taps, holds, report.settings);
   std::string text;
   for (const std::string& line : adviceText(advice, taps, holds, report.settings)) {
     text += line + "\n";
   }
   common::writeText(out, text);
-  if (!advice.changeNeeded) return common::ExitStatus::success;
+  if (!advice.changeNeeded || !advice.suggestionHelps) return checked;
   const std::vector<SettingValue> values = {
       {&settings_file::kShortPress, advice.suggested.shortPress},
       {&settings_file::kLongPress, advice.suggested.longPress}};
   const std::string shown = shownPath(report.settingsPath);
+  // Written where the plugin does not read it, the suggestion would change nothing.
+  std::string notHere = report.notWhereRead;
+  const bool named =
+      sameFileName(common::utf8FromPath(report.settingsPath.filename()), settings_file::kFileName);
+  if (notHere.empty() && write == WriteChoice::ask && !named) {
+    notHere = std::string("the plugin reads only ") + settings_file::kFileName;
+  }
   if (write == WriteChoice::no) {
     common::writeText(out, "--write writes them into " + shown + ", keeping the old file.\n");
-    return common::ExitStatus::success;
+    return checked;
+  }
+  if (!notHere.empty()) {
+    refuse(shown, "it is not what the plugin reads here: " + notHere + " (see above)", values, out);
+    return write == WriteChoice::yes ? common::ExitStatus::unreadable : checked;
   }
   if (write == WriteChoice::ask) {
     common::writeText(out, "\nWrite " + valuesText(values, " and ") + " into " + shown +
@@ -76,15 +91,16 @@ common::ExitStatus tapCheck(const CheckReport& report, const std::vector<int>& t
                                "nothing: ");
     if (!saidYes(machine.readLine())) {
       common::writeText(out, "Nothing was written.\n");
-      return common::ExitStatus::success;
+      return checked;
     }
   }
   const common::Result<std::optional<std::string>> bytes =
       readFileBytes(report.settingsPath, kMaxSettingsBytes, "settings file");
   if (!bytes) return refuse(shown, "it " + bytes.error().message, values, out);
   const common::Result<std::string> changed = edited(*bytes, values, write, machine, out);
-  if (!changed)
+  if (!changed) {
     return refuse(shown, "cannot write it faithfully: " + changed.error().message, values, out);
+  }
   const common::Result<fs::path> backup = replaceSettingsFile(report.settingsPath, *changed);
   if (!backup) return refuse(shown, "it " + backup.error().message, values, out);
   common::writeText(
@@ -100,16 +116,11 @@ common::ExitStatus tapCheck(const CheckReport& report, const std::vector<int>& t
     return common::ExitStatus::unreadable;
   }
   const std::optional<SystemReading> system = machine.readSettings(report.settingsPath);
-  std::string reads;
-  for (const settings_file::Key& key : settings_file::kKeys) {
-    reads += (reads.empty() ? "" : ", ") + std::string(key.name) + " " +
-             std::to_string(back->settings.*key.member);
-  }
   const bool took = back->settings.shortPress == advice.suggested.shortPress &&
                     back->settings.longPress == advice.suggested.longPress;
   common::writeText(out, std::string(took ? "" : "warning: ") + "read back (" +
                              (system ? system->name + "'s own reader" : "this checker's model") +
-                             "): the plugin will now read " + reads +
+                             "): the plugin will now read " + common::settingsText(back->settings) +
                              (took ? "." : ", not what was written.") + "\n");
   if (!took) return common::ExitStatus::warnings;
   return back->warnings() == 0 ? common::ExitStatus::success : common::ExitStatus::warnings;

@@ -39,13 +39,16 @@ std::string holdsAsked() {
 
 }  // namespace
 
+// Both bars put a length in the column that holds it: a press of ShortPress ends in the window's
+// first column, one of LongPress - 1 in its last.
 std::string windowBar(const ToggleSettings& settings) {
   const tap_rule::TapWindow window = tap_rule::tapWindow(settings);
   const int64_t scale = scaleMs(settings);
   std::string bar(static_cast<size_t>(kColumns), '.');
-  for (int64_t c = 0; c < kColumns; ++c) {
-    const int64_t from = c * scale / kColumns;
-    if (from >= window.first && from <= window.last) bar[static_cast<size_t>(c)] = '=';
+  if (window.first <= window.last && window.first <= scale && window.last >= 0) {
+    for (int64_t c = columnOf(window.first, scale); c <= columnOf(window.last, scale); ++c) {
+      bar[static_cast<size_t>(std::min(c, kColumns - 1))] = '=';
+    }
   }
   const std::string ends =
       window.first > window.last
@@ -56,8 +59,7 @@ std::string windowBar(const ToggleSettings& settings) {
 
 std::string pressBar(const char* label, int lengthMs, const ToggleSettings& settings) {
   const int64_t scale = scaleMs(settings);
-  const int64_t filled = columnOf(lengthMs, scale);
-  std::string bar(static_cast<size_t>(filled), '#');
+  std::string bar(static_cast<size_t>(std::min(columnOf(lengthMs, scale) + 1, kColumns)), '#');
   bar.resize(static_cast<size_t>(kColumns), ' ');
   if (lengthMs > scale) bar.back() = '>';
   const char* verdict = tap_rule::isTap(lengthMs, settings) ? "a tap: it toggles"
