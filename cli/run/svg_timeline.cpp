@@ -1,13 +1,12 @@
-#include "cli/run/svg_timeline.h"
+#include "cli/run/timeline.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
-#include "cli/run/svg_writer.h"
 #include "cli/run/tap_analysis.h"
 #include "cli/run/timeline_layout.h"
-#include "cli/run/timeline_legend.h"
 
 namespace cli {
 namespace {
@@ -17,17 +16,12 @@ std::string tickRange(const std::vector<TickRecord>& ticks, size_t first, size_t
   return "ticks " + std::to_string(ticks[first].tick) + "\u2013" + std::to_string(ticks[last].tick);
 }
 
-// Calls draw(first, last, state) for each run of equal nonzero states.
-template <typename State, typename Draw>
-void eachRun(size_t count, State state, Draw draw) {
-  for (size_t i = 0; i < count;) {
-    const int s = state(i);
-    size_t j = i;
-    while (j + 1 < count && state(j + 1) == s) ++j;
-    if (s != 0) draw(i, j, s);
-    i = j + 1;
-  }
-}
+// How a row draws a state: its colour, what its tooltip says it is, and more attributes.
+struct Look {
+  std::string_view colour;
+  std::string what;
+  std::string extra{};
+};
 
 bool anyProtocolErrors(const std::vector<TickRecord>& ticks) {
   return std::any_of(ticks.begin(), ticks.end(),
@@ -53,19 +47,23 @@ class Picture {
     }
     axis();
     aimRow();
-    stateRow(1, kLatchColour, "aim latch on",
-             [&](size_t i) { return ticks_[i].summary.latch ? 1 : 0; });
-    forcedAimRow();
-    stateRow(3, kSprintColour, "sprint held",
-             [&](size_t i) { return ticks_[i].inputs.sprint ? 1 : 0; });
+    stateRow(1, {{kLatchColour, "aim latch on"}},
+             [&](size_t i) { return ticks_[i].summary.latch; });
+    stateRow(2, {{kAimOffColour, "forced aim off sent"}, {kAimOnColour, "forced aim on sent"}},
+             [&](size_t i) {
+               const std::optional<bool> sent = ticks_[i].summary.forcedAim;
+               return !sent ? 0 : *sent ? 2 : 1;
+             });
+    stateRow(3, {{kSprintColour, "sprint held"}},
+             [&](size_t i) { return ticks_[i].inputs.sprint; });
     weaponRow();
-    stateRow(5, kCameraColour, "next camera pressed",
-             [&](size_t i) { return ticks_[i].inputs.nextCamera ? 1 : 0; });
-    stateRow(6, kWheelColour, "weapon wheel open",
-             [&](size_t i) { return ticks_[i].inputs.wheel ? 1 : 0; });
+    stateRow(5, {{kCameraColour, "next camera pressed"}},
+             [&](size_t i) { return ticks_[i].inputs.nextCamera; });
+    stateRow(6, {{kWheelColour, "weapon wheel open"}},
+             [&](size_t i) { return ticks_[i].inputs.wheel; });
     if (errors_) {
-      stateRow(7, kErrorColour, "protocol error",
-               [&](size_t i) { return ticks_[i].summary.protocolErrors > 0 ? 1 : 0; });
+      stateRow(7, {{kErrorColour, "protocol error"}},
+               [&](size_t i) { return ticks_[i].summary.protocolErrors > 0; });
     }
     const double end = drawLegend(svg_, t_.settings, layout_.axisTop() + 48);
     const std::string width = svgNumber(layout_.width());
@@ -135,31 +133,26 @@ class Picture {
     }
   }
 
+  // Each run of ticks in the same nonzero state as one rectangle, drawn with state's look:
+  // state 1 with the first, 2 with the second.
   template <typename State>
-  void stateRow(size_t row, std::string_view colour, const std::string& what, State state) {
-    eachRun(ticks_.size(), state, [&](size_t first, size_t last, int) {
-      svg_.rect(layout_.x(first), layout_.rowTop(row), runWidth(first, last), kRowHeight, colour,
-                what + ", " + tickRange(ticks_, first, last));
-    });
-  }
-
-  void forcedAimRow() {
-    eachRun(
-        ticks_.size(),
-        [&](size_t i) {
-          return !ticks_[i].summary.forcedAim ? 0 : *ticks_[i].summary.forcedAim ? 2 : 1;
-        },
-        [&](size_t first, size_t last, int state) {
-          svg_.rect(layout_.x(first), layout_.rowTop(2), runWidth(first, last), kRowHeight,
-                    state == 2 ? kAimOnColour : kAimOffColour,
-                    std::string("forced aim ") + (state == 2 ? "on" : "off") + " sent, " +
-                        tickRange(ticks_, first, last));
-        });
+  void stateRow(size_t row, const std::vector<Look>& looks, State state) {
+    for (size_t first = 0; first < ticks_.size();) {
+      const int s = state(first);
+      size_t last = first;
+      while (last + 1 < ticks_.size() && state(last + 1) == s) ++last;
+      if (s != 0) {
+        const Look& look = looks[static_cast<size_t>(s) - 1];
+        svg_.rect(layout_.x(first), layout_.rowTop(row), runWidth(first, last), kRowHeight,
+                  look.colour, look.what + ", " + tickRange(ticks_, first, last), look.extra);
+      }
+      first = last + 1;
+    }
   }
 
   // Unarmed as the plugin last saw it: a failed query leaves what it saw before.
   void weaponRow() {
-    std::vector<int> unarmed(ticks_.size());
+    std::vector<bool> unarmed(ticks_.size());
     bool seen = false;
     bool asked = false;
     for (size_t i = 0; i < ticks_.size(); ++i) {
@@ -168,17 +161,17 @@ class Picture {
         seen = weapon == sim::WeaponSeen::unarmed;
       }
       asked = asked || weapon != sim::WeaponSeen::notAsked;
-      unarmed[i] = seen ? 1 : 0;
+      unarmed[i] = seen;
     }
     if (!asked) {
       svg_.text(kLeft + 6, layout_.rowTop(4) + 14, "no weapon query made (hold mode makes none)",
                 "fill=\"#777777\" font-size=\"11\"");
       return;
     }
-    stateRow(4, kUnarmedColour, "unarmed, as the weapon query saw it",
+    stateRow(4, {{kUnarmedColour, "unarmed, as the weapon query saw it"}},
              [&](size_t i) { return unarmed[i]; });
-    stateRow(4, kFailedPattern, "weapon query failed: the plugin keeps what it saw before",
-             [&](size_t i) { return ticks_[i].summary.weapon == sim::WeaponSeen::failed ? 1 : 0; });
+    stateRow(4, {{kFailedPattern, "weapon query failed: the plugin keeps what it saw before"}},
+             [&](size_t i) { return ticks_[i].summary.weapon == sim::WeaponSeen::failed; });
   }
 
   void aimRow() {
@@ -187,18 +180,13 @@ class Picture {
     for (const Press& press : pressesOf(ticks_)) {
       const bool pressed = press.down != kNoTick;
       if (press.taken) {
-        eachRun(
-            press.windowEnd + 1,
-            [&](size_t i) {
-              return i >= press.down && releaseWouldTap(ticks_, press, i, t_.settings) ? 1 : 0;
-            },
-            [&](size_t first, size_t last, int) {
-              svg_.rect(layout_.x(first), top, runWidth(first, last), kRowHeight, kWindowColour,
-                        "tap window of the press on tick " +
-                            std::to_string(ticks_[press.down].tick) +
-                            ": a release here is a tap, " + tickRange(ticks_, first, last),
-                        "fill-opacity=\"0.55\"");
-            });
+        const std::string what = "tap window of the press on tick " +
+                                 std::to_string(ticks_[press.down].tick) +
+                                 ": a release here is a tap";
+        stateRow(0, {{kWindowColour, what, "fill-opacity=\"0.55\""}}, [&](size_t i) {
+          return i >= press.down && i <= press.windowEnd &&
+                 releaseWouldTap(ticks_, press, i, t_.settings);
+        });
       }
       const size_t first = pressed ? press.down : 0;
       const size_t last = press.up != kNoTick ? press.up : press.windowEnd;
