@@ -1,5 +1,5 @@
 // A run as its picture shows it, tick by tick, collected as a sink from the same records the
-// table is printed from.
+// table is printed from, and the picture drawn of it (svg_timeline.cpp).
 #pragma once
 
 #include <cstdint>
@@ -34,5 +34,9 @@ class TimelineSink : public RunSink {
  private:
   Timeline& timeline_;
 };
+
+// The picture of a run as SVG: one row per control and per thing the plugin sent, against tick
+// and timer, with the tap window marked at each press and release.
+std::string drawTimeline(const Timeline& timeline);
 
 }  // namespace cli
