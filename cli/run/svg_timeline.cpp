@@ -41,6 +41,7 @@ class Picture {
                                      "sprint",      "unarmed (as seen)", "next camera",
                                      "weapon wheel"};
     if (errors_) rows.push_back("protocol errors");
+    title();
     for (size_t row = 0; row < rows.size(); ++row) {
       svg_.text(kLeft - 8, layout_.rowTop(row) + 14, rows[row], "text-anchor=\"end\"");
       svg_.rect(kLeft, layout_.rowTop(row), layout_.plotWidth(), kRowHeight, "#f4f4f4", "");
@@ -76,7 +77,7 @@ class Picture {
            "patternTransform=\"rotate(45)\"><rect width=\"2\" height=\"6\" fill=\"#222222\" "
            "fill-opacity=\"0.6\"/></pattern></defs>\n"
            "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n" +
-           title() + svg_.body() + "</svg>\n";
+           svg_.body() + "</svg>\n";
   }
 
  private:
@@ -85,24 +86,21 @@ class Picture {
     return layout_.x(last + 1) - layout_.x(first);
   }
 
-  std::string title() const {
+  void title() {
     const ToggleSettings& s = t_.settings;
     std::string subtitle =
         std::to_string(t_.totalTicks) + " ticks \u00b7 " + settings_file::kShortPress.name + " " +
         std::to_string(s.shortPress) + ", " + settings_file::kLongPress.name + " " +
         std::to_string(s.longPress) + " \u00b7 " + (s.holdMode != 0 ? "hold mode" : "forced mode");
     if (ticks_.size() < t_.totalTicks) {
-      subtitle += " \u00b7 only ticks " + std::to_string(ticks_.front().tick) + "\u2013" +
-                  std::to_string(ticks_.back().tick) + " are drawn";
+      subtitle += " \u00b7 only " + tickRange(ticks_, 0, ticks_.size() - 1) + " are drawn";
     }
-    std::string out = "<text x=\"12\" y=\"24\" font-size=\"16\" font-weight=\"bold\">" +
-                      svgText("kestova-sim: " + t_.name) + "</text>\n<text x=\"12\" y=\"44\">" +
-                      svgText(subtitle) + "</text>\n";
+    svg_.text(12, 24, "kestova-sim: " + t_.name, "font-size=\"16\" font-weight=\"bold\"");
+    svg_.text(12, 44, subtitle);
     if (!t_.stopped.empty()) {
-      out += "<text x=\"12\" y=\"" + svgNumber(kTop + 2) + "\" fill=\"" + kErrorColour + "\">" +
-             svgText("run stopped: " + t_.stopped) + "</text>\n";
+      svg_.text(12, kTop + 2, "run stopped: " + t_.stopped,
+                "fill=\"" + std::string(kErrorColour) + "\"");
     }
-    return out;
   }
 
   void axis() {
