@@ -1,6 +1,7 @@
 #include "bench/tick_paths.h"
 
 #include <initializer_list>
+#include <span>
 #include <string_view>
 #include <utility>
 
@@ -109,39 +110,32 @@ void replayTick() {
 // else what differs. A name is compared by its text and the weapon slot by being an address:
 // the plugin's literals and slot lie elsewhere than the floor's.
 std::string compare(const TickPath& path, const std::vector<HostCall>& got, int ticks,
-                    const char* who) {
-  size_t k = 0;
-  std::string problem;
-  const auto expect = [&](HostCall::Kind kind, const Arg& arg) {
-    if (!problem.empty()) return;
-    if (k == got.size()) {
-      problem = std::string(who) + " made fewer host calls than the path";
-      return;
+                    const std::string& who) {
+  std::vector<std::pair<HostCall::Kind, Arg>> expected;
+  for (int tick = 0; tick < ticks; ++tick) {
+    for (const NativeCall& call : std::span(path.calls).first(path.callCount)) {
+      expected.emplace_back(HostCall::Kind::init, Arg{ArgKind::value, call.hash, nullptr});
+      for (const Arg& arg : std::span(call.args).first(call.argCount)) {
+        expected.emplace_back(HostCall::Kind::push, arg);
+      }
+      expected.emplace_back(HostCall::Kind::call, Arg{});
     }
-    const HostCall& call = got[k++];
-    const auto* text = reinterpret_cast<const char*>(static_cast<uintptr_t>(call.value));
-    const bool same = arg.kind == ArgKind::weaponSlot ? call.value != 0
+    expected.emplace_back(HostCall::Kind::wait, Arg{});
+  }
+  for (size_t k = 0; k < got.size() && k < expected.size(); ++k) {
+    const auto& [kind, arg] = expected[k];
+    const auto* text = reinterpret_cast<const char*>(static_cast<uintptr_t>(got[k].value));
+    const bool same = arg.kind == ArgKind::weaponSlot ? got[k].value != 0
                       : arg.kind == ArgKind::name
                           ? text != nullptr && std::string_view(text) == arg.name
-                          : call.value == arg.value;
-    if (call.kind != kind || !same) {
-      problem =
-          std::string(who) + ": host call #" + std::to_string(k - 1) + " differs from the path";
+                          : got[k].value == arg.value;
+    if (got[k].kind != kind || !same) {
+      return who + ": host call #" + std::to_string(k) + " differs from the path";
     }
-  };
-  for (int tick = 0; tick < ticks; ++tick) {
-    for (size_t i = 0; i < path.callCount; ++i) {
-      const NativeCall& call = path.calls[i];
-      expect(HostCall::Kind::init, Arg{ArgKind::value, call.hash, nullptr});
-      for (size_t j = 0; j < call.argCount; ++j) expect(HostCall::Kind::push, call.args[j]);
-      expect(HostCall::Kind::call, Arg{});
-    }
-    expect(HostCall::Kind::wait, Arg{});
   }
-  if (problem.empty() && k < got.size()) {
-    problem = std::string(who) + " made more host calls than the path";
-  }
-  return problem;
+  if (got.size() == expected.size()) return "";
+  return who + " made " + (got.size() < expected.size() ? "fewer" : "more") +
+         " host calls than the path";
 }
 
 }  // namespace
