@@ -60,7 +60,6 @@ SimulatedHost::ScriptList::iterator SimulatedHost::findScript(HINSTANCE module) 
 }
 
 void SimulatedHost::scriptRegister(HINSTANCE module, ScriptEntry entry) {
-  scribbleResult();
   if (trace_.enabled()) {
     trace_.add(TraceKind::scriptRegister).text =
         symbolFor(module) + ", script#" + std::to_string(nextScriptId_);
@@ -74,7 +73,6 @@ void SimulatedHost::scriptRegister(HINSTANCE module, ScriptEntry entry) {
 }
 
 void SimulatedHost::scriptUnregister(HINSTANCE module) {
-  scribbleResult();
   if (trace_.enabled()) trace_.add(TraceKind::scriptUnregister).text = symbolFor(module);
   if (!inLoader_) protocolError("scriptUnregister called outside DllMain");
   const auto found = findScript(module);
@@ -90,7 +88,6 @@ void SimulatedHost::scriptUnregister(HINSTANCE module) {
 }
 
 void SimulatedHost::keyboardHandlerRegister(KeyboardHandler handler) {
-  scribbleResult();
   if (trace_.enabled()) trace_.add(TraceKind::keyboardHandlerRegister).text = "callback";
   if (deliveringKeyboardEvent) {
     protocolError("keyboardHandlerRegister called from a keyboard callback");
@@ -107,7 +104,6 @@ void SimulatedHost::keyboardHandlerRegister(KeyboardHandler handler) {
 }
 
 void SimulatedHost::keyboardHandlerUnregister(KeyboardHandler handler) {
-  scribbleResult();
   if (trace_.enabled()) trace_.add(TraceKind::keyboardHandlerUnregister).text = "callback";
   if (deliveringKeyboardEvent) {
     protocolError("keyboardHandlerUnregister called from a keyboard callback");
