@@ -31,13 +31,6 @@ std::string quoted(const std::string& word) {
   return "'" + common::displayText(word) + "'";
 }
 
-std::vector<std::string> words(const std::string& line) {
-  std::vector<std::string> result;
-  std::istringstream in(line.substr(0, line.find('#')));
-  for (std::string word; in >> word;) result.push_back(word);
-  return result;
-}
-
 // A whole-word integer: decimal with an optional minus sign, or 0x hex.
 std::optional<int64_t> parseInteger(const std::string& text) {
   std::string_view digits = text;
@@ -252,7 +245,9 @@ Result<Scenario> parseScenario(const std::string& text, const std::string& name,
     if (!line.empty() && line.back() == '\r') line.pop_back();
     // Editors on Windows may start a UTF-8 file with a byte order mark.
     if (lineNumber == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
-    const std::vector<std::string> w = words(line);
+    std::istringstream words(line.substr(0, line.find('#')));
+    std::vector<std::string> w;
+    for (std::string word; words >> word;) w.push_back(word);
     if (w.empty()) continue;
     try {
       parser.statement(w, lineNumber);

@@ -80,10 +80,7 @@ class TableReport : public RunSink {
   }
   void tick(const TickRecord& record, const std::vector<sim::TraceEntry>& entries) override {
     writeRow(record);
-    if (!withCalls_) return;
-    for (const sim::TraceEntry& entry : entries) {
-      std::fprintf(out_, "         %s\n", sim::formatTraceEntry(entry).c_str());
-    }
+    if (withCalls_) writeCalls(nullptr, entries);
   }
   void unload(const std::vector<sim::TraceEntry>& entries) override {
     if (withCalls_) writeCalls("unload", entries);
@@ -109,8 +106,9 @@ class TableReport : public RunSink {
     }
   }
 
+  // Under a heading for loading and unloading, under the tick's row for a tick.
   void writeCalls(const char* phase, const std::vector<sim::TraceEntry>& entries) {
-    std::fprintf(out_, "-- %s --\n", phase);
+    if (phase != nullptr) std::fprintf(out_, "-- %s --\n", phase);
     for (const sim::TraceEntry& entry : entries) {
       std::fprintf(out_, "         %s\n", sim::formatTraceEntry(entry).c_str());
     }
