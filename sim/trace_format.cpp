@@ -25,14 +25,9 @@ std::string decimal(uint64_t value) {
 
 // Names quoted; hashes and handles in hex, small constants in decimal.
 std::string formatArg(const TraceEntry& entry, size_t index) {
-  switch (argRole(entry, index)) {
-    case ArgRole::name:
-      return '"' + entry.text + '"';
-    case ArgRole::slot:
-      return "&slot";
-    case ArgRole::value:
-      break;
-  }
+  const ArgRole role = argRole(entry, index);
+  if (role == ArgRole::name) return '"' + entry.text + '"';
+  if (role == ArgRole::slot) return "&slot";
   const uint64_t value = entry.args[index];
   const NativeInfo* native = entry.native;
   if (native == nullptr || entry.argCount != native->argCount || value > 0xFFFFFFFFu) {
