@@ -153,25 +153,20 @@ const std::array<PathEntry, 4>& tickPaths() {
 std::string checkPath(const PathEntry& entry) {
   const TickPath& path = *entry.path;
   constexpr int kTicks = 2;  // the second tick shows that the first left the state as it found it
-  std::string problem;
-  {
+  const auto calls = [&](const char* who, const auto& tick) {
     const RecordingHost host(path);
     host.bind();
-    AimToggleState state{};
-    state.latched = path.latched;
-    for (int tick = 0; tick < kTicks; ++tick) {
-      runToggleTick(path.settings, state);
-      scriptWait(0);
-    }
-    problem = compare(path, host.calls(), kTicks, "the plugin");
-    if (problem.empty() && state.latched != path.latched) problem = "the plugin left the path";
-  }
-  if (problem.empty()) {
-    const RecordingHost host(path);
-    host.bind();
-    for (int tick = 0; tick < kTicks; ++tick) entry.floor();
-    problem = compare(path, host.calls(), kTicks, "the floor");
-  }
+    for (int i = 0; i < kTicks; ++i) tick();
+    return compare(path, host.calls(), kTicks, who);
+  };
+  AimToggleState state{};
+  state.latched = path.latched;
+  std::string problem = calls("the plugin", [&] {
+    runToggleTick(path.settings, state);
+    scriptWait(0);
+  });
+  if (problem.empty() && state.latched != path.latched) problem = "the plugin left the path";
+  if (problem.empty()) problem = calls("the floor", entry.floor);
   return problem.empty() ? problem : std::string(path.name) + ": " + problem;
 }
 
