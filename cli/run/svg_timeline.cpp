@@ -176,7 +176,6 @@ class Picture {
     const double top = layout_.rowTop(0);
     double labelsEnd = 0;  // where the last release label ends, so that labels never overlap
     for (const Press& press : pressesOf(ticks_)) {
-      const bool pressed = press.down != kNoTick;
       if (press.taken) {
         const std::string what = "tap window of the press on tick " +
                                  std::to_string(ticks_[press.down].tick) +
@@ -186,11 +185,11 @@ class Picture {
                  releaseWouldTap(ticks_, press, i, t_.settings);
         });
       }
-      const size_t first = pressed ? press.down : 0;
-      const size_t last = press.up != kNoTick ? press.up : press.windowEnd;
-      if (pressed) {
-        svg_.rect(layout_.x(first), top + 5, runWidth(first, last), kRowHeight - 10, kAimColour,
-                  "aim control held, " + tickRange(ticks_, first, last) +
+      if (press.down != kNoTick) {
+        const size_t last = press.up != kNoTick ? press.up : press.windowEnd;
+        svg_.rect(layout_.x(press.down), top + 5, runWidth(press.down, last), kRowHeight - 10,
+                  kAimColour,
+                  "aim control held, " + tickRange(ticks_, press.down, last) +
                       (press.taken ? "" : " (press ignored: the weapon wheel is open)"),
                   press.taken ? "" : "fill-opacity=\"0.4\"");
       }
@@ -209,18 +208,18 @@ class Picture {
       label = "ignored";
       tip += ": ignored, the weapon wheel is open";
     } else if (made.measured) {
-      const bool tap = made.length == tap_rule::PressLength::tap;
-      const bool tooShort = made.length == tap_rule::PressLength::tooShort;
-      label = std::to_string(made.elapsed) + " " + (tap ? "tap" : tooShort ? "short" : "long");
+      // By PressLength: tooShort, tap, tooLong.
+      constexpr const char* kLabels[] = {"short", "tap", "long"};
+      constexpr const char* kVerdicts[] = {"too short", "a tap", "too long"};
+      const auto length = static_cast<size_t>(made.length);
+      label = std::to_string(made.elapsed) + " " + kLabels[length];
       if (!press.taken) {
         tip += ", timed from the plugin's earlier press time (this press was ignored)";
       }
       tip += " after " + std::to_string(made.elapsed) + " timer units; the tap window is [" +
-             std::to_string(s.shortPress) + ", " + std::to_string(s.longPress) + "): " +
-             (tap        ? "a tap"
-              : tooShort ? "too short"
-                         : "too long");
-      if (tap) colour = kAimOnColour;
+             std::to_string(s.shortPress) + ", " + std::to_string(s.longPress) +
+             "): " + kVerdicts[length];
+      if (made.length == tap_rule::PressLength::tap) colour = kAimOnColour;
     }
     const double middle = layout_.centre(press.up);
     svg_.line(middle, layout_.rowTop(0) - 2, middle, layout_.rowTop(0) + kRowHeight + 2, colour,
