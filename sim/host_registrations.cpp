@@ -128,14 +128,9 @@ void SimulatedHost::sendKeyboardEvent(uint32_t key, uint16_t arg2, uint8_t arg3,
   if (ownThread && trace_.enabled()) {
     TraceEntry& entry = trace_.add(TraceKind::keyboardEvent);
     entry.argCount = 7;
-    entry.args = {key,
-                  arg2,
-                  arg3,
-                  static_cast<uint32_t>(arg4),
-                  static_cast<uint32_t>(arg5),
-                  static_cast<uint32_t>(arg6),
-                  static_cast<uint32_t>(arg7),
-                  0};
+    const int32_t signedArgs[] = {arg4, arg5, arg6, arg7};
+    entry.args = {key, arg2, arg3};
+    for (size_t i = 0; i < 4; ++i) entry.args[3 + i] = static_cast<uint32_t>(signedArgs[i]);
   }
   if (ownThread) bind();
   const std::shared_lock lock(handlersMutex_);

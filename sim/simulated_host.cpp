@@ -180,12 +180,11 @@ uint64_t* SimulatedHost::nativeCall() {
   std::string error;
   uint8_t faults = kNoFault;
   uint32_t low = 0;
-  if (native == nullptr) {
-    error = "nativeCall of an unknown native";
-    game_.unanswered(native);
-  } else if (call.argCount != native->argCount) {
-    error = std::string(native->label) + " takes " + std::to_string(native->argCount) +
-            " arguments, got " + std::to_string(call.argCount);
+  if (native == nullptr || call.argCount != native->argCount) {
+    error = native == nullptr
+                ? "nativeCall of an unknown native"
+                : std::string(native->label) + " takes " + std::to_string(native->argCount) +
+                      " arguments, got " + std::to_string(call.argCount);
     game_.unanswered(native);
   } else {
     std::string_view name;
