@@ -32,21 +32,14 @@ std::string quoted(const std::string& word) {
 }
 
 // A whole-word integer: decimal with an optional minus sign, or 0x hex.
-std::optional<int64_t> parseInteger(const std::string& text) {
-  std::string_view digits = text;
-  bool negative = false;
-  if (!digits.empty() && digits.front() == '-') {
-    negative = true;
-    digits.remove_prefix(1);
-  }
-  int base = 10;
-  if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
-    base = 16;
-    digits.remove_prefix(2);
-  }
+std::optional<int64_t> parseInteger(std::string_view digits) {
+  const bool negative = digits.starts_with('-');
+  if (negative) digits.remove_prefix(1);
+  const bool hex = digits.size() > 2 && (digits.starts_with("0x") || digits.starts_with("0X"));
+  if (hex) digits.remove_prefix(2);
   uint64_t value = 0;
   const auto [end, error] =
-      std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+      std::from_chars(digits.data(), digits.data() + digits.size(), value, hex ? 16 : 10);
   if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
       value > (uint64_t{1} << 40)) {
     return std::nullopt;
