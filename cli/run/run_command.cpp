@@ -64,9 +64,8 @@ common::ExitStatus runCommand(const RunArguments& command) {
   Timeline timeline;
   timeline.name = scenario->name;
   timeline.settings = settings;
-  TimelineSink timelineSink(timeline);
   std::vector<RunSink*> sinks{report.get()};
-  if (picture) sinks.push_back(&timelineSink);
+  if (picture) sinks.push_back(&timeline);
   const common::Result<RunSummary> run = runScenario(*scenario, command.pluginPath, sinks);
   if (!run) return fail(run.error());
 
