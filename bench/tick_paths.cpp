@@ -26,8 +26,8 @@ constexpr TickPath makePath(const char* name, bool holdMode, bool latched) {
     for (const Arg& arg : args) call.args[call.argCount++] = arg;
     call.result = result;
   };
-  const auto value = [](uint64_t v) { return Arg{ArgKind::value, v, nullptr}; };
-  const auto text = [](const char* n) { return Arg{ArgKind::name, 0, n}; };
+  const auto value = [](uint64_t v) { return Arg{sim::ArgRole::value, v, nullptr}; };
+  const auto text = [](const char* n) { return Arg{sim::ArgRole::name, 0, n}; };
   const auto hashOf = [](const char* n) -> uint64_t { return sim::simNameHash(n); };
   using N = sim::NativeId;
   const auto control = [&](N id, uint64_t group, const char* controlName, uint64_t answer) {
@@ -53,7 +53,7 @@ constexpr TickPath makePath(const char* name, bool holdMode, bool latched) {
         0);
     add(N::weaponQuerySubject, {}, kWeaponSubject);
     add(N::currentWeapon,
-        {value(kWeaponSubject), Arg{ArgKind::weaponSlot, 0, nullptr}, value(0), value(0), value(0)},
+        {value(kWeaponSubject), Arg{sim::ArgRole::slot, 0, nullptr}, value(0), value(0), value(0)},
         1);
     add(N::nameHash, {text(contract::kUnarmedWeapon)}, hashOf(contract::kUnarmedWeapon));
   } else if (latched) {
@@ -76,9 +76,9 @@ uint64_t floorWeaponSlot = 0;
 
 template <const Arg& arg>
 uint64_t argValue() {
-  if constexpr (arg.kind == ArgKind::name) {
+  if constexpr (arg.kind == sim::ArgRole::name) {
     return reinterpret_cast<uintptr_t>(arg.name);
-  } else if constexpr (arg.kind == ArgKind::weaponSlot) {
+  } else if constexpr (arg.kind == sim::ArgRole::slot) {
     return reinterpret_cast<uintptr_t>(&floorWeaponSlot);
   } else {
     return arg.value;
@@ -114,7 +114,7 @@ std::string compare(const TickPath& path, const std::vector<HostCall>& got, int 
   std::vector<std::pair<HostCall::Kind, Arg>> expected;
   for (int tick = 0; tick < ticks; ++tick) {
     for (const NativeCall& call : std::span(path.calls).first(path.callCount)) {
-      expected.emplace_back(HostCall::Kind::init, Arg{ArgKind::value, call.hash, nullptr});
+      expected.emplace_back(HostCall::Kind::init, Arg{sim::ArgRole::value, call.hash, nullptr});
       for (const Arg& arg : std::span(call.args).first(call.argCount)) {
         expected.emplace_back(HostCall::Kind::push, arg);
       }
@@ -125,8 +125,8 @@ std::string compare(const TickPath& path, const std::vector<HostCall>& got, int 
   for (size_t k = 0; k < got.size() && k < expected.size(); ++k) {
     const auto& [kind, arg] = expected[k];
     const auto* text = reinterpret_cast<const char*>(static_cast<uintptr_t>(got[k].value));
-    const bool same = arg.kind == ArgKind::weaponSlot ? got[k].value != 0
-                      : arg.kind == ArgKind::name
+    const bool same = arg.kind == sim::ArgRole::slot ? got[k].value != 0
+                      : arg.kind == sim::ArgRole::name
                           ? text != nullptr && std::string_view(text) == arg.name
                           : got[k].value == arg.value;
     if (got[k].kind != kind || !same) {
