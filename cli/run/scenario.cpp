@@ -116,9 +116,8 @@ class Parser {
     for (size_t i = 1; i < w.size(); ++i) {
       const size_t equals = w[i].find('=');
       const std::string key = w[i].substr(0, equals);
-      if (std::ranges::none_of(settings_file::kKeys, [&](const settings_file::Key& known) {
-            return key == known.name;
-          })) {
+      if (std::ranges::find(settings_file::kKeys, key, &settings_file::Key::name) ==
+          std::end(settings_file::kKeys)) {
         std::string expected;
         for (size_t k = 0; k < settings_file::kKeyCount; ++k) {
           expected += k == 0 ? "" : k + 1 == settings_file::kKeyCount ? " or " : ", ";
