@@ -24,25 +24,43 @@ struct HostCall {
 template <bool kRecords>
 class ReplayHost {
  public:
-  explicit ReplayHost(const TickPath& path);
-  ~ReplayHost();
+  explicit ReplayHost(const TickPath& path) {
+    for (size_t i = 0; i < path.callCount; ++i) results_[i] = path.calls[i].result;
+  }
+  ~ReplayHost() { hostBind(nullptr); }
   ReplayHost(const ReplayHost&) = delete;
   ReplayHost& operator=(const ReplayHost&) = delete;
 
-  void bind() const;
+  void bind() const { hostBind(&backend_); }
   const std::vector<HostCall>& calls() const requires kRecords { return calls_; }
 
  private:
+  static ReplayHost& self(void* host) { return *static_cast<ReplayHost*>(host); }
   void record(HostCall::Kind kind, uint64_t value) {
     if constexpr (kRecords) calls_.push_back({kind, value});
   }
-  uint64_t* answer() { return &results_[next_++ & (results_.size() - 1)]; }
 
   // A power of two, so that a stray extra call wraps instead of reading past the end.
   std::array<uint64_t, 32> results_{};
   uint32_t next_ = 0;
   std::vector<HostCall> calls_;
-  HostBackend backend_;
+  const HostBackend backend_{
+      this,
+      [](void*, HINSTANCE, ScriptEntry) {},
+      [](void*, HINSTANCE) {},
+      [](void* h, uint32_t duration) {
+        self(h).record(HostCall::Kind::wait, duration);
+        self(h).next_ = 0;
+      },
+      [](void*, KeyboardHandler) {},
+      [](void*, KeyboardHandler) {},
+      [](void* h, uint64_t hash) { self(h).record(HostCall::Kind::init, hash); },
+      [](void* h, uint64_t value) { self(h).record(HostCall::Kind::push, value); },
+      [](void* h) {
+        self(h).record(HostCall::Kind::call, 0);
+        return &self(h).results_[self(h).next_++ & (self(h).results_.size() - 1)];
+      },
+  };
 };
 
 using NullHost = ReplayHost<false>;

@@ -1,6 +1,7 @@
 #include "bench/tick_paths.h"
 
 #include <initializer_list>
+#include <span>
 #include <string_view>
 #include <utility>
 
@@ -25,8 +26,8 @@ constexpr TickPath makePath(const char* name, bool holdMode, bool latched) {
     for (const Arg& arg : args) call.args[call.argCount++] = arg;
     call.result = result;
   };
-  const auto value = [](uint64_t v) { return Arg{ArgKind::value, v, nullptr}; };
-  const auto text = [](const char* n) { return Arg{ArgKind::name, 0, n}; };
+  const auto value = [](uint64_t v) { return Arg{sim::ArgRole::value, v, nullptr}; };
+  const auto text = [](const char* n) { return Arg{sim::ArgRole::name, 0, n}; };
   const auto hashOf = [](const char* n) -> uint64_t { return sim::simNameHash(n); };
   using N = sim::NativeId;
   const auto control = [&](N id, uint64_t group, const char* controlName, uint64_t answer) {
@@ -52,7 +53,7 @@ constexpr TickPath makePath(const char* name, bool holdMode, bool latched) {
         0);
     add(N::weaponQuerySubject, {}, kWeaponSubject);
     add(N::currentWeapon,
-        {value(kWeaponSubject), Arg{ArgKind::weaponSlot, 0, nullptr}, value(0), value(0), value(0)},
+        {value(kWeaponSubject), Arg{sim::ArgRole::slot, 0, nullptr}, value(0), value(0), value(0)},
         1);
     add(N::nameHash, {text(contract::kUnarmedWeapon)}, hashOf(contract::kUnarmedWeapon));
   } else if (latched) {
@@ -75,9 +76,9 @@ uint64_t floorWeaponSlot = 0;
 
 template <const Arg& arg>
 uint64_t argValue() {
-  if constexpr (arg.kind == ArgKind::name) {
+  if constexpr (arg.kind == sim::ArgRole::name) {
     return reinterpret_cast<uintptr_t>(arg.name);
-  } else if constexpr (arg.kind == ArgKind::weaponSlot) {
+  } else if constexpr (arg.kind == sim::ArgRole::slot) {
     return reinterpret_cast<uintptr_t>(&floorWeaponSlot);
   } else {
     return arg.value;
@@ -109,39 +110,32 @@ void replayTick() {
 // else what differs. A name is compared by its text and the weapon slot by being an address:
 // the plugin's literals and slot lie elsewhere than the floor's.
 std::string compare(const TickPath& path, const std::vector<HostCall>& got, int ticks,
-                    const char* who) {
-  size_t k = 0;
-  std::string problem;
-  const auto expect = [&](HostCall::Kind kind, const Arg& arg) {
-    if (!problem.empty()) return;
-    if (k == got.size()) {
-      problem = std::string(who) + " made fewer host calls than the path";
-      return;
-    }
-    const HostCall& call = got[k++];
-    const auto* text = reinterpret_cast<const char*>(static_cast<uintptr_t>(call.value));
-    const bool same = arg.kind == ArgKind::weaponSlot ? call.value != 0
-                      : arg.kind == ArgKind::name
-                          ? text != nullptr && std::string_view(text) == arg.name
-                          : call.value == arg.value;
-    if (call.kind != kind || !same) {
-      problem =
-          std::string(who) + ": host call #" + std::to_string(k - 1) + " differs from the path";
-    }
-  };
+                    const std::string& who) {
+  std::vector<std::pair<HostCall::Kind, Arg>> expected;
   for (int tick = 0; tick < ticks; ++tick) {
-    for (size_t i = 0; i < path.callCount; ++i) {
-      const NativeCall& call = path.calls[i];
-      expect(HostCall::Kind::init, Arg{ArgKind::value, call.hash, nullptr});
-      for (size_t j = 0; j < call.argCount; ++j) expect(HostCall::Kind::push, call.args[j]);
-      expect(HostCall::Kind::call, Arg{});
+    for (const NativeCall& call : std::span(path.calls).first(path.callCount)) {
+      expected.emplace_back(HostCall::Kind::init, Arg{sim::ArgRole::value, call.hash, nullptr});
+      for (const Arg& arg : std::span(call.args).first(call.argCount)) {
+        expected.emplace_back(HostCall::Kind::push, arg);
+      }
+      expected.emplace_back(HostCall::Kind::call, Arg{});
     }
-    expect(HostCall::Kind::wait, Arg{});
+    expected.emplace_back(HostCall::Kind::wait, Arg{});
   }
-  if (problem.empty() && k < got.size()) {
-    problem = std::string(who) + " made more host calls than the path";
+  for (size_t k = 0; k < got.size() && k < expected.size(); ++k) {
+    const auto& [kind, arg] = expected[k];
+    const auto* text = reinterpret_cast<const char*>(static_cast<uintptr_t>(got[k].value));
+    const bool same = arg.kind == sim::ArgRole::slot ? got[k].value != 0
+                      : arg.kind == sim::ArgRole::name
+                          ? text != nullptr && std::string_view(text) == arg.name
+                          : got[k].value == arg.value;
+    if (got[k].kind != kind || !same) {
+      return who + ": host call #" + std::to_string(k) + " differs from the path";
+    }
   }
-  return problem;
+  if (got.size() == expected.size()) return "";
+  return who + " made " + (got.size() < expected.size() ? "fewer" : "more") +
+         " host calls than the path";
 }
 
 }  // namespace
@@ -159,25 +153,20 @@ const std::array<PathEntry, 4>& tickPaths() {
 std::string checkPath(const PathEntry& entry) {
   const TickPath& path = *entry.path;
   constexpr int kTicks = 2;  // the second tick shows that the first left the state as it found it
-  std::string problem;
-  {
+  const auto calls = [&](const char* who, const auto& tick) {
     const RecordingHost host(path);
     host.bind();
-    AimToggleState state{};
-    state.latched = path.latched;
-    for (int tick = 0; tick < kTicks; ++tick) {
-      runToggleTick(path.settings, state);
-      scriptWait(0);
-    }
-    problem = compare(path, host.calls(), kTicks, "the plugin");
-    if (problem.empty() && state.latched != path.latched) problem = "the plugin left the path";
-  }
-  if (problem.empty()) {
-    const RecordingHost host(path);
-    host.bind();
-    for (int tick = 0; tick < kTicks; ++tick) entry.floor();
-    problem = compare(path, host.calls(), kTicks, "the floor");
-  }
+    for (int i = 0; i < kTicks; ++i) tick();
+    return compare(path, host.calls(), kTicks, who);
+  };
+  AimToggleState state{};
+  state.latched = path.latched;
+  std::string problem = calls("the plugin", [&] {
+    runToggleTick(path.settings, state);
+    scriptWait(0);
+  });
+  if (problem.empty() && state.latched != path.latched) problem = "the plugin left the path";
+  if (problem.empty()) problem = calls("the floor", entry.floor);
   return problem.empty() ? problem : std::string(path.name) + ": " + problem;
 }
 

@@ -7,14 +7,14 @@
 #include <cstdint>
 #include <string>
 
+#include "sim/trace.h"
 #include "toggle/aim_toggle.h"
 
 namespace bench {
 
-enum class ArgKind : uint8_t { value, name, weaponSlot };
-
+// An argument as the trace sees it: a value, a name's address, or the weapon query's slot.
 struct Arg {
-  ArgKind kind = ArgKind::value;
+  sim::ArgRole kind = sim::ArgRole::value;
   uint64_t value = 0;
   const char* name = nullptr;
 };

@@ -60,7 +60,6 @@ SimulatedHost::ScriptList::iterator SimulatedHost::findScript(HINSTANCE module) 
 }
 
 void SimulatedHost::scriptRegister(HINSTANCE module, ScriptEntry entry) {
-  scribbleResult();
   if (trace_.enabled()) {
     trace_.add(TraceKind::scriptRegister).text =
         symbolFor(module) + ", script#" + std::to_string(nextScriptId_);
@@ -74,7 +73,6 @@ void SimulatedHost::scriptRegister(HINSTANCE module, ScriptEntry entry) {
 }
 
 void SimulatedHost::scriptUnregister(HINSTANCE module) {
-  scribbleResult();
   if (trace_.enabled()) trace_.add(TraceKind::scriptUnregister).text = symbolFor(module);
   if (!inLoader_) protocolError("scriptUnregister called outside DllMain");
   const auto found = findScript(module);
@@ -90,7 +88,6 @@ void SimulatedHost::scriptUnregister(HINSTANCE module) {
 }
 
 void SimulatedHost::keyboardHandlerRegister(KeyboardHandler handler) {
-  scribbleResult();
   if (trace_.enabled()) trace_.add(TraceKind::keyboardHandlerRegister).text = "callback";
   if (deliveringKeyboardEvent) {
     protocolError("keyboardHandlerRegister called from a keyboard callback");
@@ -107,7 +104,6 @@ void SimulatedHost::keyboardHandlerRegister(KeyboardHandler handler) {
 }
 
 void SimulatedHost::keyboardHandlerUnregister(KeyboardHandler handler) {
-  scribbleResult();
   if (trace_.enabled()) trace_.add(TraceKind::keyboardHandlerUnregister).text = "callback";
   if (deliveringKeyboardEvent) {
     protocolError("keyboardHandlerUnregister called from a keyboard callback");
@@ -132,14 +128,9 @@ void SimulatedHost::sendKeyboardEvent(uint32_t key, uint16_t arg2, uint8_t arg3,
   if (ownThread && trace_.enabled()) {
     TraceEntry& entry = trace_.add(TraceKind::keyboardEvent);
     entry.argCount = 7;
-    entry.args = {key,
-                  arg2,
-                  arg3,
-                  static_cast<uint32_t>(arg4),
-                  static_cast<uint32_t>(arg5),
-                  static_cast<uint32_t>(arg6),
-                  static_cast<uint32_t>(arg7),
-                  0};
+    const int32_t signedArgs[] = {arg4, arg5, arg6, arg7};
+    entry.args = {key, arg2, arg3};
+    for (size_t i = 0; i < 4; ++i) entry.args[3 + i] = static_cast<uint32_t>(signedArgs[i]);
   }
   if (ownThread) bind();
   const std::shared_lock lock(handlersMutex_);

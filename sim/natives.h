@@ -22,6 +22,10 @@ enum class NativeId : uint8_t {
   currentWeapon,
 };
 
+// How the trace shows a value: a hash or handle in hex, a count or truth value in decimal, a
+// timer signed.
+enum class Shown : uint8_t { hex, decimal, signedDecimal };
+
 struct NativeInfo {
   NativeId id;
   uint64_t hash;
@@ -29,20 +33,29 @@ struct NativeInfo {
   uint8_t argCount;
   // Bit i set: argument i is the address of a NUL-terminated name.
   uint8_t stringArgs;
+  // Bit i set: argument i is a hash or a handle, shown in hex; the others are shown in decimal.
+  uint8_t hexArgs;
+  Shown result;
 };
 
 inline constexpr NativeInfo kNatives[] = {
-    {NativeId::nameHash, contract::kNameHash, "nameHash", 1, 0b1},
-    {NativeId::controlWentDown, contract::kControlWentDown, "controlWentDown", 2, 0},
-    {NativeId::controlCameUp, contract::kControlCameUp, "controlCameUp", 2, 0},
-    {NativeId::controlActive, contract::kControlActive, "controlActive", 2, 0},
-    {NativeId::namedStateActive, contract::kNamedStateActive, "namedStateActive", 1, 0b1},
-    {NativeId::hostTimer, contract::kHostTimer, "hostTimer", 0, 0},
-    {NativeId::perFrameHold, contract::kPerFrameHold, "perFrameHold", 0, 0},
-    {NativeId::forcedAimSubject, contract::kForcedAimSubject, "forcedAimSubject", 0, 0},
-    {NativeId::forcedAim, contract::kForcedAim, "forcedAim", 5, 0},
-    {NativeId::weaponQuerySubject, contract::kWeaponQuerySubject, "weaponQuerySubject", 0, 0},
-    {NativeId::currentWeapon, contract::kCurrentWeapon, "currentWeapon", 5, 0},
+    {NativeId::nameHash, contract::kNameHash, "nameHash", 1, 0b1, 0, Shown::hex},
+    {NativeId::controlWentDown, contract::kControlWentDown, "controlWentDown", 2, 0, 0b10,
+     Shown::decimal},
+    {NativeId::controlCameUp, contract::kControlCameUp, "controlCameUp", 2, 0, 0b10,
+     Shown::decimal},
+    {NativeId::controlActive, contract::kControlActive, "controlActive", 2, 0, 0b10,
+     Shown::decimal},
+    {NativeId::namedStateActive, contract::kNamedStateActive, "namedStateActive", 1, 0b1, 0,
+     Shown::decimal},
+    {NativeId::hostTimer, contract::kHostTimer, "hostTimer", 0, 0, 0, Shown::signedDecimal},
+    {NativeId::perFrameHold, contract::kPerFrameHold, "perFrameHold", 0, 0, 0, Shown::hex},
+    {NativeId::forcedAimSubject, contract::kForcedAimSubject, "forcedAimSubject", 0, 0, 0,
+     Shown::hex},
+    {NativeId::forcedAim, contract::kForcedAim, "forcedAim", 5, 0, 0b1, Shown::hex},
+    {NativeId::weaponQuerySubject, contract::kWeaponQuerySubject, "weaponQuerySubject", 0, 0, 0,
+     Shown::hex},
+    {NativeId::currentWeapon, contract::kCurrentWeapon, "currentWeapon", 5, 0, 0b1, Shown::decimal},
 };
 
 // Null for a hash the game does not know.

@@ -28,17 +28,13 @@ common::Result<std::unique_ptr<PluginModule>> PluginModule::load(SimulatedHost& 
   host.bind();
   host.beginLoaderCall(nullptr);
   const common::Result<void*> library = os::openLibrary(path);
-  if (!library) {
-    host.endLoaderCall(nullptr);
-    return cannotLoad(library.error().message);
-  }
-  const HINSTANCE module = os::moduleHandle(*library);
+  const HINSTANCE module = library ? os::moduleHandle(*library) : nullptr;
+  host.endLoaderCall(module);
+  if (!library) return cannotLoad(library.error().message);
   if (module == nullptr) {
-    host.endLoaderCall(nullptr);
     os::closeLibrary(*library);
     return cannotLoad("not a plugin (no DllMain)");
   }
-  host.endLoaderCall(module);
   return std::unique_ptr<PluginModule>(new PluginModule(host, *library, module));
 }
 

@@ -24,7 +24,7 @@ thread_local uint64_t foreignResult = 0;
 // Every call first checks its thread: the host's state belongs to the thread that runs it.
 template <auto function, typename... Args>
 void onOwnThread(void* host, Args... args) {
-  if (self(host)->fromOwnThread()) (self(host)->*function)(args...);
+  if (self(host)->beginCall()) (self(host)->*function)(args...);
 }
 
 HostBackend backendFor(SimulatedHost* host) {
@@ -38,7 +38,7 @@ HostBackend backendFor(SimulatedHost* host) {
       onOwnThread<&H::keyboardHandlerUnregister, KeyboardHandler>,
       onOwnThread<&H::nativeInit, uint64_t>,
       onOwnThread<&H::nativePush64, uint64_t>,
-      [](void* h) { return self(h)->fromOwnThread() ? self(h)->nativeCall() : &foreignResult; },
+      [](void* h) { return self(h)->beginCall() ? self(h)->nativeCall() : &foreignResult; },
   };
 }
 
@@ -71,8 +71,11 @@ void SimulatedHost::bind() {
   boundHost = this;
 }
 
-bool SimulatedHost::fromOwnThread() {
-  if (std::this_thread::get_id() == owner_) return true;
+bool SimulatedHost::beginCall() {
+  if (std::this_thread::get_id() == owner_) {
+    resultSlot_ = game_.scribble();
+    return true;
+  }
   foreignCalls_.fetch_add(1, std::memory_order_relaxed);
   return false;
 }
@@ -125,7 +128,6 @@ void SimulatedHost::tick() {
 }
 
 void SimulatedHost::scriptWait(uint32_t duration) {
-  scribbleResult();
   if (trace_.enabled()) {
     TraceEntry& entry = trace_.add(TraceKind::scriptWait);
     entry.argCount = 1;
@@ -137,7 +139,6 @@ void SimulatedHost::scriptWait(uint32_t duration) {
 }
 
 void SimulatedHost::nativeInit(uint64_t hash) {
-  scribbleResult();
   if (!insideScript("nativeInit")) return;
   if (pending_.active) protocolError("nativeInit before the previous native was called");
   pending_.active = true;
@@ -146,7 +147,6 @@ void SimulatedHost::nativeInit(uint64_t hash) {
 }
 
 void SimulatedHost::nativePush64(uint64_t value) {
-  scribbleResult();
   if (!insideScript("nativePush64")) return;
   if (!pending_.active) {
     protocolError("nativePush64 without nativeInit");
@@ -160,7 +160,6 @@ void SimulatedHost::nativePush64(uint64_t value) {
 }
 
 uint64_t* SimulatedHost::nativeCall() {
-  scribbleResult();
   if (!insideScript("nativeCall")) return &resultSlot_;
   if (!pending_.active) {
     protocolError("nativeCall without nativeInit");
@@ -181,12 +180,11 @@ uint64_t* SimulatedHost::nativeCall() {
   std::string error;
   uint8_t faults = kNoFault;
   uint32_t low = 0;
-  if (native == nullptr) {
-    error = "nativeCall of an unknown native";
-    game_.unanswered(native);
-  } else if (call.argCount != native->argCount) {
-    error = std::string(native->label) + " takes " + std::to_string(native->argCount) +
-            " arguments, got " + std::to_string(call.argCount);
+  if (native == nullptr || call.argCount != native->argCount) {
+    error = native == nullptr
+                ? "nativeCall of an unknown native"
+                : std::string(native->label) + " takes " + std::to_string(native->argCount) +
+                      " arguments, got " + std::to_string(call.argCount);
     game_.unanswered(native);
   } else {
     std::string_view name;

@@ -60,8 +60,9 @@ class SimulatedHost {
   std::vector<std::string> protocolErrors() const;
   size_t scriptCount() const { return scripts_.size(); }
   std::vector<KeyboardHandler> keyboardHandlers() const;
-  // Whether the caller runs on the host's own thread; a call from any other is refused.
-  bool fromOwnThread();
+  // Where each of the eight calls begins: whether it runs on the host's own thread (a call from
+  // any other is refused), where the last call's result turns to junk.
+  bool beginCall();
 
   // The eight functions, as the host library's exports forward them.
   void scriptRegister(HINSTANCE module, ScriptEntry entry);
@@ -94,7 +95,6 @@ class SimulatedHost {
   void protocolError(std::string message);
   // Every script call asks; false, with the protocol error made, outside any script.
   bool insideScript(const char* function);
-  void scribbleResult() { resultSlot_ = game_.scribble(); }
   std::string symbolFor(HINSTANCE module);
 
   std::thread::id owner_;

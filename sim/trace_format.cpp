@@ -1,5 +1,6 @@
 #include <cinttypes>
 #include <cstdio>
+#include <iterator>
 
 #include "sim/trace.h"
 
@@ -24,52 +25,25 @@ std::string decimal(uint64_t value) {
 
 // Names quoted; hashes and handles in hex, small constants in decimal.
 std::string formatArg(const TraceEntry& entry, size_t index) {
-  switch (argRole(entry, index)) {
-    case ArgRole::name:
-      return '"' + entry.text + '"';
-    case ArgRole::slot:
-      return "&slot";
-    case ArgRole::value:
-      break;
-  }
+  const ArgRole role = argRole(entry, index);
+  if (role == ArgRole::name) return '"' + entry.text + '"';
+  if (role == ArgRole::slot) return "&slot";
   const uint64_t value = entry.args[index];
   const NativeInfo* native = entry.native;
   if (native == nullptr || entry.argCount != native->argCount || value > 0xFFFFFFFFu) {
     return hex64(value);
   }
-  switch (native->id) {
-    case NativeId::controlWentDown:
-    case NativeId::controlCameUp:
-    case NativeId::controlActive:
-      return index == 1 ? hex32(value) : decimal(value);
-    case NativeId::forcedAim:
-    case NativeId::currentWeapon:  // the subject handle first
-      return index == 0 ? hex32(value) : decimal(value);
-    default:
-      return decimal(value);
-  }
+  return (native->hexArgs >> index & 1) != 0 ? hex32(value) : decimal(value);
 }
 
 std::string formatResult(const TraceEntry& entry) {
   const auto low = static_cast<uint32_t>(entry.result);
-  std::string text;
-  const NativeId id = entry.native != nullptr ? entry.native->id : NativeId::perFrameHold;
-  switch (id) {
-    case NativeId::hostTimer:
-      text = std::to_string(static_cast<int32_t>(low));
-      break;
-    case NativeId::controlWentDown:
-    case NativeId::controlCameUp:
-    case NativeId::controlActive:
-    case NativeId::namedStateActive:
-    case NativeId::currentWeapon:
-      text = decimal(low);
-      break;
-    default:
-      text = hex32(low);
-  }
+  const Shown shown = entry.native != nullptr ? entry.native->result : Shown::hex;
+  std::string text = shown == Shown::hex       ? hex32(low)
+                     : shown == Shown::decimal ? decimal(low)
+                                               : std::to_string(static_cast<int32_t>(low));
   if ((entry.result >> 32) != 0) text += " [high " + hex32(entry.result >> 32) + "]";
-  if (id == NativeId::currentWeapon && entry.native != nullptr) {
+  if (entry.native != nullptr && entry.native->id == NativeId::currentWeapon) {
     text += ", slot " + hex32(entry.outSlot);
     if ((entry.outSlot >> 32) != 0) text += " [high " + hex32(entry.outSlot >> 32) + "]";
   }
@@ -92,22 +66,14 @@ std::string formatNative(const TraceEntry& entry) {
 }  // namespace
 
 std::string_view callName(const TraceEntry& entry) {
-  switch (entry.kind) {
-    case TraceKind::native:
-      return entry.native != nullptr ? entry.native->label : "unknownNative";
-    case TraceKind::scriptWait:
-      return "scriptWait";
-    case TraceKind::scriptRegister:
-      return "scriptRegister";
-    case TraceKind::scriptUnregister:
-      return "scriptUnregister";
-    case TraceKind::keyboardHandlerRegister:
-      return "keyboardHandlerRegister";
-    case TraceKind::keyboardHandlerUnregister:
-      return "keyboardHandlerUnregister";
-    default:
-      return {};
+  if (entry.kind == TraceKind::native) {
+    return entry.native != nullptr ? entry.native->label : "unknownNative";
   }
+  // By kind, in TraceKind's order; a keyboard event or a protocol error is no call of the plugin.
+  constexpr std::string_view kNames[] = {"scriptRegister", "scriptUnregister", "scriptWait",
+                                         "keyboardHandlerRegister", "keyboardHandlerUnregister"};
+  const auto kind = static_cast<size_t>(entry.kind);
+  return kind < std::size(kNames) ? kNames[kind] : std::string_view();
 }
 
 ArgRole argRole(const TraceEntry& entry, size_t index) {

@@ -255,6 +255,8 @@ TEST(Scenario, MessagesStayShortAndPrintableForRunawayOrBinaryInput) {
     EXPECT_GE(static_cast<unsigned char>(c), 0x20) << binary.error.message;
     EXPECT_NE(c, '\x7f') << binary.error.message;
   }
+  // UTF-8 shows as written, a stray byte (here Latin-1) escaped: the message stays UTF-8.
+  EXPECT_THAT(parse("tick 1 gr\xFC\u00dfe\n").error.message, HasSubstr("'gr\\xFC\u00dfe'"));
 }
 
 TEST(Scenario, FilesThatCannotBeReadAreNamedWithoutALineAndSaySo) {

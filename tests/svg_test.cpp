@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/run/svg_timeline.h"
+#include "cli/run/timeline.h"
 #include "tests/support/process.h"
 
 namespace {

@@ -29,15 +29,10 @@ Json objectOf(size_t keys) {
 }
 
 Json argument(const sim::TraceEntry& entry, size_t index) {
-  switch (sim::argRole(entry, index)) {
-    case sim::ArgRole::name:
-      return entry.text;
-    case sim::ArgRole::slot:
-      return "&slot";
-    case sim::ArgRole::value:
-      break;
-  }
-  return hex(entry.args[index]);
+  const sim::ArgRole role = sim::argRole(entry, index);
+  return role == sim::ArgRole::name   ? Json(entry.text)
+         : role == sim::ArgRole::slot ? Json("&slot")
+                                      : Json(hex(entry.args[index]));
 }
 
 Json call(const sim::TraceEntry& entry) {
@@ -50,11 +45,8 @@ Json call(const sim::TraceEntry& entry) {
   Json& args = call["args"] = Json::array();
   if (!native) {
     // The host library's own functions take a name or a wait, and return nothing.
-    if (entry.kind == sim::TraceKind::scriptWait) {
-      args.push_back(entry.args[0]);
-    } else {
-      args.push_back(entry.text);
-    }
+    args.push_back(entry.kind == sim::TraceKind::scriptWait ? Json(entry.args[0])
+                                                            : Json(entry.text));
     call["result"] = nullptr;
     return call;
   }

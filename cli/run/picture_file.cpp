@@ -19,9 +19,6 @@ std::string why(int cause) {
 
 }  // namespace
 
-PictureFile::PictureFile(std::string path, std::unique_ptr<std::FILE, Close> file, bool regular)
-    : path_(std::move(path)), file_(std::move(file)), regular_(regular) {}
-
 PictureFile::~PictureFile() {
   if (!file_) return;
   file_.reset();
@@ -29,31 +26,27 @@ PictureFile::~PictureFile() {
   if (regular_) fs::remove(path_, ec);
 }
 
-common::Error PictureFile::failure(const std::string& what) const {
-  return common::Error(what, path_);
-}
-
-common::Result<PictureFile> PictureFile::open(const std::string& path,
-                                              const std::optional<std::string>& scenarioPath) {
+common::Status PictureFile::open(const std::optional<std::string>& scenarioPath) {
+  const auto failure = [this](const std::string& what) { return common::Error(what, path_); };
   std::error_code ec;
-  if (fs::is_directory(path, ec)) return common::Error("is a folder", path);
-  const fs::path folder = fs::path(path).parent_path();
+  if (fs::is_directory(path_, ec)) return failure("is a folder");
+  const fs::path folder = fs::path(path_).parent_path();
   if (!folder.empty() && !fs::is_directory(folder, ec)) {
-    return common::Error("there is no folder " + folder.string(), path);
+    return failure("there is no folder " + folder.string());
   }
-  if (scenarioPath && fs::equivalent(path, *scenarioPath, ec)) {
-    return common::Error("is the scenario itself", path);
+  if (scenarioPath && fs::equivalent(path_, *scenarioPath, ec)) {
+    return failure("is the scenario itself");
   }
   errno = 0;
-  std::unique_ptr<std::FILE, Close> file(std::fopen(path.c_str(), "wb"));
-  if (!file) return common::Error("cannot write the picture here" + why(errno), path);
-  PictureFile picture(path, std::move(file), fs::is_regular_file(path, ec));
+  file_.reset(std::fopen(path_.c_str(), "wb"));
+  if (!file_) return failure("cannot write the picture here" + why(errno));
+  regular_ = fs::is_regular_file(path_, ec);
   // A device that takes no bytes (/dev/full) shows it only on a write.
   errno = 0;
-  if (std::fputc(kFirstByte, picture.file_.get()) == EOF || std::fflush(picture.file_.get()) != 0) {
-    return picture.failure("cannot write the picture here" + why(errno));
+  if (std::fputc(kFirstByte, file_.get()) == EOF || std::fflush(file_.get()) != 0) {
+    return failure("cannot write the picture here" + why(errno));
   }
-  return picture;
+  return common::Done{};
 }
 
 common::Status PictureFile::write(const std::string& svg) {
@@ -67,7 +60,7 @@ common::Status PictureFile::write(const std::string& svg) {
   if (written && flushed && closed) return common::Done{};
   std::error_code ec;
   if (regular_) fs::remove(path_, ec);  // no half a picture
-  return failure("cannot write the picture" + why(cause));
+  return common::Error("cannot write the picture" + why(cause), path_);
 }
 
 }  // namespace cli

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "common/result.h"
 
@@ -13,13 +14,11 @@ namespace cli {
 
 class PictureFile {
  public:
-  // scenarioPath: the picture may not overwrite the scenario it is drawn from.
-  static common::Result<PictureFile> open(const std::string& path,
-                                          const std::optional<std::string>& scenarioPath);
-  PictureFile(PictureFile&&) noexcept = default;
-  PictureFile& operator=(PictureFile&&) noexcept = default;
+  explicit PictureFile(std::string path) : path_(std::move(path)) {}
   ~PictureFile();
 
+  // Before the run. scenarioPath: the picture may not overwrite the scenario it is drawn from.
+  common::Status open(const std::optional<std::string>& scenarioPath);
   // The whole picture, once. Its error names the file and says why.
   common::Status write(const std::string& svg);
 
@@ -27,8 +26,6 @@ class PictureFile {
   struct Close {
     void operator()(std::FILE* file) const { std::fclose(file); }
   };
-  PictureFile(std::string path, std::unique_ptr<std::FILE, Close> file, bool regular);
-  common::Error failure(const std::string& what) const;
 
   std::string path_;
   std::unique_ptr<std::FILE, Close> file_;

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "cli/run/picture_file.h"
-#include "cli/run/svg_timeline.h"
 #include "cli/run/timeline.h"
 #include "common/console.h"
 #include "common/settings_values.h"
@@ -50,9 +49,10 @@ common::ExitStatus runCommand(const RunArguments& command) {
 
   std::optional<PictureFile> picture;
   if (command.svgPath) {
-    common::Result<PictureFile> opened = PictureFile::open(*command.svgPath, command.scenarioPath);
-    if (!opened) return fail(opened.error());
-    picture.emplace(std::move(opened).value());
+    picture.emplace(*command.svgPath);
+    if (const common::Status opened = picture->open(command.scenarioPath); !opened) {
+      return fail(opened.error());
+    }
   }
 
   // The settings are read as the plugin reads them, since that read is no host call: the JSON
@@ -64,9 +64,8 @@ common::ExitStatus runCommand(const RunArguments& command) {
   Timeline timeline;
   timeline.name = scenario->name;
   timeline.settings = settings;
-  TimelineSink timelineSink(timeline);
   std::vector<RunSink*> sinks{report.get()};
-  if (picture) sinks.push_back(&timelineSink);
+  if (picture) sinks.push_back(&timeline);
   const common::Result<RunSummary> run = runScenario(*scenario, command.pluginPath, sinks);
   if (!run) return fail(run.error());
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/result.h"
@@ -20,6 +21,17 @@ struct TickLine {
   uint64_t last = 0;
   sim::TickInputs inputs;
   bool weaponGiven = false;
+};
+
+// The inputs a tick line sets by naming them, in the order the table shows them.
+struct InputFlag {
+  std::string_view word;
+  bool sim::TickInputs::*member;
+};
+inline constexpr InputFlag kInputFlags[] = {
+    {"aim-down", &sim::TickInputs::aimDown}, {"aim-up", &sim::TickInputs::aimUp},
+    {"sprint", &sim::TickInputs::sprint},    {"camera", &sim::TickInputs::nextCamera},
+    {"wheel", &sim::TickInputs::wheel},      {"weapon-fails", &sim::TickInputs::weaponQueryFails},
 };
 
 struct KeyEvent {

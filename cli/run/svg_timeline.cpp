@@ -1,13 +1,12 @@
-#include "cli/run/svg_timeline.h"
+#include "cli/run/timeline.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
-#include "cli/run/svg_writer.h"
 #include "cli/run/tap_analysis.h"
 #include "cli/run/timeline_layout.h"
-#include "cli/run/timeline_legend.h"
 
 namespace cli {
 namespace {
@@ -17,17 +16,12 @@ std::string tickRange(const std::vector<TickRecord>& ticks, size_t first, size_t
   return "ticks " + std::to_string(ticks[first].tick) + "\u2013" + std::to_string(ticks[last].tick);
 }
 
-// Calls draw(first, last, state) for each run of equal nonzero states.
-template <typename State, typename Draw>
-void eachRun(size_t count, State state, Draw draw) {
-  for (size_t i = 0; i < count;) {
-    const int s = state(i);
-    size_t j = i;
-    while (j + 1 < count && state(j + 1) == s) ++j;
-    if (s != 0) draw(i, j, s);
-    i = j + 1;
-  }
-}
+// How a row draws a state: its colour, what its tooltip says it is, and more attributes.
+struct Look {
+  std::string_view colour;
+  std::string what;
+  std::string extra{};
+};
 
 bool anyProtocolErrors(const std::vector<TickRecord>& ticks) {
   return std::any_of(ticks.begin(), ticks.end(),
@@ -47,25 +41,30 @@ class Picture {
                                      "sprint",      "unarmed (as seen)", "next camera",
                                      "weapon wheel"};
     if (errors_) rows.push_back("protocol errors");
+    title();
     for (size_t row = 0; row < rows.size(); ++row) {
       svg_.text(kLeft - 8, layout_.rowTop(row) + 14, rows[row], "text-anchor=\"end\"");
       svg_.rect(kLeft, layout_.rowTop(row), layout_.plotWidth(), kRowHeight, "#f4f4f4", "");
     }
     axis();
     aimRow();
-    stateRow(1, kLatchColour, "aim latch on",
-             [&](size_t i) { return ticks_[i].summary.latch ? 1 : 0; });
-    forcedAimRow();
-    stateRow(3, kSprintColour, "sprint held",
-             [&](size_t i) { return ticks_[i].inputs.sprint ? 1 : 0; });
+    stateRow(1, {{kLatchColour, "aim latch on"}},
+             [&](size_t i) { return ticks_[i].summary.latch; });
+    stateRow(2, {{kAimOffColour, "forced aim off sent"}, {kAimOnColour, "forced aim on sent"}},
+             [&](size_t i) {
+               const std::optional<bool> sent = ticks_[i].summary.forcedAim;
+               return !sent ? 0 : *sent ? 2 : 1;
+             });
+    stateRow(3, {{kSprintColour, "sprint held"}},
+             [&](size_t i) { return ticks_[i].inputs.sprint; });
     weaponRow();
-    stateRow(5, kCameraColour, "next camera pressed",
-             [&](size_t i) { return ticks_[i].inputs.nextCamera ? 1 : 0; });
-    stateRow(6, kWheelColour, "weapon wheel open",
-             [&](size_t i) { return ticks_[i].inputs.wheel ? 1 : 0; });
+    stateRow(5, {{kCameraColour, "next camera pressed"}},
+             [&](size_t i) { return ticks_[i].inputs.nextCamera; });
+    stateRow(6, {{kWheelColour, "weapon wheel open"}},
+             [&](size_t i) { return ticks_[i].inputs.wheel; });
     if (errors_) {
-      stateRow(7, kErrorColour, "protocol error",
-               [&](size_t i) { return ticks_[i].summary.protocolErrors > 0 ? 1 : 0; });
+      stateRow(7, {{kErrorColour, "protocol error"}},
+               [&](size_t i) { return ticks_[i].summary.protocolErrors > 0; });
     }
     const double end = drawLegend(svg_, t_.settings, layout_.axisTop() + 48);
     const std::string width = svgNumber(layout_.width());
@@ -78,7 +77,7 @@ class Picture {
            "patternTransform=\"rotate(45)\"><rect width=\"2\" height=\"6\" fill=\"#222222\" "
            "fill-opacity=\"0.6\"/></pattern></defs>\n"
            "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n" +
-           title() + svg_.body() + "</svg>\n";
+           svg_.body() + "</svg>\n";
   }
 
  private:
@@ -87,24 +86,21 @@ class Picture {
     return layout_.x(last + 1) - layout_.x(first);
   }
 
-  std::string title() const {
+  void title() {
     const ToggleSettings& s = t_.settings;
     std::string subtitle =
         std::to_string(t_.totalTicks) + " ticks \u00b7 " + settings_file::kShortPress.name + " " +
         std::to_string(s.shortPress) + ", " + settings_file::kLongPress.name + " " +
         std::to_string(s.longPress) + " \u00b7 " + (s.holdMode != 0 ? "hold mode" : "forced mode");
     if (ticks_.size() < t_.totalTicks) {
-      subtitle += " \u00b7 only ticks " + std::to_string(ticks_.front().tick) + "\u2013" +
-                  std::to_string(ticks_.back().tick) + " are drawn";
+      subtitle += " \u00b7 only " + tickRange(ticks_, 0, ticks_.size() - 1) + " are drawn";
     }
-    std::string out = "<text x=\"12\" y=\"24\" font-size=\"16\" font-weight=\"bold\">" +
-                      svgText("kestova-sim: " + t_.name) + "</text>\n<text x=\"12\" y=\"44\">" +
-                      svgText(subtitle) + "</text>\n";
+    svg_.text(12, 24, "kestova-sim: " + t_.name, "font-size=\"16\" font-weight=\"bold\"");
+    svg_.text(12, 44, subtitle);
     if (!t_.stopped.empty()) {
-      out += "<text x=\"12\" y=\"" + svgNumber(kTop + 2) + "\" fill=\"" + kErrorColour + "\">" +
-             svgText("run stopped: " + t_.stopped) + "</text>\n";
+      svg_.text(12, kTop + 2, "run stopped: " + t_.stopped,
+                "fill=\"" + std::string(kErrorColour) + "\"");
     }
-    return out;
   }
 
   void axis() {
@@ -135,31 +131,26 @@ class Picture {
     }
   }
 
+  // Each run of ticks in the same nonzero state as one rectangle, drawn with state's look:
+  // state 1 with the first, 2 with the second.
   template <typename State>
-  void stateRow(size_t row, std::string_view colour, const std::string& what, State state) {
-    eachRun(ticks_.size(), state, [&](size_t first, size_t last, int) {
-      svg_.rect(layout_.x(first), layout_.rowTop(row), runWidth(first, last), kRowHeight, colour,
-                what + ", " + tickRange(ticks_, first, last));
-    });
-  }
-
-  void forcedAimRow() {
-    eachRun(
-        ticks_.size(),
-        [&](size_t i) {
-          return !ticks_[i].summary.forcedAim ? 0 : *ticks_[i].summary.forcedAim ? 2 : 1;
-        },
-        [&](size_t first, size_t last, int state) {
-          svg_.rect(layout_.x(first), layout_.rowTop(2), runWidth(first, last), kRowHeight,
-                    state == 2 ? kAimOnColour : kAimOffColour,
-                    std::string("forced aim ") + (state == 2 ? "on" : "off") + " sent, " +
-                        tickRange(ticks_, first, last));
-        });
+  void stateRow(size_t row, const std::vector<Look>& looks, State state) {
+    for (size_t first = 0; first < ticks_.size();) {
+      const int s = state(first);
+      size_t last = first;
+      while (last + 1 < ticks_.size() && state(last + 1) == s) ++last;
+      if (s != 0) {
+        const Look& look = looks[static_cast<size_t>(s) - 1];
+        svg_.rect(layout_.x(first), layout_.rowTop(row), runWidth(first, last), kRowHeight,
+                  look.colour, look.what + ", " + tickRange(ticks_, first, last), look.extra);
+      }
+      first = last + 1;
+    }
   }
 
   // Unarmed as the plugin last saw it: a failed query leaves what it saw before.
   void weaponRow() {
-    std::vector<int> unarmed(ticks_.size());
+    std::vector<bool> unarmed(ticks_.size());
     bool seen = false;
     bool asked = false;
     for (size_t i = 0; i < ticks_.size(); ++i) {
@@ -168,43 +159,37 @@ class Picture {
         seen = weapon == sim::WeaponSeen::unarmed;
       }
       asked = asked || weapon != sim::WeaponSeen::notAsked;
-      unarmed[i] = seen ? 1 : 0;
+      unarmed[i] = seen;
     }
     if (!asked) {
       svg_.text(kLeft + 6, layout_.rowTop(4) + 14, "no weapon query made (hold mode makes none)",
                 "fill=\"#777777\" font-size=\"11\"");
       return;
     }
-    stateRow(4, kUnarmedColour, "unarmed, as the weapon query saw it",
+    stateRow(4, {{kUnarmedColour, "unarmed, as the weapon query saw it"}},
              [&](size_t i) { return unarmed[i]; });
-    stateRow(4, kFailedPattern, "weapon query failed: the plugin keeps what it saw before",
-             [&](size_t i) { return ticks_[i].summary.weapon == sim::WeaponSeen::failed ? 1 : 0; });
+    stateRow(4, {{kFailedPattern, "weapon query failed: the plugin keeps what it saw before"}},
+             [&](size_t i) { return ticks_[i].summary.weapon == sim::WeaponSeen::failed; });
   }
 
   void aimRow() {
     const double top = layout_.rowTop(0);
     double labelsEnd = 0;  // where the last release label ends, so that labels never overlap
     for (const Press& press : pressesOf(ticks_)) {
-      const bool pressed = press.down != kNoTick;
       if (press.taken) {
-        eachRun(
-            press.windowEnd + 1,
-            [&](size_t i) {
-              return i >= press.down && releaseWouldTap(ticks_, press, i, t_.settings) ? 1 : 0;
-            },
-            [&](size_t first, size_t last, int) {
-              svg_.rect(layout_.x(first), top, runWidth(first, last), kRowHeight, kWindowColour,
-                        "tap window of the press on tick " +
-                            std::to_string(ticks_[press.down].tick) +
-                            ": a release here is a tap, " + tickRange(ticks_, first, last),
-                        "fill-opacity=\"0.55\"");
-            });
+        const std::string what = "tap window of the press on tick " +
+                                 std::to_string(ticks_[press.down].tick) +
+                                 ": a release here is a tap";
+        stateRow(0, {{kWindowColour, what, "fill-opacity=\"0.55\""}}, [&](size_t i) {
+          return i >= press.down && i <= press.windowEnd &&
+                 releaseWouldTap(ticks_, press, i, t_.settings);
+        });
       }
-      const size_t first = pressed ? press.down : 0;
-      const size_t last = press.up != kNoTick ? press.up : press.windowEnd;
-      if (pressed) {
-        svg_.rect(layout_.x(first), top + 5, runWidth(first, last), kRowHeight - 10, kAimColour,
-                  "aim control held, " + tickRange(ticks_, first, last) +
+      if (press.down != kNoTick) {
+        const size_t last = press.up != kNoTick ? press.up : press.windowEnd;
+        svg_.rect(layout_.x(press.down), top + 5, runWidth(press.down, last), kRowHeight - 10,
+                  kAimColour,
+                  "aim control held, " + tickRange(ticks_, press.down, last) +
                       (press.taken ? "" : " (press ignored: the weapon wheel is open)"),
                   press.taken ? "" : "fill-opacity=\"0.4\"");
       }
@@ -223,18 +208,18 @@ class Picture {
       label = "ignored";
       tip += ": ignored, the weapon wheel is open";
     } else if (made.measured) {
-      const bool tap = made.length == tap_rule::PressLength::tap;
-      const bool tooShort = made.length == tap_rule::PressLength::tooShort;
-      label = std::to_string(made.elapsed) + " " + (tap ? "tap" : tooShort ? "short" : "long");
+      // By PressLength: tooShort, tap, tooLong.
+      constexpr const char* kLabels[] = {"short", "tap", "long"};
+      constexpr const char* kVerdicts[] = {"too short", "a tap", "too long"};
+      const auto length = static_cast<size_t>(made.length);
+      label = std::to_string(made.elapsed) + " " + kLabels[length];
       if (!press.taken) {
         tip += ", timed from the plugin's earlier press time (this press was ignored)";
       }
       tip += " after " + std::to_string(made.elapsed) + " timer units; the tap window is [" +
-             std::to_string(s.shortPress) + ", " + std::to_string(s.longPress) + "): " +
-             (tap        ? "a tap"
-              : tooShort ? "too short"
-                         : "too long");
-      if (tap) colour = kAimOnColour;
+             std::to_string(s.shortPress) + ", " + std::to_string(s.longPress) +
+             "): " + kVerdicts[length];
+      if (made.length == tap_rule::PressLength::tap) colour = kAimOnColour;
     }
     const double middle = layout_.centre(press.up);
     svg_.line(middle, layout_.rowTop(0) - 2, middle, layout_.rowTop(0) + kRowHeight + 2, colour,

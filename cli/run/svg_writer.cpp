@@ -18,22 +18,11 @@ std::string svgNumber(double value) {
 std::string svgText(std::string_view text) {
   std::string escaped;
   for (const char c : common::displayText(text, 300)) {
-    switch (c) {
-      case '&':
-        escaped += "&amp;";
-        break;
-      case '<':
-        escaped += "&lt;";
-        break;
-      case '>':
-        escaped += "&gt;";
-        break;
-      case '"':
-        escaped += "&quot;";
-        break;
-      default:
-        escaped += c;
-    }
+    escaped += c == '&'   ? "&amp;"
+               : c == '<' ? "&lt;"
+               : c == '>' ? "&gt;"
+               : c == '"' ? "&quot;"
+                          : std::string(1, c);
   }
   return escaped;
 }

@@ -37,13 +37,13 @@ std::string timerText(const std::vector<uint32_t>& reads, bool signedTimers) {
 // The tick's inputs as the scenario words them, one entry per input.
 std::vector<std::string> inputWords(const TickRecord& r) {
   std::vector<std::string> words;
-  if (r.inputs.aimDown) words.emplace_back("aim-down");
-  if (r.inputs.aimUp) words.emplace_back("aim-up");
-  if (r.inputs.sprint) words.emplace_back("sprint");
-  if (r.inputs.nextCamera) words.emplace_back("camera");
-  if (r.inputs.wheel) words.emplace_back("wheel");
-  if (r.weaponChanged) words.push_back("weapon " + r.inputs.weapon);
-  if (r.inputs.weaponQueryFails) words.emplace_back("weapon-fails");
+  for (const InputFlag& flag : kInputFlags) {
+    // A new weapon just before weapon-fails, the query it may fail.
+    if (flag.member == &sim::TickInputs::weaponQueryFails && r.weaponChanged) {
+      words.push_back("weapon " + r.inputs.weapon);
+    }
+    if (r.inputs.*flag.member) words.emplace_back(flag.word);
+  }
   if (words.empty()) words.emplace_back("-");
   return words;
 }
@@ -80,10 +80,7 @@ class TableReport : public RunSink {
   }
   void tick(const TickRecord& record, const std::vector<sim::TraceEntry>& entries) override {
     writeRow(record);
-    if (!withCalls_) return;
-    for (const sim::TraceEntry& entry : entries) {
-      std::fprintf(out_, "         %s\n", sim::formatTraceEntry(entry).c_str());
-    }
+    if (withCalls_) writeCalls(nullptr, entries);
   }
   void unload(const std::vector<sim::TraceEntry>& entries) override {
     if (withCalls_) writeCalls("unload", entries);
@@ -109,8 +106,9 @@ class TableReport : public RunSink {
     }
   }
 
+  // Under a heading for loading and unloading, under the tick's row for a tick.
   void writeCalls(const char* phase, const std::vector<sim::TraceEntry>& entries) {
-    std::fprintf(out_, "-- %s --\n", phase);
+    if (phase != nullptr) std::fprintf(out_, "-- %s --\n", phase);
     for (const sim::TraceEntry& entry : entries) {
       std::fprintf(out_, "         %s\n", sim::formatTraceEntry(entry).c_str());
     }

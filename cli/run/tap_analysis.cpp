@@ -6,27 +6,24 @@ std::vector<Press> pressesOf(const std::vector<TickRecord>& ticks) {
   std::vector<Press> presses;
   bool open = false;
   size_t lastDown = kNoTick;
+  uint32_t pressTime = 0;
   for (size_t i = 0; i < ticks.size(); ++i) {
-    if (ticks[i].inputs.aimDown) {
+    const TickRecord& tick = ticks[i];
+    if (tick.inputs.aimDown) {
       if (lastDown != kNoTick) presses[lastDown].windowEnd = i - 1;
       lastDown = presses.size();
-      presses.push_back({i, kNoTick, ticks.size() - 1, false, 0});
+      // A press is timed with the first timer read of its tick.
+      const bool taken =
+          tap_rule::inputTaken(true, tick.inputs.wheel) && tick.summary.timerSeenCount > 0;
+      if (taken) pressTime = tick.summary.timerSeen[0];
+      presses.push_back({i, kNoTick, ticks.size() - 1, taken, pressTime});
       open = true;
     }
-    if (ticks[i].inputs.aimUp) {
-      if (!open) presses.push_back({kNoTick, i, i, false, 0});
+    if (tick.inputs.aimUp) {
+      if (!open) presses.push_back({kNoTick, i, i, false, pressTime});
       presses.back().up = i;
       open = false;
     }
-  }
-  uint32_t pressTime = 0;
-  for (Press& press : presses) {
-    // A press is timed with the first timer read of its tick.
-    press.taken = press.down != kNoTick &&
-                  tap_rule::inputTaken(true, ticks[press.down].inputs.wheel) &&
-                  ticks[press.down].summary.timerSeenCount > 0;
-    if (press.taken) pressTime = ticks[press.down].summary.timerSeen[0];
-    press.pressTime = pressTime;
   }
   return presses;
 }

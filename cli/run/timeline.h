@@ -1,5 +1,5 @@
 // A run as its picture shows it, tick by tick, collected as a sink from the same records the
-// table is printed from.
+// table is printed from, and the picture drawn of it (svg_timeline.cpp).
 #pragma once
 
 #include <cstdint>
@@ -15,24 +15,21 @@ namespace cli {
 // are counted but not kept.
 inline constexpr size_t kMaxTimelineTicks = 2000;
 
-struct Timeline {
+struct Timeline : RunSink {
   std::string name;                                    // the scenario's
   ToggleSettings settings = settings_file::kDefaults;  // as the plugin read them
   std::vector<TickRecord> ticks;
   uint64_t totalTicks = 0;  // run, kept or not
   std::string stopped;      // why the run ended early, if it did
-};
 
-class TimelineSink : public RunSink {
- public:
-  explicit TimelineSink(Timeline& timeline) : timeline_(timeline) {}
   void tick(const TickRecord& record, const std::vector<sim::TraceEntry>& /*calls*/) override {
-    ++timeline_.totalTicks;
-    if (timeline_.ticks.size() < kMaxTimelineTicks) timeline_.ticks.push_back(record);
+    ++totalTicks;
+    if (ticks.size() < kMaxTimelineTicks) ticks.push_back(record);
   }
-
- private:
-  Timeline& timeline_;
 };
+
+// The picture of a run as SVG: one row per control and per thing the plugin sent, against tick
+// and timer, with the tap window marked at each press and release.
+std::string drawTimeline(const Timeline& timeline);
 
 }  // namespace cli

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "cli/run/svg_writer.h"
+#include "toggle/settings_file.h"
+
 namespace cli {
 
 inline constexpr double kLeft = 170;  // row labels
@@ -56,5 +59,9 @@ class TimelineLayout {
   size_t rows_;
   double tickWidth_;
 };
+
+// The legend (timeline_legend.cpp): what each colour and mark means, and where the settings
+// come from. Draws from `top` down; returns where the picture ends.
+double drawLegend(SvgWriter& svg, const ToggleSettings& settings, double top);
 
 }  // namespace cli

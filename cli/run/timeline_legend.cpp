@@ -1,9 +1,7 @@
-#include "cli/run/timeline_legend.h"
+#include "cli/run/timeline_layout.h"
 
 #include <string>
 #include <vector>
-
-#include "cli/run/timeline_layout.h"
 
 namespace cli {
 
