@@ -43,10 +43,11 @@ common::ExitStatus check(const std::vector<std::string>& arguments, Machine& mac
                "after the check, measure your taps of the aim button even from a command prompt "
                "(in a window of its own it always offers to)");
 
-  std::vector<const char*> words;
-  for (const std::string& argument : arguments) words.push_back(argument.c_str());
   try {
-    app.parse(static_cast<int>(words.size()), words.data());
+    // CLI11 takes a list of words last first, without the program's name.
+    std::vector<std::string> words(arguments.rbegin(), arguments.rend());
+    if (!words.empty()) words.pop_back();
+    app.parse(words);
   } catch (const CLI::ParseError& error) {
     std::ostringstream shown;
     if (app.exit(error, shown, shown) == 0) {
