@@ -60,9 +60,12 @@ SimulatedHost::ScriptList::iterator SimulatedHost::findScript(HINSTANCE module) 
 }
 
 void SimulatedHost::scriptRegister(HINSTANCE module, ScriptEntry entry) {
+  // Named whether traced or not: naming it is how the host learns the loader's module, which
+  // endLoaderCall checks against the module's real handle.
+  const std::string symbol = symbolFor(module);
   if (trace_.enabled()) {
     trace_.add(TraceKind::scriptRegister).text =
-        symbolFor(module) + ", script#" + std::to_string(nextScriptId_);
+        symbol + ", script#" + std::to_string(nextScriptId_);
   }
   if (!inLoader_) protocolError("scriptRegister called outside DllMain");
   if (entry == nullptr) protocolError("scriptRegister with a null script");
@@ -73,7 +76,8 @@ void SimulatedHost::scriptRegister(HINSTANCE module, ScriptEntry entry) {
 }
 
 void SimulatedHost::scriptUnregister(HINSTANCE module) {
-  if (trace_.enabled()) trace_.add(TraceKind::scriptUnregister).text = symbolFor(module);
+  const std::string symbol = symbolFor(module);
+  if (trace_.enabled()) trace_.add(TraceKind::scriptUnregister).text = symbol;
   if (!inLoader_) protocolError("scriptUnregister called outside DllMain");
   const auto found = findScript(module);
   if (found == scripts_.end()) {

@@ -141,6 +141,20 @@ TEST(SimulatedHost, ProtocolFaultsAreRecorded) {
   }
 }
 
+TEST(SimulatedHost, ARegistrationWithAnotherModulesHandleIsCaughtWithTheTraceOnOrOff) {
+  for (const bool traced : {true, false}) {
+    sim::SimulatedHost host;
+    host.trace().setEnabled(traced);
+    int own = 0;
+    int other = 0;
+    host.beginLoaderCall(nullptr);
+    host.scriptRegister(reinterpret_cast<HINSTANCE>(&other), [] {});
+    host.endLoaderCall(reinterpret_cast<HINSTANCE>(&own));
+    EXPECT_THAT(host.protocolErrors(), Contains(HasSubstr("a handle other than its module's")))
+        << (traced ? "traced" : "untraced");
+  }
+}
+
 TEST(SimulatedHost, HostCallsOutsideTheScriptAreProtocolErrors) {
   sim::SimulatedHost host;
   host.bind();
