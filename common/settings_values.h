@@ -29,6 +29,16 @@ inline ToggleSettings readSettings(const std::optional<std::string>& fileBytes) 
   return settings;
 }
 
+// "ShortPress, LongPress and HoldADS": the keys as messages list them.
+inline std::string keyNames() {
+  std::string text;
+  for (size_t k = 0; k < settings_file::kKeyCount; ++k) {
+    text += k == 0 ? "" : k + 1 == settings_file::kKeyCount ? " and " : ", ";
+    text += settings_file::kKeys[k].name;
+  }
+  return text;
+}
+
 // "ShortPress 60, LongPress 170, HoldADS 0": the values as messages name them.
 inline std::string settingsText(const ToggleSettings& settings) {
   std::string text;

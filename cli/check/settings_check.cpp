@@ -120,8 +120,8 @@ class Walk {
                                    "?");
       } else {
         add(Severity::note, lineText(number) + ": " + name +
-                                " is not a key the plugin reads (it reads " + kKeys[0].name + ", " +
-                                kKeys[1].name + " and " + kKeys[2].name + ")");
+                                " is not a key the plugin reads (it reads " + common::keyNames() +
+                                ")");
       }
     } else if (known < kKeyCount) {
       add(Severity::warning, lineText(number) + ": " + kKeys[known].name +
@@ -228,8 +228,10 @@ Finding keyFinding(const Walk& walk, size_t key, int32_t value) {
 
 Finding tapWindow(const ToggleSettings& s) {
   const tap_rule::TapWindow window = tap_rule::tapWindow(s);
-  const std::string shortText = "ShortPress (" + std::to_string(s.shortPress) + ")";
-  const std::string longText = "LongPress (" + std::to_string(s.longPress) + ")";
+  const std::string shortText =
+      std::string(settings_file::kShortPress.name) + " (" + std::to_string(s.shortPress) + ")";
+  const std::string longText =
+      std::string(settings_file::kLongPress.name) + " (" + std::to_string(s.longPress) + ")";
   const std::string range = std::to_string(window.first) + " to " + std::to_string(window.last);
   if (window.first > window.last) {
     return {Severity::warning, "tap window: " + shortText + " is not below " + longText +

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "common/settings_values.h"
+
 namespace cli {
 
 double drawLegend(SvgWriter& svg, const ToggleSettings& settings, double top) {
@@ -43,8 +45,8 @@ double drawLegend(SvgWriter& svg, const ToggleSettings& settings, double top) {
   }
   y += 6;
   svg.text(12, y,
-           "ShortPress, LongPress and HoldADS are read from the scenario's Kestova.ini with the "
-           "profile reader's rules;",
+           common::keyNames() +
+               " are read from the scenario's Kestova.ini with the profile reader's rules;",
            "font-size=\"11\" fill=\"#555555\"");
   svg.text(12, y + 14,
            "the plugin's own read makes no host call, so the trace cannot show it. Timer: the "
