@@ -37,7 +37,7 @@ void inject(HANDLE input, const INPUT_RECORD& record) {
 
 // A console of the test's own, so that neither the input it injects nor its Ctrl+C reaches the
 // console the suite was started from. Wine makes one only where it has a display: make test runs
-// this test alone, under xvfb-run, with KESTOVA_CONSOLE_TEST set.
+// this test alone, under xvfb-run on a desktop of its own, with KESTOVA_CONSOLE_TEST set.
 HANDLE ownConsoleInput() {
   FreeConsole();
   if (AllocConsole() == 0) return INVALID_HANDLE_VALUE;
