@@ -37,10 +37,12 @@ windows: native
 	@cmake --preset mingw -DKESTOVA_NATIVE_SIM=$(CURDIR)/$(NATIVE)/kestova-sim >/dev/null
 	@cmake --build --preset mingw
 
-# The MSVC-mode plugin, built as Visual Studio would; tested with the MinGW build's test program.
+# The MSVC-mode plugin, built as Visual Studio would; tested with the MinGW build's test program,
+# in its Wine prefix.
 clang-cl: windows
 	@for preset in clang-cl clang-cl-debug; do \
-	  cmake --preset $$preset -DKESTOVA_WINDOWS_TEST_DIR=$(CURDIR)/$(WINDOWS)/bin >/dev/null && \
+	  cmake --preset $$preset -DKESTOVA_WINDOWS_TEST_DIR=$(CURDIR)/$(WINDOWS)/bin \
+	    -DKESTOVA_WINE_PREFIX=$(CURDIR)/$(WINDOWS)/wine-prefix >/dev/null && \
 	  cmake --build --preset $$preset || exit 1; \
 	done
 
