@@ -6,15 +6,6 @@ if(MINGW)
   set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG")
 endif()
 
-# Test code is never timed, so the Windows build, whose Release flags are the shipped programs',
-# compiles what its caller's folder adds (the tests and GoogleTest) unoptimised: a quarter less
-# build time. Native builds are Debug already.
-function(kestova_unoptimised_folder)
-  if(MINGW)
-    add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-O0>)
-  endif()
-endfunction()
-
 if(MSVC)
   # The run-time checks (/RTC1 in Debug) call into the C runtime, which the plugin links without;
   # cl has no flag to turn them off again for one target.
