@@ -9,10 +9,10 @@ namespace sim {
 
 class ScriptContext {
  public:
-  using Entry = void (*)(void* argument);
+  using Entry = void (*)();
 
   // The entry does not run until the first switchIn.
-  ScriptContext(Entry entry, void* argument);
+  explicit ScriptContext(Entry entry);
   // Frees the stack without unwinding it: a script that never returns is simply dropped.
   ~ScriptContext();
   ScriptContext(const ScriptContext&) = delete;

@@ -25,22 +25,20 @@ LPVOID currentFiber() {
 
 struct ScriptContext::Impl {
   Entry entry = nullptr;
-  void* argument = nullptr;
   LPVOID fiber = nullptr;
   LPVOID host = nullptr;
   bool finished = false;
 
   static VOID CALLBACK run(LPVOID self) {
     auto* impl = static_cast<Impl*>(self);
-    impl->entry(impl->argument);
+    impl->entry();
     impl->finished = true;
     SwitchToFiber(impl->host);  // never resumed: the host drops a finished script
   }
 };
 
-ScriptContext::ScriptContext(Entry entry, void* argument) : impl_(new Impl) {
+ScriptContext::ScriptContext(Entry entry) : impl_(new Impl) {
   impl_->entry = entry;
-  impl_->argument = argument;
   impl_->fiber = CreateFiber(kStackSize, &Impl::run, impl_.get());
   if (impl_->fiber == nullptr) std::abort();
 }

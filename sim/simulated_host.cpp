@@ -105,17 +105,13 @@ bool SimulatedHost::insideScript(const char* function) {
   return false;
 }
 
-void SimulatedHost::runScript(void* script) {
-  static_cast<Script*>(script)->entry();
-}
-
 void SimulatedHost::tick() {
   bind();  // the scripts of this host talk to this host
   ++tick_;
   game_.beginTick(tick_);
   for (size_t i = 0; i < scripts_.size(); ++i) {
     Script& script = *scripts_[i];
-    if (!script.context) script.context = std::make_unique<ScriptContext>(&runScript, &script);
+    if (!script.context) script.context = std::make_unique<ScriptContext>(script.entry);
     current_ = &script;
     script.context->switchIn();
     current_ = nullptr;

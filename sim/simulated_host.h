@@ -90,7 +90,6 @@ class SimulatedHost {
 
   using ScriptList = std::vector<std::unique_ptr<Script>>;
 
-  static void runScript(void* script);
   ScriptList::iterator findScript(HINSTANCE module);
   void protocolError(std::string message);
   // Every script call asks; false, with the protocol error made, outside any script.
