@@ -20,49 +20,49 @@ constexpr TickPath makePath(const char* name, bool holdMode, bool latched) {
   constexpr uint64_t kTimer = 1000;
   constexpr uint64_t kAimSubject = 0x00010101;
   constexpr uint64_t kWeaponSubject = 0x01010202;
-  const auto add = [&path](sim::NativeId id, std::initializer_list<Arg> args, uint64_t result) {
+  const auto add = [&path](uint64_t hash, std::initializer_list<Arg> args, uint64_t result) {
     NativeCall& call = path.calls[path.callCount++];
-    call.hash = sim::kNatives[static_cast<size_t>(id)].hash;
+    call.hash = hash;
     for (const Arg& arg : args) call.args[call.argCount++] = arg;
     call.result = result;
   };
   const auto value = [](uint64_t v) { return Arg{sim::ArgRole::value, v, nullptr}; };
   const auto text = [](const char* n) { return Arg{sim::ArgRole::name, 0, n}; };
   const auto hashOf = [](const char* n) -> uint64_t { return sim::simNameHash(n); };
-  using N = sim::NativeId;
-  const auto control = [&](N id, uint64_t group, const char* controlName, uint64_t answer) {
-    add(N::nameHash, {text(controlName)}, hashOf(controlName));
-    add(id, {value(group), value(hashOf(controlName))}, answer);
+  using namespace contract;
+  const auto control = [&](uint64_t hash, uint64_t group, const char* controlName,
+                           uint64_t answer) {
+    add(kNameHash, {text(controlName)}, hashOf(controlName));
+    add(hash, {value(group), value(hashOf(controlName))}, answer);
   };
 
   // The aim control goes down and comes up, the wheel closed: three timer reads.
-  control(N::controlWentDown, contract::kAimGroup, contract::kAimControl, 1);
-  add(N::namedStateActive, {text(contract::kWheelState)}, 0);
-  add(N::hostTimer, {}, kTimer);
-  control(N::controlCameUp, contract::kAimGroup, contract::kAimControl, 1);
-  add(N::namedStateActive, {text(contract::kWheelState)}, 0);
-  add(N::hostTimer, {}, kTimer);
-  add(N::hostTimer, {}, kTimer);
+  control(kControlWentDown, kAimGroup, kAimControl, 1);
+  add(kNamedStateActive, {text(kWheelState)}, 0);
+  add(kHostTimer, {}, kTimer);
+  control(kControlCameUp, kAimGroup, kAimControl, 1);
+  add(kNamedStateActive, {text(kWheelState)}, 0);
+  add(kHostTimer, {}, kTimer);
+  add(kHostTimer, {}, kTimer);
   if (!holdMode) {
     if (latched) {
-      add(N::perFrameHold, {}, 0);
-      control(N::controlActive, contract::kSprintGroup, contract::kSprintControl, 0);
+      add(kPerFrameHold, {}, 0);
+      control(kControlActive, kSprintGroup, kSprintControl, 0);
     }
-    add(N::forcedAimSubject, {}, kAimSubject);
-    add(N::forcedAim, {value(kAimSubject), value(latched ? 1 : 0), value(0), value(0), value(1)},
-        0);
-    add(N::weaponQuerySubject, {}, kWeaponSubject);
-    add(N::currentWeapon,
+    add(kForcedAimSubject, {}, kAimSubject);
+    add(kForcedAim, {value(kAimSubject), value(latched ? 1 : 0), value(0), value(0), value(1)}, 0);
+    add(kWeaponQuerySubject, {}, kWeaponSubject);
+    add(kCurrentWeapon,
         {value(kWeaponSubject), Arg{sim::ArgRole::slot, 0, nullptr}, value(0), value(0), value(0)},
         1);
-    add(N::nameHash, {text(contract::kUnarmedWeapon)}, hashOf(contract::kUnarmedWeapon));
+    add(kNameHash, {text(kUnarmedWeapon)}, hashOf(kUnarmedWeapon));
   } else if (latched) {
-    add(N::perFrameHold, {}, 0);
+    add(kPerFrameHold, {}, 0);
   }
   if (latched) {
     // The camera control is active but the wheel is open: checked, and no cancel.
-    control(N::controlActive, contract::kCameraGroup, contract::kCameraControl, 1);
-    add(N::namedStateActive, {text(contract::kWheelState)}, 1);
+    control(kControlActive, kCameraGroup, kCameraControl, 1);
+    add(kNamedStateActive, {text(kWheelState)}, 1);
   }
   return path;
 }

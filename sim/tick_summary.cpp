@@ -19,26 +19,26 @@ TickSummary summarizeTick(const std::vector<TraceEntry>& entries) {
     ++summary.hostCalls;
     if (entry.native == nullptr) continue;
     const auto result = static_cast<uint32_t>(entry.result);
-    switch (entry.native->id) {
-      case NativeId::perFrameHold:
+    switch (entry.native->hash) {
+      case contract::kPerFrameHold:
         held = true;
         break;
-      case NativeId::forcedAim:
+      case contract::kForcedAim:
         summary.forcedAim = entry.args[1] != 0;
         break;
-      case NativeId::controlActive:
+      case contract::kControlActive:
         cameraActive = entry.args[1] == kCameraHash && result != 0;
         break;
-      case NativeId::namedStateActive:
+      case contract::kNamedStateActive:
         if (tap_rule::inputTaken(cameraActive, result != 0)) cancelled = true;
         cameraActive = false;
         break;
-      case NativeId::hostTimer:
+      case contract::kHostTimer:
         if (summary.timerSeenCount < summary.timerSeen.size()) {
           summary.timerSeen[summary.timerSeenCount++] = result;
         }
         break;
-      case NativeId::currentWeapon:
+      case contract::kCurrentWeapon:
         // As the plugin takes it: only a nonzero result makes the slot worth reading, and the
         // slot is compared with the name hash of "WEAPON_UNARMED", which the game always gives.
         summary.weapon = result == 0 ? WeaponSeen::failed

@@ -43,7 +43,7 @@ std::string formatResult(const TraceEntry& entry) {
                      : shown == Shown::decimal ? decimal(low)
                                                : std::to_string(static_cast<int32_t>(low));
   if ((entry.result >> 32) != 0) text += " [high " + hex32(entry.result >> 32) + "]";
-  if (entry.native != nullptr && entry.native->id == NativeId::currentWeapon) {
+  if (entry.native != nullptr && entry.native->hash == contract::kCurrentWeapon) {
     text += ", slot " + hex32(entry.outSlot);
     if ((entry.outSlot >> 32) != 0) text += " [high " + hex32(entry.outSlot >> 32) + "]";
   }
@@ -82,7 +82,8 @@ ArgRole argRole(const TraceEntry& entry, size_t index) {
   // A name argument is one also in a call with the wrong count, where the host reads no name
   // and it shows empty.
   if ((native->stringArgs >> index & 1) != 0) return ArgRole::name;
-  if (native->id == NativeId::currentWeapon && index == 1 && entry.argCount == native->argCount) {
+  if (native->hash == contract::kCurrentWeapon && index == 1 &&
+      entry.argCount == native->argCount) {
     return ArgRole::slot;
   }
   return ArgRole::value;
