@@ -154,7 +154,7 @@ std::string checkPath(const PathEntry& entry) {
   const TickPath& path = *entry.path;
   constexpr int kTicks = 2;  // the second tick shows that the first left the state as it found it
   const auto calls = [&](const char* who, const auto& tick) {
-    const RecordingHost host(path);
+    RecordingHost host(path);
     host.bind();
     for (int i = 0; i < kTicks; ++i) tick();
     return compare(path, host.calls(), kTicks, who);
