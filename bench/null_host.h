@@ -5,10 +5,12 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "bench/tick_paths.h"
 #include "sim/host_backend.h"
+#include "sim/trace.h"
 
 namespace bench {
 
@@ -40,30 +42,38 @@ class NullHost : public HostBackend {
   uint32_t next_ = 0;
 };
 
-struct HostCall {
-  enum class Kind : uint8_t { init, push, call, wait };
-  Kind kind;
-  uint64_t value;  // the hash, the pushed value or the wait's duration
-};
-
+// Writes every call down as the simulator's trace shows it: a name by its text and the weapon
+// query's slot as "&slot", so that the plugin's calls and the floor's compare equal although
+// their literals and slots lie at different addresses.
 class RecordingHost final : public NullHost {
  public:
   using NullHost::NullHost;
-  const std::vector<HostCall>& calls() const { return calls_; }
+  const std::vector<std::string>& calls() const { return calls_; }
 
   void scriptWait(uint32_t duration) override {
-    calls_.push_back({HostCall::Kind::wait, duration});
+    calls_.push_back("scriptWait(" + std::to_string(duration) + ")");
     NullHost::scriptWait(duration);
   }
-  void nativeInit(uint64_t hash) override { calls_.push_back({HostCall::Kind::init, hash}); }
-  void nativePush64(uint64_t value) override { calls_.push_back({HostCall::Kind::push, value}); }
+  void nativeInit(uint64_t hash) override {
+    call_ = {};
+    call_.hash = hash;
+    call_.native = sim::findNative(hash);
+  }
+  void nativePush64(uint64_t value) override {
+    if (call_.argCount < sim::kMaxTracedArgs) call_.args[call_.argCount] = value;
+    ++call_.argCount;
+  }
   uint64_t* nativeCall() override {
-    calls_.push_back({HostCall::Kind::call, 0});
+    if (sim::argRole(call_, 0) == sim::ArgRole::name) {
+      call_.text = reinterpret_cast<const char*>(static_cast<uintptr_t>(call_.args[0]));
+    }
+    calls_.push_back(sim::formatTraceEntry(call_));
     return NullHost::nativeCall();
   }
 
  private:
-  std::vector<HostCall> calls_;
+  sim::TraceEntry call_;
+  std::vector<std::string> calls_;
 };
 
 }  // namespace bench
