@@ -54,7 +54,6 @@ class SimulatedHost final : public HostBackend {
                          int32_t arg6, int32_t arg7);
 
   Trace& trace() { return trace_; }
-  const Trace& trace() const { return trace_; }
   // Everything the plugin did against the protocol, in order; host calls from a thread other
   // than the host's own are counted and reported last.
   std::vector<std::string> protocolErrors() const;
