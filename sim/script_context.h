@@ -18,11 +18,10 @@ class ScriptContext {
   ScriptContext(const ScriptContext&) = delete;
   ScriptContext& operator=(const ScriptContext&) = delete;
 
-  // From the host: runs the script until it switches out or its entry returns.
-  void switchIn();
+  // From the host: runs the script until it switches out (false) or its entry returns (true).
+  bool switchIn();
   // From the script: back to the host, until the next switchIn.
   void switchOut();
-  bool finished() const;
 
   struct Impl;
 

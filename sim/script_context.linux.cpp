@@ -23,7 +23,6 @@ struct ScriptContext::Impl {
     ctx::fiber script;
   };
   ctx::fiber host;  // where the host continues, while the script runs
-  bool finished = false;
   FiberSanitizerState scriptSide;
   FiberSanitizerState hostSide;
 
@@ -65,7 +64,6 @@ ScriptContext::ScriptContext(Entry entry) : impl_(new Impl) {
         sanitizerFinishSwitch(impl->scriptSide, impl->hostSide);
         impl->host = std::move(host);
         entry();
-        impl->finished = true;
         // Never resumed: the host drops a finished script.
         sanitizerStartSwitch(impl->scriptSide, impl->hostSide, true);
         return std::move(impl->host);
@@ -78,21 +76,18 @@ ScriptContext::~ScriptContext() {
   impl_->releaseStack();
 }
 
-void ScriptContext::switchIn() {
+bool ScriptContext::switchIn() {
   sanitizerRememberCurrent(impl_->hostSide);
   sanitizerStartSwitch(impl_->hostSide, impl_->scriptSide);
   impl_->script = std::move(impl_->script).resume();
   sanitizerFinishSwitch(impl_->hostSide, impl_->scriptSide);
+  return !impl_->script;
 }
 
 void ScriptContext::switchOut() {
   sanitizerStartSwitch(impl_->scriptSide, impl_->hostSide);
   impl_->host = std::move(impl_->host).resume();
   sanitizerFinishSwitch(impl_->scriptSide, impl_->hostSide);
-}
-
-bool ScriptContext::finished() const {
-  return impl_->finished;
 }
 
 }  // namespace sim

@@ -47,20 +47,17 @@ ScriptContext::~ScriptContext() {
   DeleteFiber(impl_->fiber);
 }
 
-void ScriptContext::switchIn() {
+bool ScriptContext::switchIn() {
   // Only a fiber can switch to a fiber. The thread is converted once and stays one; converting
   // a thread that already is a fiber would fail and lose its fiber data.
   if (!IsThreadAFiber()) ConvertThreadToFiber(nullptr);
   impl_->host = currentFiber();
   SwitchToFiber(impl_->fiber);
+  return impl_->finished;
 }
 
 void ScriptContext::switchOut() {
   SwitchToFiber(impl_->host);
-}
-
-bool ScriptContext::finished() const {
-  return impl_->finished;
 }
 
 }  // namespace sim

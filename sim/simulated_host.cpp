@@ -86,9 +86,9 @@ void SimulatedHost::tick() {
     Script& script = *scripts_[i];
     if (!script.context) script.context = std::make_unique<ScriptContext>(script.entry);
     current_ = &script;
-    script.context->switchIn();
+    const bool returned = script.context->switchIn();
     current_ = nullptr;
-    if (script.context->finished()) {
+    if (returned) {
       protocolError("script#" + std::to_string(script.id) + " returned from its entry");
       scripts_.erase(scripts_.begin() + static_cast<std::ptrdiff_t>(i));
       --i;
