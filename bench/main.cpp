@@ -30,7 +30,7 @@ namespace {
 // The loop runToggleLoop runs, minus the settings file: a tick, then scriptWait(0); against the
 // same host calls replayed with no logic, both through the same do-nothing host.
 double tickToFloorRatio(const PathEntry& entry) {
-  const NullHost host(*entry.path);
+  NullHost host(*entry.path);
   host.bind();
   const ToggleSettings settings = entry.path->settings;
   AimToggleState toggle{};
@@ -47,7 +47,7 @@ double tickToFloorRatio(const PathEntry& entry) {
 void countTicks(const std::string& pathName, long ticks) {
   for (const PathEntry& entry : tickPaths()) {
     if (pathName != entry.path->name) continue;
-    const NullHost host(*entry.path);
+    NullHost host(*entry.path);
     host.bind();
     AimToggleState toggle{};
     toggle.latched = entry.path->latched;

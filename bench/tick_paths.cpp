@@ -1,9 +1,9 @@
 #include "bench/tick_paths.h"
 
+#include <algorithm>
 #include <initializer_list>
-#include <span>
-#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "bench/null_host.h"
 #include "host/contract.h"
@@ -20,49 +20,49 @@ constexpr TickPath makePath(const char* name, bool holdMode, bool latched) {
   constexpr uint64_t kTimer = 1000;
   constexpr uint64_t kAimSubject = 0x00010101;
   constexpr uint64_t kWeaponSubject = 0x01010202;
-  const auto add = [&path](sim::NativeId id, std::initializer_list<Arg> args, uint64_t result) {
+  const auto add = [&path](uint64_t hash, std::initializer_list<Arg> args, uint64_t result) {
     NativeCall& call = path.calls[path.callCount++];
-    call.hash = sim::kNatives[static_cast<size_t>(id)].hash;
+    call.hash = hash;
     for (const Arg& arg : args) call.args[call.argCount++] = arg;
     call.result = result;
   };
   const auto value = [](uint64_t v) { return Arg{sim::ArgRole::value, v, nullptr}; };
   const auto text = [](const char* n) { return Arg{sim::ArgRole::name, 0, n}; };
   const auto hashOf = [](const char* n) -> uint64_t { return sim::simNameHash(n); };
-  using N = sim::NativeId;
-  const auto control = [&](N id, uint64_t group, const char* controlName, uint64_t answer) {
-    add(N::nameHash, {text(controlName)}, hashOf(controlName));
-    add(id, {value(group), value(hashOf(controlName))}, answer);
+  using namespace contract;
+  const auto control = [&](uint64_t hash, uint64_t group, const char* controlName,
+                           uint64_t answer) {
+    add(kNameHash, {text(controlName)}, hashOf(controlName));
+    add(hash, {value(group), value(hashOf(controlName))}, answer);
   };
 
   // The aim control goes down and comes up, the wheel closed: three timer reads.
-  control(N::controlWentDown, contract::kAimGroup, contract::kAimControl, 1);
-  add(N::namedStateActive, {text(contract::kWheelState)}, 0);
-  add(N::hostTimer, {}, kTimer);
-  control(N::controlCameUp, contract::kAimGroup, contract::kAimControl, 1);
-  add(N::namedStateActive, {text(contract::kWheelState)}, 0);
-  add(N::hostTimer, {}, kTimer);
-  add(N::hostTimer, {}, kTimer);
+  control(kControlWentDown, kAimGroup, kAimControl, 1);
+  add(kNamedStateActive, {text(kWheelState)}, 0);
+  add(kHostTimer, {}, kTimer);
+  control(kControlCameUp, kAimGroup, kAimControl, 1);
+  add(kNamedStateActive, {text(kWheelState)}, 0);
+  add(kHostTimer, {}, kTimer);
+  add(kHostTimer, {}, kTimer);
   if (!holdMode) {
     if (latched) {
-      add(N::perFrameHold, {}, 0);
-      control(N::controlActive, contract::kSprintGroup, contract::kSprintControl, 0);
+      add(kPerFrameHold, {}, 0);
+      control(kControlActive, kSprintGroup, kSprintControl, 0);
     }
-    add(N::forcedAimSubject, {}, kAimSubject);
-    add(N::forcedAim, {value(kAimSubject), value(latched ? 1 : 0), value(0), value(0), value(1)},
-        0);
-    add(N::weaponQuerySubject, {}, kWeaponSubject);
-    add(N::currentWeapon,
+    add(kForcedAimSubject, {}, kAimSubject);
+    add(kForcedAim, {value(kAimSubject), value(latched ? 1 : 0), value(0), value(0), value(1)}, 0);
+    add(kWeaponQuerySubject, {}, kWeaponSubject);
+    add(kCurrentWeapon,
         {value(kWeaponSubject), Arg{sim::ArgRole::slot, 0, nullptr}, value(0), value(0), value(0)},
         1);
-    add(N::nameHash, {text(contract::kUnarmedWeapon)}, hashOf(contract::kUnarmedWeapon));
+    add(kNameHash, {text(kUnarmedWeapon)}, hashOf(kUnarmedWeapon));
   } else if (latched) {
-    add(N::perFrameHold, {}, 0);
+    add(kPerFrameHold, {}, 0);
   }
   if (latched) {
     // The camera control is active but the wheel is open: checked, and no cancel.
-    control(N::controlActive, contract::kCameraGroup, contract::kCameraControl, 1);
-    add(N::namedStateActive, {text(contract::kWheelState)}, 1);
+    control(kControlActive, kCameraGroup, kCameraControl, 1);
+    add(kNamedStateActive, {text(kWheelState)}, 1);
   }
   return path;
 }
@@ -106,38 +106,6 @@ void replayTick() {
   scriptWait(0);
 }
 
-// Empty when `got` holds the path's calls `ticks` times over, each tick closed by scriptWait(0);
-// else what differs. A name is compared by its text and the weapon slot by being an address:
-// the plugin's literals and slot lie elsewhere than the floor's.
-std::string compare(const TickPath& path, const std::vector<HostCall>& got, int ticks,
-                    const std::string& who) {
-  std::vector<std::pair<HostCall::Kind, Arg>> expected;
-  for (int tick = 0; tick < ticks; ++tick) {
-    for (const NativeCall& call : std::span(path.calls).first(path.callCount)) {
-      expected.emplace_back(HostCall::Kind::init, Arg{sim::ArgRole::value, call.hash, nullptr});
-      for (const Arg& arg : std::span(call.args).first(call.argCount)) {
-        expected.emplace_back(HostCall::Kind::push, arg);
-      }
-      expected.emplace_back(HostCall::Kind::call, Arg{});
-    }
-    expected.emplace_back(HostCall::Kind::wait, Arg{});
-  }
-  for (size_t k = 0; k < got.size() && k < expected.size(); ++k) {
-    const auto& [kind, arg] = expected[k];
-    const auto* text = reinterpret_cast<const char*>(static_cast<uintptr_t>(got[k].value));
-    const bool same = arg.kind == sim::ArgRole::slot ? got[k].value != 0
-                      : arg.kind == sim::ArgRole::name
-                          ? text != nullptr && std::string_view(text) == arg.name
-                          : got[k].value == arg.value;
-    if (got[k].kind != kind || !same) {
-      return who + ": host call #" + std::to_string(k) + " differs from the path";
-    }
-  }
-  if (got.size() == expected.size()) return "";
-  return who + " made " + (got.size() < expected.size() ? "fewer" : "more") +
-         " host calls than the path";
-}
-
 }  // namespace
 
 const std::array<PathEntry, 4>& tickPaths() {
@@ -153,21 +121,27 @@ const std::array<PathEntry, 4>& tickPaths() {
 std::string checkPath(const PathEntry& entry) {
   const TickPath& path = *entry.path;
   constexpr int kTicks = 2;  // the second tick shows that the first left the state as it found it
-  const auto calls = [&](const char* who, const auto& tick) {
-    const RecordingHost host(path);
+  const auto calls = [&](const auto& tick) {
+    RecordingHost host(path);
     host.bind();
     for (int i = 0; i < kTicks; ++i) tick();
-    return compare(path, host.calls(), kTicks, who);
+    return host.calls();
   };
   AimToggleState state{};
   state.latched = path.latched;
-  std::string problem = calls("the plugin", [&] {
+  const std::vector<std::string> plugin = calls([&] {
     runToggleTick(path.settings, state);
     scriptWait(0);
   });
-  if (problem.empty() && state.latched != path.latched) problem = "the plugin left the path";
-  if (problem.empty()) problem = calls("the floor", entry.floor);
-  return problem.empty() ? problem : std::string(path.name) + ": " + problem;
+  const std::vector<std::string> floor = calls(entry.floor);
+  const std::string name = path.name;
+  const auto [p, f] = std::mismatch(plugin.begin(), plugin.end(), floor.begin(), floor.end());
+  if (p != plugin.end() || f != floor.end()) {
+    return name + ": host call #" + std::to_string(p - plugin.begin()) + " is " +
+           (p != plugin.end() ? *p : "none") + " in the plugin, " +
+           (f != floor.end() ? *f : "none") + " in the floor";
+  }
+  return state.latched == path.latched ? "" : name + ": the plugin left the path";
 }
 
 }  // namespace bench

@@ -46,8 +46,8 @@ struct PathEntry {
 // The four paths, the worst case first.
 const std::array<PathEntry, 4>& tickPaths();
 
-// Empty when the plugin's tick, run from the path's starting state, makes exactly the path's
-// calls and ends in that state, and the floor makes exactly the same calls; else what differs.
+// Empty when the floor makes exactly the host calls of the plugin's tick run from the path's
+// starting state, and the plugin's tick ends in that state; else what differs.
 std::string checkPath(const PathEntry& entry);
 
 }  // namespace bench

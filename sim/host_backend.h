@@ -1,23 +1,23 @@
-// How the stand-in ScriptHookVask library reaches the simulator that drives it: a table of
-// plain functions, so that nothing C++ crosses the library boundary.
+// How the stand-in ScriptHookVask library reaches what drives it: the simulated host, or a
+// benchmark's do-nothing host. Its eight exports forward to the bound backend's functions.
 #pragma once
 
 #include "host/host_api.h"
 
-extern "C" {
+class HostBackend {
+ public:
+  virtual void scriptRegister(HINSTANCE module, ScriptEntry entry) = 0;
+  virtual void scriptUnregister(HINSTANCE module) = 0;
+  virtual void scriptWait(uint32_t duration) = 0;
+  virtual void keyboardHandlerRegister(KeyboardHandler handler) = 0;
+  virtual void keyboardHandlerUnregister(KeyboardHandler handler) = 0;
+  virtual void nativeInit(uint64_t hash) = 0;
+  virtual void nativePush64(uint64_t value) = 0;
+  virtual uint64_t* nativeCall() = 0;
 
-struct HostBackend {
-  void* self;
-  void (*scriptRegister)(void* self, HINSTANCE module, ScriptEntry entry);
-  void (*scriptUnregister)(void* self, HINSTANCE module);
-  void (*scriptWait)(void* self, uint32_t duration);
-  void (*keyboardHandlerRegister)(void* self, KeyboardHandler handler);
-  void (*keyboardHandlerUnregister)(void* self, KeyboardHandler handler);
-  void (*nativeInit)(void* self, uint64_t hash);
-  void (*nativePush64)(void* self, uint64_t value);
-  uint64_t* (*nativeCall)(void* self);
+ protected:
+  ~HostBackend() = default;
 };
 
 // Null unbinds: the functions then do nothing and results read zero.
-KESTOVA_HOST_API void hostBind(const HostBackend* backend);
-}
+extern "C" KESTOVA_HOST_API void hostBind(HostBackend* backend);

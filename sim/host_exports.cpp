@@ -1,4 +1,4 @@
-// The stand-in ScriptHookVask library: its eight exports forward to the bound simulator.
+// The stand-in ScriptHookVask library: its eight exports forward to the bound host.
 #include <atomic>
 
 #include "sim/host_backend.h"
@@ -6,10 +6,10 @@
 namespace {
 
 // Atomic: a plugin may call from any thread while the simulator binds another host.
-std::atomic<const HostBackend*> boundBackend{nullptr};
+std::atomic<HostBackend*> boundBackend{nullptr};
 thread_local uint64_t unboundResult = 0;
 
-const HostBackend* bound() {
+HostBackend* bound() {
   return boundBackend.load(std::memory_order_acquire);
 }
 
@@ -17,40 +17,40 @@ const HostBackend* bound() {
 
 extern "C" {
 
-KESTOVA_HOST_API void hostBind(const HostBackend* backend) {
+KESTOVA_HOST_API void hostBind(HostBackend* backend) {
   boundBackend.store(backend, std::memory_order_release);
 }
 
 KESTOVA_HOST_API void scriptRegister(HINSTANCE module, ScriptEntry entry) {
-  if (const HostBackend* host = bound()) host->scriptRegister(host->self, module, entry);
+  if (HostBackend* host = bound()) host->scriptRegister(module, entry);
 }
 
 KESTOVA_HOST_API void scriptUnregister(HINSTANCE module) {
-  if (const HostBackend* host = bound()) host->scriptUnregister(host->self, module);
+  if (HostBackend* host = bound()) host->scriptUnregister(module);
 }
 
 KESTOVA_HOST_API void scriptWait(uint32_t duration) {
-  if (const HostBackend* host = bound()) host->scriptWait(host->self, duration);
+  if (HostBackend* host = bound()) host->scriptWait(duration);
 }
 
 KESTOVA_HOST_API void keyboardHandlerRegister(KeyboardHandler handler) {
-  if (const HostBackend* host = bound()) host->keyboardHandlerRegister(host->self, handler);
+  if (HostBackend* host = bound()) host->keyboardHandlerRegister(handler);
 }
 
 KESTOVA_HOST_API void keyboardHandlerUnregister(KeyboardHandler handler) {
-  if (const HostBackend* host = bound()) host->keyboardHandlerUnregister(host->self, handler);
+  if (HostBackend* host = bound()) host->keyboardHandlerUnregister(handler);
 }
 
 KESTOVA_HOST_API void nativeInit(uint64_t hash) {
-  if (const HostBackend* host = bound()) host->nativeInit(host->self, hash);
+  if (HostBackend* host = bound()) host->nativeInit(hash);
 }
 
 KESTOVA_HOST_API void nativePush64(uint64_t value) {
-  if (const HostBackend* host = bound()) host->nativePush64(host->self, value);
+  if (HostBackend* host = bound()) host->nativePush64(value);
 }
 
 KESTOVA_HOST_API uint64_t* nativeCall() {
-  if (const HostBackend* host = bound()) return host->nativeCall(host->self);
+  if (HostBackend* host = bound()) return host->nativeCall();
   unboundResult = 0;
   return &unboundResult;
 }

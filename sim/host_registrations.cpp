@@ -60,6 +60,7 @@ SimulatedHost::ScriptList::iterator SimulatedHost::findScript(HINSTANCE module) 
 }
 
 void SimulatedHost::scriptRegister(HINSTANCE module, ScriptEntry entry) {
+  if (!beginCall()) return;
   // Named whether traced or not: naming it is how the host learns the loader's module, which
   // endLoaderCall checks against the module's real handle.
   const std::string symbol = symbolFor(module);
@@ -76,6 +77,7 @@ void SimulatedHost::scriptRegister(HINSTANCE module, ScriptEntry entry) {
 }
 
 void SimulatedHost::scriptUnregister(HINSTANCE module) {
+  if (!beginCall()) return;
   const std::string symbol = symbolFor(module);
   if (trace_.enabled()) trace_.add(TraceKind::scriptUnregister).text = symbol;
   if (!inLoader_) protocolError("scriptUnregister called outside DllMain");
@@ -92,6 +94,7 @@ void SimulatedHost::scriptUnregister(HINSTANCE module) {
 }
 
 void SimulatedHost::keyboardHandlerRegister(KeyboardHandler handler) {
+  if (!beginCall()) return;
   if (trace_.enabled()) trace_.add(TraceKind::keyboardHandlerRegister).text = "callback";
   if (deliveringKeyboardEvent) {
     protocolError("keyboardHandlerRegister called from a keyboard callback");
@@ -108,6 +111,7 @@ void SimulatedHost::keyboardHandlerRegister(KeyboardHandler handler) {
 }
 
 void SimulatedHost::keyboardHandlerUnregister(KeyboardHandler handler) {
+  if (!beginCall()) return;
   if (trace_.enabled()) trace_.add(TraceKind::keyboardHandlerUnregister).text = "callback";
   if (deliveringKeyboardEvent) {
     protocolError("keyboardHandlerUnregister called from a keyboard callback");

@@ -8,26 +8,11 @@
 
 namespace sim {
 
-enum class NativeId : uint8_t {
-  nameHash,
-  controlWentDown,
-  controlCameUp,
-  controlActive,
-  namedStateActive,
-  hostTimer,
-  perFrameHold,
-  forcedAimSubject,
-  forcedAim,
-  weaponQuerySubject,
-  currentWeapon,
-};
-
 // How the trace shows a value: a hash or handle in hex, a count or truth value in decimal, a
 // timer signed.
 enum class Shown : uint8_t { hex, decimal, signedDecimal };
 
 struct NativeInfo {
-  NativeId id;
   uint64_t hash;
   std::string_view label;
   uint8_t argCount;
@@ -39,23 +24,17 @@ struct NativeInfo {
 };
 
 inline constexpr NativeInfo kNatives[] = {
-    {NativeId::nameHash, contract::kNameHash, "nameHash", 1, 0b1, 0, Shown::hex},
-    {NativeId::controlWentDown, contract::kControlWentDown, "controlWentDown", 2, 0, 0b10,
-     Shown::decimal},
-    {NativeId::controlCameUp, contract::kControlCameUp, "controlCameUp", 2, 0, 0b10,
-     Shown::decimal},
-    {NativeId::controlActive, contract::kControlActive, "controlActive", 2, 0, 0b10,
-     Shown::decimal},
-    {NativeId::namedStateActive, contract::kNamedStateActive, "namedStateActive", 1, 0b1, 0,
-     Shown::decimal},
-    {NativeId::hostTimer, contract::kHostTimer, "hostTimer", 0, 0, 0, Shown::signedDecimal},
-    {NativeId::perFrameHold, contract::kPerFrameHold, "perFrameHold", 0, 0, 0, Shown::hex},
-    {NativeId::forcedAimSubject, contract::kForcedAimSubject, "forcedAimSubject", 0, 0, 0,
-     Shown::hex},
-    {NativeId::forcedAim, contract::kForcedAim, "forcedAim", 5, 0, 0b1, Shown::hex},
-    {NativeId::weaponQuerySubject, contract::kWeaponQuerySubject, "weaponQuerySubject", 0, 0, 0,
-     Shown::hex},
-    {NativeId::currentWeapon, contract::kCurrentWeapon, "currentWeapon", 5, 0, 0b1, Shown::decimal},
+    {contract::kNameHash, "nameHash", 1, 0b1, 0, Shown::hex},
+    {contract::kControlWentDown, "controlWentDown", 2, 0, 0b10, Shown::decimal},
+    {contract::kControlCameUp, "controlCameUp", 2, 0, 0b10, Shown::decimal},
+    {contract::kControlActive, "controlActive", 2, 0, 0b10, Shown::decimal},
+    {contract::kNamedStateActive, "namedStateActive", 1, 0b1, 0, Shown::decimal},
+    {contract::kHostTimer, "hostTimer", 0, 0, 0, Shown::signedDecimal},
+    {contract::kPerFrameHold, "perFrameHold", 0, 0, 0, Shown::hex},
+    {contract::kForcedAimSubject, "forcedAimSubject", 0, 0, 0, Shown::hex},
+    {contract::kForcedAim, "forcedAim", 5, 0, 0b1, Shown::hex},
+    {contract::kWeaponQuerySubject, "weaponQuerySubject", 0, 0, 0, Shown::hex},
+    {contract::kCurrentWeapon, "currentWeapon", 5, 0, 0b1, Shown::decimal},
 };
 
 // Null for a hash the game does not know.

@@ -19,11 +19,7 @@ std::string lastErrorText() {
       nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
   std::string message = length > 0 ? std::string(text, length) : "error " + std::to_string(code);
   LocalFree(text);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                              message.back() == '.' || message.back() == ' ')) {
-    message.pop_back();
-  }
-  return message;
+  return message.substr(0, message.find_last_not_of("\r\n. ") + 1);
 }
 
 }  // namespace

@@ -9,20 +9,19 @@ namespace sim {
 
 class ScriptContext {
  public:
-  using Entry = void (*)(void* argument);
+  using Entry = void (*)();
 
   // The entry does not run until the first switchIn.
-  ScriptContext(Entry entry, void* argument);
+  explicit ScriptContext(Entry entry);
   // Frees the stack without unwinding it: a script that never returns is simply dropped.
   ~ScriptContext();
   ScriptContext(const ScriptContext&) = delete;
   ScriptContext& operator=(const ScriptContext&) = delete;
 
-  // From the host: runs the script until it switches out or its entry returns.
-  void switchIn();
+  // From the host: runs the script until it switches out (false) or its entry returns (true).
+  bool switchIn();
   // From the script: back to the host, until the next switchIn.
   void switchOut();
-  bool finished() const;
 
   struct Impl;
 

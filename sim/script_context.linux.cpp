@@ -15,8 +15,6 @@ constexpr size_t kStackSize = size_t{256} * 1024;
 }
 
 struct ScriptContext::Impl {
-  Entry entry = nullptr;
-  void* argument = nullptr;
   ctx::stack_context stack;  // its sp is null once released
   // Where the script continues; empty once it has finished. Never destroyed: a fiber's
   // destructor unwinds a script that has not finished, through plugin frames built without
@@ -25,7 +23,6 @@ struct ScriptContext::Impl {
     ctx::fiber script;
   };
   ctx::fiber host;  // where the host continues, while the script runs
-  bool finished = false;
   FiberSanitizerState scriptSide;
   FiberSanitizerState hostSide;
 
@@ -60,19 +57,17 @@ struct KeptStack {
 
 }  // namespace
 
-ScriptContext::ScriptContext(Entry entry, void* argument) : impl_(new Impl) {
+ScriptContext::ScriptContext(Entry entry) : impl_(new Impl) {
   Impl* impl = impl_.get();
-  impl->entry = entry;
-  impl->argument = argument;
-  new (&impl->script) ctx::fiber(std::allocator_arg, KeptStack{impl}, [impl](ctx::fiber&& host) {
-    sanitizerFinishSwitch(impl->scriptSide, impl->hostSide);
-    impl->host = std::move(host);
-    impl->entry(impl->argument);
-    impl->finished = true;
-    // Never resumed: the host drops a finished script.
-    sanitizerStartSwitch(impl->scriptSide, impl->hostSide, true);
-    return std::move(impl->host);
-  });
+  new (&impl->script)
+      ctx::fiber(std::allocator_arg, KeptStack{impl}, [impl, entry](ctx::fiber&& host) {
+        sanitizerFinishSwitch(impl->scriptSide, impl->hostSide);
+        impl->host = std::move(host);
+        entry();
+        // Never resumed: the host drops a finished script.
+        sanitizerStartSwitch(impl->scriptSide, impl->hostSide, true);
+        return std::move(impl->host);
+      });
   sanitizerCreateFiber(impl->scriptSide);
 }
 
@@ -81,21 +76,18 @@ ScriptContext::~ScriptContext() {
   impl_->releaseStack();
 }
 
-void ScriptContext::switchIn() {
+bool ScriptContext::switchIn() {
   sanitizerRememberCurrent(impl_->hostSide);
   sanitizerStartSwitch(impl_->hostSide, impl_->scriptSide);
   impl_->script = std::move(impl_->script).resume();
   sanitizerFinishSwitch(impl_->hostSide, impl_->scriptSide);
+  return !impl_->script;
 }
 
 void ScriptContext::switchOut() {
   sanitizerStartSwitch(impl_->scriptSide, impl_->hostSide);
   impl_->host = std::move(impl_->host).resume();
   sanitizerFinishSwitch(impl_->scriptSide, impl_->hostSide);
-}
-
-bool ScriptContext::finished() const {
-  return impl_->finished;
 }
 
 }  // namespace sim

@@ -25,22 +25,20 @@ LPVOID currentFiber() {
 
 struct ScriptContext::Impl {
   Entry entry = nullptr;
-  void* argument = nullptr;
   LPVOID fiber = nullptr;
   LPVOID host = nullptr;
   bool finished = false;
 
   static VOID CALLBACK run(LPVOID self) {
     auto* impl = static_cast<Impl*>(self);
-    impl->entry(impl->argument);
+    impl->entry();
     impl->finished = true;
     SwitchToFiber(impl->host);  // never resumed: the host drops a finished script
   }
 };
 
-ScriptContext::ScriptContext(Entry entry, void* argument) : impl_(new Impl) {
+ScriptContext::ScriptContext(Entry entry) : impl_(new Impl) {
   impl_->entry = entry;
-  impl_->argument = argument;
   impl_->fiber = CreateFiber(kStackSize, &Impl::run, impl_.get());
   if (impl_->fiber == nullptr) std::abort();
 }
@@ -49,20 +47,17 @@ ScriptContext::~ScriptContext() {
   DeleteFiber(impl_->fiber);
 }
 
-void ScriptContext::switchIn() {
+bool ScriptContext::switchIn() {
   // Only a fiber can switch to a fiber. The thread is converted once and stays one; converting
   // a thread that already is a fiber would fail and lose its fiber data.
   if (!IsThreadAFiber()) ConvertThreadToFiber(nullptr);
   impl_->host = currentFiber();
   SwitchToFiber(impl_->fiber);
+  return impl_->finished;
 }
 
 void ScriptContext::switchOut() {
   SwitchToFiber(impl_->host);
-}
-
-bool ScriptContext::finished() const {
-  return impl_->finished;
 }
 
 }  // namespace sim

@@ -53,8 +53,8 @@ class SimulatedGame {
   // A call the game did not answer (null: of an unknown native). A handle survives only a
   // subject call's own failure.
   void unanswered(const NativeInfo* native) {
-    if (native == nullptr ||
-        (native->id != NativeId::forcedAimSubject && native->id != NativeId::weaponQuerySubject)) {
+    if (native == nullptr || (native->hash != contract::kForcedAimSubject &&
+                              native->hash != contract::kWeaponQuerySubject)) {
       lastHandle_ = 0;
     }
   }
@@ -81,9 +81,9 @@ class SimulatedGame {
   }
   // A result the plugin has no business reading.
   uint32_t unusedResult() { return options_.junkResults ? static_cast<uint32_t>(junk()) : 0; }
-  uint32_t controlState(NativeId native, uint64_t group, uint64_t control) const;
-  uint32_t freshHandle(NativeId subjectNative);
-  bool goodHandle(uint64_t handle, NativeId subjectNative) const {
+  uint32_t controlState(uint64_t native, uint64_t group, uint64_t control) const;
+  uint32_t freshHandle(uint64_t subjectNative);
+  bool goodHandle(uint64_t handle, uint64_t subjectNative) const {
     return lastHandle_ != 0 && lastHandleFrom_ == subjectNative && handle == lastHandle_;
   }
   uint32_t currentWeapon(const uint64_t* args, uint8_t& faults, uint64_t* outSlot);
@@ -94,25 +94,25 @@ class SimulatedGame {
   size_t timerRead_ = 0;
   uint32_t handleCounter_ = 0;
   uint32_t lastHandle_ = 0;  // 0: no handle is good for the next call
-  NativeId lastHandleFrom_ = NativeId::forcedAimSubject;
+  uint64_t lastHandleFrom_ = contract::kForcedAimSubject;
 };
 
-inline uint32_t SimulatedGame::controlState(NativeId native, uint64_t group,
+inline uint32_t SimulatedGame::controlState(uint64_t native, uint64_t group,
                                             uint64_t control) const {
   constexpr uint32_t kAimHash = simNameHash(contract::kAimControl);
   constexpr uint32_t kSprintHash = simNameHash(contract::kSprintControl);
   constexpr uint32_t kCameraHash = simNameHash(contract::kCameraControl);
-  if (native == NativeId::controlWentDown && group == contract::kAimGroup && control == kAimHash) {
+  if (native == contract::kControlWentDown && group == contract::kAimGroup && control == kAimHash) {
     return inputs_.aimDown;
   }
-  if (native == NativeId::controlCameUp && group == contract::kAimGroup && control == kAimHash) {
+  if (native == contract::kControlCameUp && group == contract::kAimGroup && control == kAimHash) {
     return inputs_.aimUp;
   }
-  if (native == NativeId::controlActive && group == contract::kSprintGroup &&
+  if (native == contract::kControlActive && group == contract::kSprintGroup &&
       control == kSprintHash) {
     return inputs_.sprint;
   }
-  if (native == NativeId::controlActive && group == contract::kCameraGroup &&
+  if (native == contract::kControlActive && group == contract::kCameraGroup &&
       control == kCameraHash) {
     return inputs_.nextCamera;
   }
@@ -120,9 +120,9 @@ inline uint32_t SimulatedGame::controlState(NativeId native, uint64_t group,
 }
 
 // Every subject call hands out a new handle; only the newest one is good, and only once.
-inline uint32_t SimulatedGame::freshHandle(NativeId subjectNative) {
+inline uint32_t SimulatedGame::freshHandle(uint64_t subjectNative) {
   lastHandle_ = 0x00010000u + (++handleCounter_ & 0xFFFFu) * 0x101u +
-                (subjectNative == NativeId::weaponQuerySubject ? 0x01000000u : 0u);
+                (subjectNative == contract::kWeaponQuerySubject ? 0x01000000u : 0u);
   lastHandleFrom_ = subjectNative;
   return lastHandle_;
 }
@@ -148,36 +148,36 @@ inline uint32_t SimulatedGame::currentWeapon(const uint64_t* args, uint8_t& faul
 inline uint32_t SimulatedGame::answer(const NativeInfo& native, const uint64_t* args,
                                       std::string_view name, uint8_t& faults, uint64_t* outSlot) {
   uint32_t low = 0;
-  switch (native.id) {
-    case NativeId::nameHash:
+  switch (native.hash) {
+    case contract::kNameHash:
       low = simNameHash(name);
       break;
-    case NativeId::controlWentDown:
-    case NativeId::controlCameUp:
-    case NativeId::controlActive:
-      low = truth(controlState(native.id, args[0], args[1]) != 0);
+    case contract::kControlWentDown:
+    case contract::kControlCameUp:
+    case contract::kControlActive:
+      low = truth(controlState(native.hash, args[0], args[1]) != 0);
       break;
-    case NativeId::namedStateActive:
+    case contract::kNamedStateActive:
       low = truth(name == contract::kWheelState && inputs_.wheel);
       break;
-    case NativeId::hostTimer: {
+    case contract::kHostTimer: {
       const std::vector<uint32_t>& reads = inputs_.timerReads;
       low = reads.empty() ? 0 : reads[std::min(timerRead_++, reads.size() - 1)];
       break;
     }
-    case NativeId::perFrameHold:
+    case contract::kPerFrameHold:
       low = unusedResult();
       break;
-    case NativeId::forcedAimSubject:
-    case NativeId::weaponQuerySubject:
+    case contract::kForcedAimSubject:
+    case contract::kWeaponQuerySubject:
       // A subject handle is good only for the call right after the one that handed it out.
-      return freshHandle(native.id);
-    case NativeId::forcedAim:
-      if (!goodHandle(args[0], NativeId::forcedAimSubject)) faults |= kStaleHandle;
+      return freshHandle(native.hash);
+    case contract::kForcedAim:
+      if (!goodHandle(args[0], contract::kForcedAimSubject)) faults |= kStaleHandle;
       low = unusedResult();
       break;
-    case NativeId::currentWeapon:
-      if (!goodHandle(args[0], NativeId::weaponQuerySubject)) faults |= kStaleHandle;
+    case contract::kCurrentWeapon:
+      if (!goodHandle(args[0], contract::kWeaponQuerySubject)) faults |= kStaleHandle;
       low = currentWeapon(args, faults, outSlot);
       break;
   }

@@ -14,33 +14,8 @@ namespace {
 
 constexpr size_t kMaxNameLength = 256;
 
-SimulatedHost* self(void* host) {
-  return static_cast<SimulatedHost*>(host);
-}
-
 // What a call from a thread other than the host's own gets as its result slot.
 thread_local uint64_t foreignResult = 0;
-
-// Every call first checks its thread: the host's state belongs to the thread that runs it.
-template <auto function, typename... Args>
-void onOwnThread(void* host, Args... args) {
-  if (self(host)->beginCall()) (self(host)->*function)(args...);
-}
-
-HostBackend backendFor(SimulatedHost* host) {
-  using H = SimulatedHost;
-  return HostBackend{
-      host,
-      onOwnThread<&H::scriptRegister, HINSTANCE, ScriptEntry>,
-      onOwnThread<&H::scriptUnregister, HINSTANCE>,
-      onOwnThread<&H::scriptWait, uint32_t>,
-      onOwnThread<&H::keyboardHandlerRegister, KeyboardHandler>,
-      onOwnThread<&H::keyboardHandlerUnregister, KeyboardHandler>,
-      onOwnThread<&H::nativeInit, uint64_t>,
-      onOwnThread<&H::nativePush64, uint64_t>,
-      [](void* h) { return self(h)->beginCall() ? self(h)->nativeCall() : &foreignResult; },
-  };
-}
 
 const SimulatedHost* boundHost = nullptr;
 
@@ -55,9 +30,7 @@ std::string_view readName(uint64_t address) {
 }  // namespace
 
 SimulatedHost::SimulatedHost(HostOptions options)
-    : owner_(std::this_thread::get_id()),
-      backend_(std::make_unique<HostBackend>(backendFor(this))),
-      game_(options) {}
+    : owner_(std::this_thread::get_id()), game_(options) {}
 
 SimulatedHost::~SimulatedHost() {
   if (boundHost == this) {
@@ -67,7 +40,7 @@ SimulatedHost::~SimulatedHost() {
 }
 
 void SimulatedHost::bind() {
-  hostBind(backend_.get());
+  hostBind(this);
   boundHost = this;
 }
 
@@ -105,21 +78,17 @@ bool SimulatedHost::insideScript(const char* function) {
   return false;
 }
 
-void SimulatedHost::runScript(void* script) {
-  static_cast<Script*>(script)->entry();
-}
-
 void SimulatedHost::tick() {
   bind();  // the scripts of this host talk to this host
   ++tick_;
   game_.beginTick(tick_);
   for (size_t i = 0; i < scripts_.size(); ++i) {
     Script& script = *scripts_[i];
-    if (!script.context) script.context = std::make_unique<ScriptContext>(&runScript, &script);
+    if (!script.context) script.context = std::make_unique<ScriptContext>(script.entry);
     current_ = &script;
-    script.context->switchIn();
+    const bool returned = script.context->switchIn();
     current_ = nullptr;
-    if (script.context->finished()) {
+    if (returned) {
       protocolError("script#" + std::to_string(script.id) + " returned from its entry");
       scripts_.erase(scripts_.begin() + static_cast<std::ptrdiff_t>(i));
       --i;
@@ -128,6 +97,7 @@ void SimulatedHost::tick() {
 }
 
 void SimulatedHost::scriptWait(uint32_t duration) {
+  if (!beginCall()) return;
   if (trace_.enabled()) {
     TraceEntry& entry = trace_.add(TraceKind::scriptWait);
     entry.argCount = 1;
@@ -139,6 +109,7 @@ void SimulatedHost::scriptWait(uint32_t duration) {
 }
 
 void SimulatedHost::nativeInit(uint64_t hash) {
+  if (!beginCall()) return;
   if (!insideScript("nativeInit")) return;
   if (pending_.active) protocolError("nativeInit before the previous native was called");
   pending_.active = true;
@@ -147,6 +118,7 @@ void SimulatedHost::nativeInit(uint64_t hash) {
 }
 
 void SimulatedHost::nativePush64(uint64_t value) {
+  if (!beginCall()) return;
   if (!insideScript("nativePush64")) return;
   if (!pending_.active) {
     protocolError("nativePush64 without nativeInit");
@@ -160,6 +132,7 @@ void SimulatedHost::nativePush64(uint64_t value) {
 }
 
 uint64_t* SimulatedHost::nativeCall() {
+  if (!beginCall()) return &foreignResult;
   if (!insideScript("nativeCall")) return &resultSlot_;
   if (!pending_.active) {
     protocolError("nativeCall without nativeInit");

@@ -24,7 +24,7 @@
 
 namespace sim {
 
-class SimulatedHost {
+class SimulatedHost final : public HostBackend {
  public:
   explicit SimulatedHost(HostOptions options = {});
   ~SimulatedHost();
@@ -54,25 +54,22 @@ class SimulatedHost {
                          int32_t arg6, int32_t arg7);
 
   Trace& trace() { return trace_; }
-  const Trace& trace() const { return trace_; }
   // Everything the plugin did against the protocol, in order; host calls from a thread other
   // than the host's own are counted and reported last.
   std::vector<std::string> protocolErrors() const;
   size_t scriptCount() const { return scripts_.size(); }
   std::vector<KeyboardHandler> keyboardHandlers() const;
-  // Where each of the eight calls begins: whether it runs on the host's own thread (a call from
-  // any other is refused), where the last call's result turns to junk.
-  bool beginCall();
 
-  // The eight functions, as the host library's exports forward them.
-  void scriptRegister(HINSTANCE module, ScriptEntry entry);
-  void scriptUnregister(HINSTANCE module);
-  void scriptWait(uint32_t duration);
-  void keyboardHandlerRegister(KeyboardHandler handler);
-  void keyboardHandlerUnregister(KeyboardHandler handler);
-  void nativeInit(uint64_t hash);
-  void nativePush64(uint64_t value);
-  uint64_t* nativeCall();
+  // The eight functions, as the host library's exports forward them; each first checks its
+  // thread.
+  void scriptRegister(HINSTANCE module, ScriptEntry entry) override;
+  void scriptUnregister(HINSTANCE module) override;
+  void scriptWait(uint32_t duration) override;
+  void keyboardHandlerRegister(KeyboardHandler handler) override;
+  void keyboardHandlerUnregister(KeyboardHandler handler) override;
+  void nativeInit(uint64_t hash) override;
+  void nativePush64(uint64_t value) override;
+  uint64_t* nativeCall() override;
 
  private:
   struct Script {
@@ -90,7 +87,9 @@ class SimulatedHost {
 
   using ScriptList = std::vector<std::unique_ptr<Script>>;
 
-  static void runScript(void* script);
+  // Where each of the eight calls begins: whether it runs on the host's own thread (a call from
+  // any other is refused), where the last call's result turns to junk.
+  bool beginCall();
   ScriptList::iterator findScript(HINSTANCE module);
   void protocolError(std::string message);
   // Every script call asks; false, with the protocol error made, outside any script.
@@ -98,7 +97,6 @@ class SimulatedHost {
   std::string symbolFor(HINSTANCE module);
 
   std::thread::id owner_;
-  std::unique_ptr<HostBackend> backend_;
   SimulatedGame game_;
   Trace trace_;
   std::vector<std::string> protocolErrors_;

@@ -4,39 +4,10 @@
 #include "toggle/tap_rule.h"
 
 namespace sim {
-namespace {
-
-bool isNative(const TraceEntry& entry, NativeId id) {
-  return entry.kind == TraceKind::native && entry.native != nullptr && entry.native->id == id;
-}
-
-// The weapon query as the plugin takes it: only a nonzero result makes the slot worth reading,
-// and the slot is compared with the hash the game gave it for "WEAPON_UNARMED".
-WeaponSeen weaponSeen(const std::vector<TraceEntry>& entries) {
-  WeaponSeen seen = WeaponSeen::notAsked;
-  for (size_t i = 0; i < entries.size(); ++i) {
-    if (!isNative(entries[i], NativeId::currentWeapon)) continue;
-    if (static_cast<uint32_t>(entries[i].result) == 0) {
-      seen = WeaponSeen::failed;
-      continue;
-    }
-    uint32_t unarmedHash = simNameHash(contract::kUnarmedWeapon);
-    for (size_t k = i + 1; k < entries.size(); ++k) {
-      if (isNative(entries[k], NativeId::nameHash) && entries[k].text == contract::kUnarmedWeapon) {
-        unarmedHash = static_cast<uint32_t>(entries[k].result);
-        break;
-      }
-    }
-    seen = static_cast<uint32_t>(entries[i].outSlot) == unarmedHash ? WeaponSeen::unarmed
-                                                                    : WeaponSeen::armed;
-  }
-  return seen;
-}
-
-}  // namespace
 
 TickSummary summarizeTick(const std::vector<TraceEntry>& entries) {
   constexpr uint32_t kCameraHash = simNameHash(contract::kCameraControl);
+  constexpr uint32_t kUnarmedHash = simNameHash(contract::kUnarmedWeapon);
   TickSummary summary;
   bool held = false;
   bool cameraActive = false;
@@ -48,31 +19,38 @@ TickSummary summarizeTick(const std::vector<TraceEntry>& entries) {
     ++summary.hostCalls;
     if (entry.native == nullptr) continue;
     const auto result = static_cast<uint32_t>(entry.result);
-    switch (entry.native->id) {
-      case NativeId::perFrameHold:
+    switch (entry.native->hash) {
+      case contract::kPerFrameHold:
         held = true;
         break;
-      case NativeId::forcedAim:
+      case contract::kForcedAim:
         summary.forcedAim = entry.args[1] != 0;
         break;
-      case NativeId::controlActive:
+      case contract::kControlActive:
         cameraActive = entry.args[1] == kCameraHash && result != 0;
         break;
-      case NativeId::namedStateActive:
+      case contract::kNamedStateActive:
         if (tap_rule::inputTaken(cameraActive, result != 0)) cancelled = true;
         cameraActive = false;
         break;
-      case NativeId::hostTimer:
+      case contract::kHostTimer:
         if (summary.timerSeenCount < summary.timerSeen.size()) {
           summary.timerSeen[summary.timerSeenCount++] = result;
         }
+        break;
+      case contract::kCurrentWeapon:
+        // As the plugin takes it: only a nonzero result makes the slot worth reading, and the
+        // slot is compared with the name hash of "WEAPON_UNARMED", which the game always gives.
+        summary.weapon = result == 0 ? WeaponSeen::failed
+                         : static_cast<uint32_t>(entry.outSlot) == kUnarmedHash
+                             ? WeaponSeen::unarmed
+                             : WeaponSeen::armed;
         break;
       default:
         break;
     }
   }
   summary.latch = held && !cancelled;
-  summary.weapon = weaponSeen(entries);
   return summary;
 }
 

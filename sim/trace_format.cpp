@@ -19,10 +19,6 @@ std::string hex64(uint64_t value) {
   return text;
 }
 
-std::string decimal(uint64_t value) {
-  return std::to_string(value);
-}
-
 // Names quoted; hashes and handles in hex, small constants in decimal.
 std::string formatArg(const TraceEntry& entry, size_t index) {
   const ArgRole role = argRole(entry, index);
@@ -33,17 +29,17 @@ std::string formatArg(const TraceEntry& entry, size_t index) {
   if (native == nullptr || entry.argCount != native->argCount || value > 0xFFFFFFFFu) {
     return hex64(value);
   }
-  return (native->hexArgs >> index & 1) != 0 ? hex32(value) : decimal(value);
+  return (native->hexArgs >> index & 1) != 0 ? hex32(value) : std::to_string(value);
 }
 
 std::string formatResult(const TraceEntry& entry) {
   const auto low = static_cast<uint32_t>(entry.result);
   const Shown shown = entry.native != nullptr ? entry.native->result : Shown::hex;
   std::string text = shown == Shown::hex       ? hex32(low)
-                     : shown == Shown::decimal ? decimal(low)
+                     : shown == Shown::decimal ? std::to_string(low)
                                                : std::to_string(static_cast<int32_t>(low));
   if ((entry.result >> 32) != 0) text += " [high " + hex32(entry.result >> 32) + "]";
-  if (entry.native != nullptr && entry.native->id == NativeId::currentWeapon) {
+  if (entry.native != nullptr && entry.native->hash == contract::kCurrentWeapon) {
     text += ", slot " + hex32(entry.outSlot);
     if ((entry.outSlot >> 32) != 0) text += " [high " + hex32(entry.outSlot >> 32) + "]";
   }
@@ -82,7 +78,8 @@ ArgRole argRole(const TraceEntry& entry, size_t index) {
   // A name argument is one also in a call with the wrong count, where the host reads no name
   // and it shows empty.
   if ((native->stringArgs >> index & 1) != 0) return ArgRole::name;
-  if (native->id == NativeId::currentWeapon && index == 1 && entry.argCount == native->argCount) {
+  if (native->hash == contract::kCurrentWeapon && index == 1 &&
+      entry.argCount == native->argCount) {
     return ArgRole::slot;
   }
   return ArgRole::value;
@@ -93,13 +90,13 @@ std::string formatTraceEntry(const TraceEntry& entry) {
     case TraceKind::native:
       return formatNative(entry);
     case TraceKind::scriptWait:
-      return "scriptWait(" + decimal(entry.args[0]) + ")";
+      return "scriptWait(" + std::to_string(entry.args[0]) + ")";
     case TraceKind::keyboardEvent: {
       std::string text = "(host) keyboard event(";
       for (size_t i = 0; i < 7; ++i) {
         if (i > 0) text += ", ";
-        text +=
-            i < 3 ? decimal(entry.args[i]) : std::to_string(static_cast<int32_t>(entry.args[i]));
+        text += i < 3 ? std::to_string(entry.args[i])
+                      : std::to_string(static_cast<int32_t>(entry.args[i]));
       }
       return text + ")";
     }

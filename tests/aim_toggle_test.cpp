@@ -210,17 +210,17 @@ TEST(AimToggle, EveryQueryHashesItsNameAgainAndPassesItsOwnControl) {
     const std::vector<sim::TraceEntry>& calls = harness.tick(at({1100}));
     for (size_t k = 0; k < calls.size(); ++k) {
       const sim::NativeInfo* native = calls[k].native;
-      if (native == nullptr || (native->id != sim::NativeId::controlWentDown &&
-                                native->id != sim::NativeId::controlCameUp &&
-                                native->id != sim::NativeId::controlActive)) {
+      if (native == nullptr ||
+          (native->hash != contract::kControlWentDown && native->hash != contract::kControlCameUp &&
+           native->hash != contract::kControlActive)) {
         continue;
       }
       ASSERT_GT(k, 0u);
       ASSERT_NE(calls[k - 1].native, nullptr);
-      EXPECT_EQ(calls[k - 1].native->id, sim::NativeId::nameHash);
+      EXPECT_EQ(calls[k - 1].native->hash, contract::kNameHash);
       EXPECT_EQ(calls[k].args[1], calls[k - 1].result);
-      const std::string expectedName = native->id != sim::NativeId::controlActive ? "INPUT_AIM"
-                                       : calls[k].args[0] == 21                   ? "INPUT_SPRINT"
+      const std::string expectedName = native->hash != contract::kControlActive ? "INPUT_AIM"
+                                       : calls[k].args[0] == 21                 ? "INPUT_SPRINT"
                                                                 : "INPUT_NEXT_CAMERA";
       EXPECT_EQ(calls[k - 1].text, expectedName);
     }

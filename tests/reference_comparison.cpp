@@ -102,7 +102,7 @@ bool sameArgument(const sim::TraceEntry& a, const sim::TraceEntry& b, size_t ind
   if (native != nullptr && index < native->argCount) {
     // Addresses differ between the two; what they point at is compared instead.
     if ((native->stringArgs >> index & 1) != 0) return a.text == b.text;
-    if (native->id == sim::NativeId::currentWeapon && index == 1) {
+    if (native->hash == contract::kCurrentWeapon && index == 1) {
       return (a.args[1] != 0) == (b.args[1] != 0);
     }
   }
@@ -141,8 +141,8 @@ void count(ComparisonCoverage& coverage, const sim::TickInputs& inputs, bool lat
   bool flipped = false;
   for (const sim::TraceEntry& entry : calls) {
     if (entry.native == nullptr) continue;
-    if (entry.native->id == sim::NativeId::perFrameHold) flipped = !latchBefore;
-    if (entry.native->id == sim::NativeId::forcedAim && !latchBefore) flipped = entry.args[1] != 0;
+    if (entry.hash == contract::kPerFrameHold) flipped = !latchBefore;
+    if (entry.hash == contract::kForcedAim && !latchBefore) flipped = entry.args[1] != 0;
   }
   coverage.latchesTurnedOn += flipped;
   coverage.cameraCancels += latchBefore && !summary.latch && inputs.nextCamera;

@@ -55,7 +55,7 @@ Json call(const sim::TraceEntry& entry) {
   }
   if (cut) call["argCount"] = entry.argCount;
   call["result"] = hex(entry.result);
-  if (!cut && entry.native != nullptr && entry.native->id == sim::NativeId::currentWeapon) {
+  if (!cut && entry.native != nullptr && entry.native->hash == contract::kCurrentWeapon) {
     call["slot"] = hex(entry.outSlot);
   }
   return call;
