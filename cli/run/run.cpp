@@ -8,7 +8,7 @@
 namespace cli {
 
 common::Result<RunSummary> runScenario(const Scenario& scenario, const std::string& pluginPath,
-                                       std::span<RunSink* const> sinks) {
+                                       RunSink& report) {
   const auto failed = [](std::string message) { return common::Error(std::move(message)); };
   RunSummary summary;
   sim::HostOptions hostOptions;
@@ -23,9 +23,9 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
   common::Result<sim::LoadedPlugin> loaded =
       sim::loadInFolder(host, absolutePath, scenario.settingsText);
   if (!loaded) return failed(loaded.error().message);
-  // Checked before the sinks see anything, so that a run that cannot start prints no table.
+  // Checked before the report sees anything, so that a run that cannot start prints no table.
   if (host.scriptCount() == 0) return failed("the plugin registered no script");
-  for (RunSink* sink : sinks) sink->load(host.trace().entries());
+  report.load(host.trace().entries());
   host.trace().clear();
 
   sim::TickInputs& inputs = host.inputs();
@@ -63,7 +63,8 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
     host.tick();
     record.inputs = inputs;
     record.summary = sim::summarizeTick(host.trace().entries());
-    for (RunSink* sink : sinks) sink->tick(record, host.trace().entries());
+    report.tick(record, host.trace().entries());
+    if (summary.firstTicks.size() < kMaxTimelineTicks) summary.firstTicks.push_back(record);
     host.trace().clear();
     summary.ticksRun = tick;
     if (host.scriptCount() == 0 && host.protocolErrors().size() > errorsBefore) {
@@ -74,11 +75,9 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
     }
   }
   loaded->module.reset();
-  for (RunSink* sink : sinks) sink->unload(host.trace().entries());
+  report.unload(host.trace().entries());
   summary.protocolErrors = host.protocolErrors();
-  for (RunSink* sink : sinks) {
-    if (!summary.stopped) sink->end(summary);
-  }
+  if (!summary.stopped) report.end(summary);
   return summary;
 }
 

@@ -1,4 +1,4 @@
-#include "cli/run/timeline.h"
+#include "cli/run/report.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -30,10 +30,11 @@ bool anyProtocolErrors(const std::vector<TickRecord>& ticks) {
 
 class Picture {
  public:
-  explicit Picture(const Timeline& timeline)
-      : t_(timeline),
-        ticks_(timeline.ticks),
-        errors_(anyProtocolErrors(timeline.ticks)),
+  Picture(const RunHeading& heading, const RunSummary& run)
+      : heading_(heading),
+        run_(run),
+        ticks_(run.firstTicks),
+        errors_(anyProtocolErrors(run.firstTicks)),
         layout_(ticks_.size(), errors_ ? 8 : 7) {}
 
   std::string draw() {
@@ -66,7 +67,7 @@ class Picture {
       stateRow(7, {{kErrorColour, "protocol error"}},
                [&](size_t i) { return ticks_[i].summary.protocolErrors > 0; });
     }
-    const double end = drawLegend(svg_, t_.settings, layout_.axisTop() + 48);
+    const double end = drawLegend(svg_, heading_.settings, layout_.axisTop() + 48);
     const std::string width = svgNumber(layout_.width());
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
@@ -87,18 +88,18 @@ class Picture {
   }
 
   void title() {
-    const ToggleSettings& s = t_.settings;
+    const ToggleSettings& s = heading_.settings;
     std::string subtitle =
-        std::to_string(t_.totalTicks) + " ticks \u00b7 " + settings_file::kShortPress.name + " " +
+        std::to_string(run_.ticksRun) + " ticks \u00b7 " + settings_file::kShortPress.name + " " +
         std::to_string(s.shortPress) + ", " + settings_file::kLongPress.name + " " +
         std::to_string(s.longPress) + " \u00b7 " + (s.holdMode != 0 ? "hold mode" : "forced mode");
-    if (ticks_.size() < t_.totalTicks) {
+    if (ticks_.size() < run_.ticksRun) {
       subtitle += " \u00b7 only " + tickRange(ticks_, 0, ticks_.size() - 1) + " are drawn";
     }
-    svg_.text(12, 24, "kestova-sim: " + t_.name, "font-size=\"16\" font-weight=\"bold\"");
+    svg_.text(12, 24, "kestova-sim: " + heading_.scenario, "font-size=\"16\" font-weight=\"bold\"");
     svg_.text(12, 44, subtitle);
-    if (!t_.stopped.empty()) {
-      svg_.text(12, kTop + 2, "run stopped: " + t_.stopped,
+    if (run_.stopped) {
+      svg_.text(12, kTop + 2, "run stopped: " + run_.stopped->message,
                 "fill=\"" + std::string(kErrorColour) + "\"");
     }
   }
@@ -182,7 +183,7 @@ class Picture {
                                  ": a release here is a tap";
         stateRow(0, {{kWindowColour, what, "fill-opacity=\"0.55\""}}, [&](size_t i) {
           return i >= press.down && i <= press.windowEnd &&
-                 releaseWouldTap(ticks_, press, i, t_.settings);
+                 releaseWouldTap(ticks_, press, i, heading_.settings);
         });
       }
       if (press.down != kNoTick) {
@@ -199,7 +200,7 @@ class Picture {
 
   // The release mark, labelled with the press length the plugin measured and what it made of it.
   void release(const Press& press, double& labelsEnd) {
-    const ToggleSettings& s = t_.settings;
+    const ToggleSettings& s = heading_.settings;
     const Release made = releaseOf(ticks_, press, s);
     std::string label = "release";
     std::string tip = "release on tick " + std::to_string(ticks_[press.up].tick);
@@ -231,7 +232,8 @@ class Picture {
               "text-anchor=\"middle\" font-size=\"10\" fill=\"" + colour + "\"");
   }
 
-  const Timeline& t_;
+  const RunHeading& heading_;
+  const RunSummary& run_;
   const std::vector<TickRecord>& ticks_;
   bool errors_;
   TimelineLayout layout_;
@@ -240,8 +242,8 @@ class Picture {
 
 }  // namespace
 
-std::string drawTimeline(const Timeline& timeline) {
-  return Picture(timeline).draw();
+std::string drawTimeline(const RunHeading& heading, const RunSummary& run) {
+  return Picture(heading, run).draw();
 }
 
 }  // namespace cli

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "cli/run/timeline.h"
+#include "cli/run/run.h"
 #include "toggle/tap_rule.h"
 
 namespace cli {
