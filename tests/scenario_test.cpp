@@ -87,13 +87,12 @@ TEST(Scenario, TickLinesCarryEveryInput) {
                idle.weaponGiven);
   EXPECT_TRUE(idle.inputs.timerReads.empty());
 
-  ASSERT_EQ(p.scenario.keyEvents.size(), 2u);
-  const cli::KeyEvent& bare = p.scenario.keyEvents[0];
-  EXPECT_EQ(bare.beforeTick, 4u);
+  ASSERT_EQ(idle.keys.size(), 2u);
+  EXPECT_EQ(idle.first, 4u);
+  const cli::KeyEvent& bare = idle.keys[0];
   EXPECT_EQ(bare.key, 0x41u);
   EXPECT_EQ(bare.arg2, 0);
-  const cli::KeyEvent& full = p.scenario.keyEvents[1];
-  EXPECT_EQ(full.line, 2);
+  const cli::KeyEvent& full = idle.keys[1];
   EXPECT_EQ(full.key, 66u);
   EXPECT_EQ(full.arg2, 1);
   EXPECT_EQ(full.arg3, 2);

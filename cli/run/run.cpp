@@ -31,7 +31,6 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
   sim::TickInputs& inputs = host.inputs();
   inputs.weapon = scenario.weapon;
   size_t lineIndex = 0;
-  size_t keyIndex = 0;
   int currentLine = 0;
   for (uint64_t tick = 1; tick <= scenario.tickCount; ++tick) {
     while (lineIndex < scenario.ticks.size() && scenario.ticks[lineIndex].last < tick) ++lineIndex;
@@ -53,11 +52,11 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
       inputs.timerReads.assign(
           1, scenario.clockStart + static_cast<uint32_t>(tick - 1) * scenario.clockStep);
     }
-    for (; keyIndex < scenario.keyEvents.size() && scenario.keyEvents[keyIndex].beforeTick == tick;
-         ++keyIndex) {
-      const KeyEvent& key = scenario.keyEvents[keyIndex];
-      host.sendKeyboardEvent(key.key, key.arg2, key.arg3, key.args[0], key.args[1], key.args[2],
-                             key.args[3]);
+    if (line != nullptr && line->first == tick) {
+      for (const KeyEvent& key : line->keys) {
+        host.sendKeyboardEvent(key.key, key.arg2, key.arg3, key.args[0], key.args[1], key.args[2],
+                               key.args[3]);
+      }
     }
     const size_t errorsBefore = host.protocolErrors().size();
     host.tick();

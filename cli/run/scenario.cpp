@@ -193,7 +193,7 @@ class Parser {
     }
   }
 
-  void keyEvent(const TickLine& tick, const std::string& text) {
+  void keyEvent(TickLine& tick, const std::string& text) {
     const std::vector<std::string> parts = common::split(text, ',');
     if (parts.size() != 1 && parts.size() != 7) fail("key takes CODE or CODE,A2,A3,A4,A5,A6,A7");
     // Each part's range, as the host's keyboard callback takes it.
@@ -205,13 +205,11 @@ class Parser {
       values[k] = integerIn(parts[k], kLow[k], kHigh[k], k == 0 ? "key code" : "key argument");
     }
     KeyEvent event;
-    event.line = line_;
-    event.beforeTick = tick.first;
     event.key = static_cast<uint32_t>(values[0]);
     event.arg2 = static_cast<uint16_t>(values[1]);
     event.arg3 = static_cast<uint8_t>(values[2]);
     for (size_t k = 0; k < 4; ++k) event.args[k] = static_cast<int32_t>(values[3 + k]);
-    scenario_.keyEvents.push_back(event);
+    tick.keys.push_back(event);
   }
 
   Scenario& scenario_;

@@ -12,6 +12,13 @@
 
 namespace cli {
 
+struct KeyEvent {
+  uint32_t key = 0;
+  uint16_t arg2 = 0;
+  uint8_t arg3 = 0;
+  int32_t args[4] = {};
+};
+
 // What one tick line (or range) says; anything it leaves out holds its default, but for the
 // timer, which without reads of its own is the clock's value, and the weapon, which stays as
 // it was unless the line names one; then it is held from this tick on.
@@ -21,6 +28,7 @@ struct TickLine {
   uint64_t last = 0;
   sim::TickInputs inputs;
   bool weaponGiven = false;
+  std::vector<KeyEvent> keys;  // delivered just before its first tick
 };
 
 // The inputs a tick line sets by naming them, in the order the table shows them.
@@ -32,15 +40,6 @@ inline constexpr InputFlag kInputFlags[] = {
     {"aim-down", &sim::TickInputs::aimDown}, {"aim-up", &sim::TickInputs::aimUp},
     {"sprint", &sim::TickInputs::sprint},    {"camera", &sim::TickInputs::nextCamera},
     {"wheel", &sim::TickInputs::wheel},      {"weapon-fails", &sim::TickInputs::weaponQueryFails},
-};
-
-struct KeyEvent {
-  int line = 0;
-  uint64_t beforeTick = 0;  // delivered just before this tick
-  uint32_t key = 0;
-  uint16_t arg2 = 0;
-  uint8_t arg3 = 0;
-  int32_t args[4] = {};
 };
 
 struct Scenario {
@@ -57,7 +56,6 @@ struct Scenario {
   std::string weapon = "WEAPON_PISTOL";
   uint64_t tickCount = 0;  // the last tick run
   std::vector<TickLine> ticks;
-  std::vector<KeyEvent> keyEvents;
 };
 
 inline constexpr uint64_t kMaxTicks = 100'000'000;
