@@ -23,9 +23,9 @@ struct Look {
   std::string extra{};
 };
 
-bool anyProtocolErrors(const std::vector<TickRecord>& ticks) {
-  return std::any_of(ticks.begin(), ticks.end(),
-                     [](const TickRecord& t) { return t.summary.protocolErrors > 0; });
+// The rows go down from under the title and the release labels above the aim row.
+double rowTop(size_t row) {
+  return kTop + kLabelSpace + static_cast<double>(row) * (kRowHeight + kRowGap);
 }
 
 class Picture {
@@ -34,20 +34,26 @@ class Picture {
       : heading_(heading),
         run_(run),
         ticks_(run.firstTicks),
-        errors_(anyProtocolErrors(run.firstTicks)),
-        layout_(ticks_.size(), errors_ ? 8 : 7) {}
+        // One column per tick, scaled to the run.
+        tickWidth_(std::clamp(kPlotWidth / static_cast<double>(std::max<size_t>(ticks_.size(), 1)),
+                              kMinTickWidth, kMaxTickWidth)) {}
 
   std::string draw() {
     std::vector<std::string> rows = {"aim control", "aim latch",         "forced aim sent",
                                      "sprint",      "unarmed (as seen)", "next camera",
                                      "weapon wheel"};
-    if (errors_) rows.push_back("protocol errors");
+    const bool errors = std::any_of(ticks_.begin(), ticks_.end(), [](const TickRecord& t) {
+      return t.summary.protocolErrors > 0;
+    });
+    if (errors) rows.push_back("protocol errors");
+    const double plotWidth = static_cast<double>(ticks_.size()) * tickWidth_;
     title();
     for (size_t row = 0; row < rows.size(); ++row) {
-      svg_.text(kLeft - 8, layout_.rowTop(row) + 14, rows[row], "text-anchor=\"end\"");
-      svg_.rect(kLeft, layout_.rowTop(row), layout_.plotWidth(), kRowHeight, "#f4f4f4", "");
+      svg_.text(kLeft - 8, rowTop(row) + 14, rows[row], "text-anchor=\"end\"");
+      svg_.rect(kLeft, rowTop(row), plotWidth, kRowHeight, "#f4f4f4", "");
     }
-    axis();
+    const double axisTop = rowTop(rows.size()) - kRowGap + 4;
+    axis(axisTop);
     aimRow();
     stateRow(1, {{kLatchColour, "aim latch on"}},
              [&](size_t i) { return ticks_[i].summary.latch; });
@@ -63,12 +69,12 @@ class Picture {
              [&](size_t i) { return ticks_[i].inputs.nextCamera; });
     stateRow(6, {{kWheelColour, "weapon wheel open"}},
              [&](size_t i) { return ticks_[i].inputs.wheel; });
-    if (errors_) {
+    if (errors) {
       stateRow(7, {{kErrorColour, "protocol error"}},
                [&](size_t i) { return ticks_[i].summary.protocolErrors > 0; });
     }
-    const double end = drawLegend(svg_, heading_.settings, layout_.axisTop() + 48);
-    const std::string width = svgNumber(layout_.width());
+    const double end = drawLegend(svg_, heading_.settings, axisTop + 48);
+    const std::string width = svgNumber(std::max(kLeft + plotWidth + kRight, kMinWidth));
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
            width + "\" height=\"" + svgNumber(end) + "\" viewBox=\"0 0 " + width + " " +
@@ -82,10 +88,10 @@ class Picture {
   }
 
  private:
+  double x(size_t tick) const { return kLeft + static_cast<double>(tick) * tickWidth_; }
+  double centre(size_t tick) const { return x(tick) + tickWidth_ / 2; }
   // From the first tick of a run to the end of its last.
-  double runWidth(size_t first, size_t last) const {
-    return layout_.x(last + 1) - layout_.x(first);
-  }
+  double runWidth(size_t first, size_t last) const { return x(last + 1) - x(first); }
 
   void title() {
     const ToggleSettings& s = heading_.settings;
@@ -104,27 +110,25 @@ class Picture {
     }
   }
 
-  void axis() {
-    const double top = layout_.axisTop();
+  void axis(double top) {
     // Left of where the first tick's labels can reach, which are centred on it.
     svg_.text(kLeft - 40, top + 12, "tick", "text-anchor=\"end\" font-size=\"10\"");
     svg_.text(kLeft - 40, top + 26, "timer", "text-anchor=\"end\" font-size=\"10\"");
-    const double tickWidth = layout_.tickWidth();
     uint64_t step = 1;
-    for (uint64_t scale = 1; static_cast<double>(step) * tickWidth < kLabelSpacing; scale *= 10) {
+    for (uint64_t scale = 1; static_cast<double>(step) * tickWidth_ < kLabelSpacing; scale *= 10) {
       for (const uint64_t factor : {uint64_t{1}, uint64_t{2}, uint64_t{5}}) {
         step = factor * scale;
-        if (static_cast<double>(step) * tickWidth >= kLabelSpacing) break;
+        if (static_cast<double>(step) * tickWidth_ >= kLabelSpacing) break;
       }
     }
     double lastLabel = -kLabelSpacing;
     for (size_t i = 0; i < ticks_.size(); ++i) {
       // The first tick is labelled too, where it does not crowd the next label.
       if (ticks_[i].tick % step != 0 && i != 0) continue;
-      const double middle = layout_.centre(i);
+      const double middle = centre(i);
       if (middle - lastLabel < kLabelSpacing) continue;
       lastLabel = middle;
-      svg_.line(middle, layout_.rowTop(0) - 2, middle, top + 2, "#dddddd");
+      svg_.line(middle, rowTop(0) - 2, middle, top + 2, "#dddddd");
       svg_.text(middle, top + 12, std::to_string(ticks_[i].tick),
                 "text-anchor=\"middle\" font-size=\"10\"");
       svg_.text(middle, top + 26, std::to_string(static_cast<int32_t>(ticks_[i].timer())),
@@ -142,8 +146,8 @@ class Picture {
       while (last + 1 < ticks_.size() && state(last + 1) == s) ++last;
       if (s != 0) {
         const Look& look = looks[static_cast<size_t>(s) - 1];
-        svg_.rect(layout_.x(first), layout_.rowTop(row), runWidth(first, last), kRowHeight,
-                  look.colour, look.what + ", " + tickRange(ticks_, first, last), look.extra);
+        svg_.rect(x(first), rowTop(row), runWidth(first, last), kRowHeight, look.colour,
+                  look.what + ", " + tickRange(ticks_, first, last), look.extra);
       }
       first = last + 1;
     }
@@ -163,7 +167,7 @@ class Picture {
       unarmed[i] = seen;
     }
     if (!asked) {
-      svg_.text(kLeft + 6, layout_.rowTop(4) + 14, "no weapon query made (hold mode makes none)",
+      svg_.text(kLeft + 6, rowTop(4) + 14, "no weapon query made (hold mode makes none)",
                 "fill=\"#777777\" font-size=\"11\"");
       return;
     }
@@ -174,22 +178,23 @@ class Picture {
   }
 
   void aimRow() {
-    const double top = layout_.rowTop(0);
+    const double top = rowTop(0);
     double labelsEnd = 0;  // where the last release label ends, so that labels never overlap
     for (const Press& press : pressesOf(ticks_)) {
       if (press.taken) {
         const std::string what = "tap window of the press on tick " +
                                  std::to_string(ticks_[press.down].tick) +
                                  ": a release here is a tap";
+        // A release is timed by its tick's first timer value.
         stateRow(0, {{kWindowColour, what, "fill-opacity=\"0.55\""}}, [&](size_t i) {
           return i >= press.down && i <= press.windowEnd &&
-                 releaseWouldTap(ticks_, press, i, heading_.settings);
+                 tap_rule::isTap(tap_rule::elapsedSince(press.pressTime, ticks_[i].timer()),
+                                 heading_.settings);
         });
       }
       if (press.down != kNoTick) {
         const size_t last = press.up != kNoTick ? press.up : press.windowEnd;
-        svg_.rect(layout_.x(press.down), top + 5, runWidth(press.down, last), kRowHeight - 10,
-                  kAimColour,
+        svg_.rect(x(press.down), top + 5, runWidth(press.down, last), kRowHeight - 10, kAimColour,
                   "aim control held, " + tickRange(ticks_, press.down, last) +
                       (press.taken ? "" : " (press ignored: the weapon wheel is open)"),
                   press.taken ? "" : "fill-opacity=\"0.4\"");
@@ -222,21 +227,20 @@ class Picture {
              "): " + kVerdicts[length];
       if (made.length == tap_rule::PressLength::tap) colour = kAimOnColour;
     }
-    const double middle = layout_.centre(press.up);
-    svg_.line(middle, layout_.rowTop(0) - 2, middle, layout_.rowTop(0) + kRowHeight + 2, colour,
+    const double middle = centre(press.up);
+    svg_.line(middle, rowTop(0) - 2, middle, rowTop(0) + kRowHeight + 2, colour,
               "stroke-width=\"2\"", tip);
     const double half = 3.0 * static_cast<double>(label.size());
     if (middle - half < labelsEnd + 4) return;
     labelsEnd = middle + half;
-    svg_.text(middle, layout_.rowTop(0) - 4, label,
+    svg_.text(middle, rowTop(0) - 4, label,
               "text-anchor=\"middle\" font-size=\"10\" fill=\"" + colour + "\"");
   }
 
   const RunHeading& heading_;
   const RunSummary& run_;
   const std::vector<TickRecord>& ticks_;
-  bool errors_;
-  TimelineLayout layout_;
+  double tickWidth_;
   SvgWriter svg_;
 };
 

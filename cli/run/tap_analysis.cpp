@@ -28,12 +28,6 @@ std::vector<Press> pressesOf(const std::vector<TickRecord>& ticks) {
   return presses;
 }
 
-bool releaseWouldTap(const std::vector<TickRecord>& ticks, const Press& press, size_t i,
-                     const ToggleSettings& settings) {
-  const int32_t elapsed = tap_rule::elapsedSince(press.pressTime, ticks[i].timer());
-  return tap_rule::isTap(elapsed, settings);
-}
-
 Release releaseOf(const std::vector<TickRecord>& ticks, const Press& press,
                   const ToggleSettings& settings) {
   const TickRecord& tick = ticks[press.up];

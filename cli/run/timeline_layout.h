@@ -2,9 +2,6 @@
 // the run, one row per control and per thing the plugin sent, the axis and the legend below.
 #pragma once
 
-#include <algorithm>
-#include <cstddef>
-
 #include "cli/run/svg_writer.h"
 #include "toggle/settings_file.h"
 
@@ -35,30 +32,6 @@ inline constexpr char kWheelColour[] = "#c9a227";
 inline constexpr char kErrorColour[] = "#d62728";
 inline constexpr char kReleaseColour[] = "#222222";
 inline constexpr char kFailedPattern[] = "url(#failed)";  // defined in the picture's <defs>
-
-class TimelineLayout {
- public:
-  TimelineLayout(size_t ticks, size_t rows)
-      : ticks_(ticks),
-        rows_(rows),
-        tickWidth_(std::clamp(kPlotWidth / static_cast<double>(std::max<size_t>(ticks, 1)),
-                              kMinTickWidth, kMaxTickWidth)) {}
-
-  double tickWidth() const { return tickWidth_; }
-  double x(size_t tick) const { return kLeft + static_cast<double>(tick) * tickWidth_; }
-  double centre(size_t tick) const { return x(tick) + tickWidth_ / 2; }
-  double plotWidth() const { return static_cast<double>(ticks_) * tickWidth_; }
-  double width() const { return std::max(kLeft + plotWidth() + kRight, kMinWidth); }
-  double rowTop(size_t row) const {
-    return kTop + kLabelSpace + static_cast<double>(row) * (kRowHeight + kRowGap);
-  }
-  double axisTop() const { return rowTop(rows_) - kRowGap + 4; }
-
- private:
-  size_t ticks_;
-  size_t rows_;
-  double tickWidth_;
-};
 
 // The legend (timeline_legend.cpp): what each colour and mark means, and where the settings
 // come from. Draws from `top` down; returns where the picture ends.
