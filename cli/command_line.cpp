@@ -41,7 +41,7 @@ CLI::Validator valueNamed(const std::string& what) {
 
 }  // namespace
 
-common::Result<Command> parseCommandLine(int argc, const char* const* argv) {
+common::Result<Command> parseCommandLine(const std::vector<std::string>& arguments) {
   CLI::App app(kDescription, kProgramName);
   app.set_version_flag("--version", std::string(kProgramName) + " " KESTOVA_VERSION);
   app.footer(kFooter);
@@ -54,12 +54,10 @@ common::Result<Command> parseCommandLine(int argc, const char* const* argv) {
 
   // The run's options are the program's own; "run" names the default, and hands its words up.
   RunArguments run;
-  std::string scenario;
-  std::string svg;
   bool trace = false;
   bool json = false;
   CLI::Option* scenarioOption =
-      app.add_option("SCENARIO", scenario, "the scenario file (default: the built-in demo)")
+      app.add_option("SCENARIO", run.scenarioPath, "the scenario file (default: the built-in demo)")
           ->check(valueNamed("a path"));
   CLI::Option* traceOption =
       app.add_flag("--trace", trace, "also list every host call under its tick")
@@ -68,7 +66,7 @@ common::Result<Command> parseCommandLine(int argc, const char* const* argv) {
                                 ->multi_option_policy(CLI::MultiOptionPolicy::Throw)
                                 ->excludes(traceOption);
   CLI::Option* svgOption =
-      app.add_option("--svg", svg, "also draw the run as a timeline picture (2000 ticks)")
+      app.add_option("--svg", run.svgPath, "also draw the run as a timeline picture (2000 ticks)")
           ->type_name("OUT.svg")
           ->check(valueNamed("a file name"));
   run.pluginPath = sim::defaultPluginPath();
@@ -86,10 +84,10 @@ common::Result<Command> parseCommandLine(int argc, const char* const* argv) {
   });
 
   CheckArguments checkArguments;
-  std::string settings;
   CLI::App* checkApp = app.add_subcommand("check", kCheckHelp)->footer(kCheckFooter);
   checkApp
-      ->add_option("SETTINGS", settings, "the settings file or game folder (default ./Kestova.ini)")
+      ->add_option("SETTINGS", checkArguments.path,
+                   "the settings file or game folder (default ./Kestova.ini)")
       ->check(valueNamed("a path"));
   // Lengths a player could measure: up to a minute.
   const CLI::Range milliseconds(0, 60000);
@@ -115,19 +113,17 @@ common::Result<Command> parseCommandLine(int argc, const char* const* argv) {
     checkApp->excludes(runOption);
   }
 
+  // CLI11 takes the words after the program's name, last first.
+  std::vector<std::string> words(arguments.rbegin(), arguments.rend());
+  if (!words.empty()) words.pop_back();
   try {
-    app.parse(argc, argv);
+    app.parse(words);
   } catch (const CLI::ParseError& error) {
     std::ostringstream shown;
     if (app.exit(error, shown, shown) == 0) return Command{ShowText{shown.str()}};
     return common::Error(error.what() + std::string(" (see kestova-sim --help)"));
   }
-  if (checkApp->parsed()) {
-    if (!settings.empty()) checkArguments.path = settings;
-    return Command{checkArguments};
-  }
-  if (!scenario.empty()) run.scenarioPath = scenario;
-  if (!svg.empty()) run.svgPath = svg;
+  if (checkApp->parsed()) return Command{checkArguments};
   run.format = json ? ReportFormat::json : trace ? ReportFormat::trace : ReportFormat::table;
   return Command{run};
 }

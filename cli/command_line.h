@@ -35,7 +35,8 @@ struct ShowText {
 
 using Command = std::variant<RunArguments, CheckArguments, ShowText>;
 
-// argv[0] is the program's. An error is one line for standard error, about the command line.
-common::Result<Command> parseCommandLine(int argc, const char* const* argv);
+// The program's name first, then its arguments. An error is one line for standard error, about
+// the command line.
+common::Result<Command> parseCommandLine(const std::vector<std::string>& arguments);
 
 }  // namespace cli

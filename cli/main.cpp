@@ -15,13 +15,8 @@ namespace {
 
 common::ExitStatus run(int argc, char** argv) {
   // UTF-8 whatever the system's code page, so that a folder named ゲーム or Jörg works.
-  const std::vector<std::string> arguments = common::utf8Arguments(argc, argv);
-  std::vector<const char*> words;
-  words.reserve(arguments.size());
-  for (const std::string& argument : arguments) words.push_back(argument.c_str());
-
   const common::Result<cli::Command> command =
-      cli::parseCommandLine(static_cast<int>(words.size()), words.data());
+      cli::parseCommandLine(common::utf8Arguments(argc, argv));
   if (!command) {
     common::writeError(stderr, command.error(), cli::kProgramName);
     return common::ExitStatus::badInput;
