@@ -84,6 +84,8 @@ cli::TickRecord tickAt(uint64_t number, uint32_t timer, std::vector<uint32_t> se
 }
 
 TEST(Svg, ReleasesAreTimedWithThePluginsOwnTimerReads) {
+  cli::Scenario scenario;
+  scenario.name = "by hand";
   cli::RunSummary run;
   run.ticksRun = 4;
   // Tick 1: press and release at once; the press takes the first read, the release the next
@@ -94,7 +96,7 @@ TEST(Svg, ReleasesAreTimedWithThePluginsOwnTimerReads) {
   run.firstTicks[0].inputs.aimDown = run.firstTicks[0].inputs.aimUp = true;
   run.firstTicks[1].inputs.aimDown = run.firstTicks[1].inputs.wheel = true;
   run.firstTicks[3].inputs.aimUp = true;
-  const std::string svg = cli::drawTimeline({"by hand"}, run);
+  const std::string svg = cli::drawTimeline(scenario, run);
   EXPECT_THAT(svg, HasSubstr(">60 tap</text>"));
   EXPECT_THAT(svg, HasSubstr("(press ignored: the weapon wheel is open)"));
   EXPECT_THAT(svg, HasSubstr("release on tick 4, timed from the plugin's earlier press time"));
@@ -103,12 +105,13 @@ TEST(Svg, ReleasesAreTimedWithThePluginsOwnTimerReads) {
 
 TEST(Svg, OddNamesAndPathsStayValidXml) {
   const TempFolder folder = testing_support::tempFolder();
+  cli::Scenario scenario;
+  scenario.name = "<scenario & \"friends\"> \xFF\x01\xE2\x82";
   cli::RunSummary run;
   run.stopped = common::Error("the plugin's script stopped: </svg>");
   run.ticksRun = 1;
   run.firstTicks = {tickAt(1, 0xFFFFFFFF)};
-  writeFile(folder, "odd.svg",
-            cli::drawTimeline({"<scenario & \"friends\"> \xFF\x01\xE2\x82"}, run));
+  writeFile(folder, "odd.svg", cli::drawTimeline(scenario, run));
   EXPECT_VALID_XML(folder, "odd.svg");
 }
 

@@ -11,21 +11,12 @@
 #include "sim/tick_inputs.h"
 #include "sim/tick_summary.h"
 #include "sim/trace.h"
-#include "toggle/settings_file.h"
 
 namespace cli {
 
 // A picture of more ticks than this would be unreadable; the run keeps only the first ones for
 // it, and counts the rest.
 inline constexpr size_t kMaxTimelineTicks = 2000;
-
-// What the reports and the picture know of the run before its first tick.
-struct RunHeading {
-  std::string scenario;  // the scenario's name
-  ToggleSettings settings =
-      settings_file::kDefaults;  // as the plugin reads them from the scenario's settings file
-  bool signedTimers = false;
-};
 
 // One tick as the run hands it on: what held in the game, and what the plugin's calls showed.
 struct TickRecord {

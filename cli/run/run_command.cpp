@@ -9,7 +9,6 @@
 #include "cli/run/picture_file.h"
 #include "cli/run/report.h"
 #include "common/console.h"
-#include "common/settings_values.h"
 
 namespace cli {
 namespace {
@@ -55,11 +54,7 @@ common::ExitStatus runCommand(const RunArguments& command) {
     }
   }
 
-  // The settings are read as the plugin reads them, since that read is no host call: the JSON
-  // report and the picture's tap window show them.
-  const RunHeading heading{scenario->name, common::readSettings(scenario->settingsText),
-                           scenario->signedTimers};
-  const std::unique_ptr<RunSink> report = makeReport(command.format, stdout, heading);
+  const std::unique_ptr<RunSink> report = makeReport(command.format, stdout, *scenario);
   const common::Result<RunSummary> run = runScenario(*scenario, command.pluginPath, *report);
   if (!run) return fail(run.error());
 
@@ -68,7 +63,7 @@ common::ExitStatus runCommand(const RunArguments& command) {
   // The picture is drawn from the same records as the table; a run that stopped part way is
   // still worth one, marked as stopped.
   if (picture) {
-    if (const common::Status drawn = picture->write(drawTimeline(heading, *run)); !drawn) {
+    if (const common::Status drawn = picture->write(drawTimeline(*scenario, *run)); !drawn) {
       return fail(drawn.error());
     }
   }

@@ -7,6 +7,7 @@
 
 #include "cli/run/tap_analysis.h"
 #include "cli/run/timeline_layout.h"
+#include "common/settings_values.h"
 
 namespace cli {
 namespace {
@@ -30,8 +31,9 @@ double rowTop(size_t row) {
 
 class Picture {
  public:
-  Picture(const RunHeading& heading, const RunSummary& run)
-      : heading_(heading),
+  Picture(const Scenario& scenario, const RunSummary& run)
+      : scenario_(scenario),
+        settings_(common::readSettings(scenario.settingsText)),
         run_(run),
         ticks_(run.firstTicks),
         // One column per tick, scaled to the run.
@@ -73,7 +75,7 @@ class Picture {
       stateRow(7, {{kErrorColour, "protocol error"}},
                [&](size_t i) { return ticks_[i].summary.protocolErrors > 0; });
     }
-    const double end = drawLegend(svg_, heading_.settings, axisTop + 48);
+    const double end = drawLegend(svg_, settings_, axisTop + 48);
     const std::string width = svgNumber(std::max(kLeft + plotWidth + kRight, kMinWidth));
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
@@ -94,7 +96,7 @@ class Picture {
   double runWidth(size_t first, size_t last) const { return x(last + 1) - x(first); }
 
   void title() {
-    const ToggleSettings& s = heading_.settings;
+    const ToggleSettings& s = settings_;
     std::string subtitle =
         std::to_string(run_.ticksRun) + " ticks \u00b7 " + settings_file::kShortPress.name + " " +
         std::to_string(s.shortPress) + ", " + settings_file::kLongPress.name + " " +
@@ -102,7 +104,7 @@ class Picture {
     if (ticks_.size() < run_.ticksRun) {
       subtitle += " \u00b7 only " + tickRange(ticks_, 0, ticks_.size() - 1) + " are drawn";
     }
-    svg_.text(12, 24, "kestova-sim: " + heading_.scenario, "font-size=\"16\" font-weight=\"bold\"");
+    svg_.text(12, 24, "kestova-sim: " + scenario_.name, "font-size=\"16\" font-weight=\"bold\"");
     svg_.text(12, 44, subtitle);
     if (run_.stopped) {
       svg_.text(12, kTop + 2, "run stopped: " + run_.stopped->message,
@@ -189,7 +191,7 @@ class Picture {
         stateRow(0, {{kWindowColour, what, "fill-opacity=\"0.55\""}}, [&](size_t i) {
           return i >= press.down && i <= press.windowEnd &&
                  tap_rule::isTap(tap_rule::elapsedSince(press.pressTime, ticks_[i].timer()),
-                                 heading_.settings);
+                                 settings_);
         });
       }
       if (press.down != kNoTick) {
@@ -205,7 +207,7 @@ class Picture {
 
   // The release mark, labelled with the press length the plugin measured and what it made of it.
   void release(const Press& press, double& labelsEnd) {
-    const ToggleSettings& s = heading_.settings;
+    const ToggleSettings& s = settings_;
     const Release made = releaseOf(ticks_, press, s);
     std::string label = "release";
     std::string tip = "release on tick " + std::to_string(ticks_[press.up].tick);
@@ -237,7 +239,8 @@ class Picture {
               "text-anchor=\"middle\" font-size=\"10\" fill=\"" + colour + "\"");
   }
 
-  const RunHeading& heading_;
+  const Scenario& scenario_;
+  const ToggleSettings settings_;  // as the plugin read them
   const RunSummary& run_;
   const std::vector<TickRecord>& ticks_;
   double tickWidth_;
@@ -246,8 +249,8 @@ class Picture {
 
 }  // namespace
 
-std::string drawTimeline(const RunHeading& heading, const RunSummary& run) {
-  return Picture(heading, run).draw();
+std::string drawTimeline(const Scenario& scenario, const RunSummary& run) {
+  return Picture(scenario, run).draw();
 }
 
 }  // namespace cli
