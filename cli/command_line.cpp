@@ -3,6 +3,10 @@
 #include <CLI/CLI.hpp>
 #include <sstream>
 
+#include "cli/check/check_command.h"
+#include "cli/check/tap_check.h"
+#include "cli/run/run_command.h"
+#include "common/console.h"
 #include "kestova_version.h"
 #include "sim/plugin_module.h"
 
@@ -39,9 +43,21 @@ CLI::Validator valueNamed(const std::string& what) {
       "");
 }
 
+// The checker's check, then, given taps, what the settings make of them.
+common::ExitStatus checkCommand(const std::optional<std::string>& path,
+                                const std::vector<int>& taps, const std::vector<int>& holds,
+                                bool write) {
+  Machine& machine = thisMachine();
+  const common::Result<CheckReport> report = checkPath(path, machine);
+  const common::ExitStatus status = printCheck(report, stdout, stderr, kProgramName);
+  if (!report || taps.empty()) return status;
+  return tapCheck(*report, status, taps, holds, write ? WriteChoice::yes : WriteChoice::no, machine,
+                  stdout, stderr, kProgramName);
+}
+
 }  // namespace
 
-common::Result<Command> parseCommandLine(const std::vector<std::string>& arguments) {
+common::ExitStatus runCommandLine(const std::vector<std::string>& arguments) {
   CLI::App app(kDescription, kProgramName);
   app.set_version_flag("--version", std::string(kProgramName) + " " KESTOVA_VERSION);
   app.footer(kFooter);
@@ -83,31 +99,34 @@ common::Result<Command> parseCommandLine(const std::vector<std::string>& argumen
     return app.get_formatter()->make_help(&app, "kestova-sim", CLI::AppFormatMode::Normal);
   });
 
-  CheckArguments checkArguments;
+  std::optional<std::string> settingsPath;  // none: ./Kestova.ini
+  std::vector<int> taps;                    // press lengths in milliseconds, for the tap advice
+  std::vector<int> holds;
+  bool write = false;  // write the advice's suggestion into the settings file
   CLI::App* checkApp = app.add_subcommand("check", kCheckHelp)->footer(kCheckFooter);
   checkApp
-      ->add_option("SETTINGS", checkArguments.path,
+      ->add_option("SETTINGS", settingsPath,
                    "the settings file or game folder (default ./Kestova.ini)")
       ->check(valueNamed("a path"));
   // Lengths a player could measure: up to a minute.
   const CLI::Range milliseconds(0, 60000);
-  CLI::Option* taps = checkApp
-                          ->add_option("--taps", checkArguments.taps,
-                                       "lengths of your taps in milliseconds, such as 80,95,120")
-                          ->delimiter(',')
-                          ->type_name("MS,...")
-                          ->check(milliseconds);
+  CLI::Option* tapsOption =
+      checkApp
+          ->add_option("--taps", taps, "lengths of your taps in milliseconds, such as 80,95,120")
+          ->delimiter(',')
+          ->type_name("MS,...")
+          ->check(milliseconds);
   checkApp
-      ->add_option("--holds", checkArguments.holds,
+      ->add_option("--holds", holds,
                    "lengths of presses meant as holds, such as 300,400, to keep out of the window")
       ->delimiter(',')
       ->type_name("MS,...")
       ->check(milliseconds)
-      ->needs(taps);
+      ->needs(tapsOption);
   checkApp
-      ->add_flag("--write", checkArguments.write,
+      ->add_flag("--write", write,
                  "write the suggested lines into the settings file; the old one is kept as .bak")
-      ->needs(taps);
+      ->needs(tapsOption);
   for (CLI::Option* runOption :
        {scenarioOption, traceOption, jsonOption, svgOption, pluginOption}) {
     checkApp->excludes(runOption);
@@ -119,13 +138,20 @@ common::Result<Command> parseCommandLine(const std::vector<std::string>& argumen
   try {
     app.parse(words);
   } catch (const CLI::ParseError& error) {
+    // --help and --version end the parse too, with their text to show.
     std::ostringstream shown;
-    if (app.exit(error, shown, shown) == 0) return Command{ShowText{shown.str()}};
-    return common::Error(error.what() + std::string(" (see kestova-sim --help)"));
+    if (app.exit(error, shown, shown) == 0) {
+      common::writeText(stdout, shown.str());
+      return common::ExitStatus::success;
+    }
+    common::writeError(stderr,
+                       common::Error(error.what() + std::string(" (see kestova-sim --help)")),
+                       kProgramName);
+    return common::ExitStatus::badInput;
   }
-  if (checkApp->parsed()) return Command{checkArguments};
+  if (checkApp->parsed()) return checkCommand(settingsPath, taps, holds, write);
   run.format = json ? ReportFormat::json : trace ? ReportFormat::trace : ReportFormat::table;
-  return Command{run};
+  return runCommand(run);
 }
 
 }  // namespace cli

@@ -2,10 +2,20 @@
 // in a file, and what went wrong on standard error.
 #pragma once
 
-#include "cli/command_line.h"
+#include <optional>
+#include <string>
+
+#include "cli/run/report.h"
 #include "common/exit_status.h"
 
 namespace cli {
+
+struct RunArguments {
+  std::optional<std::string> scenarioPath;  // none: the built-in demo
+  ReportFormat format = ReportFormat::table;
+  std::optional<std::string> svgPath;
+  std::string pluginPath;
+};
 
 common::ExitStatus runCommand(const RunArguments& command);
 
