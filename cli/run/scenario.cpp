@@ -17,12 +17,8 @@ using common::Error;
 using common::Result;
 
 // A mistake in the scenario, thrown where it is found; the parse names its line and file.
-struct Mistake {
-  std::string message;
-};
-
 [[noreturn]] void fail(std::string message) {
-  throw Mistake{std::move(message)};
+  throw Error(std::move(message));
 }
 
 // A word of the scenario as a message shows it, so that a binary file or a runaway line gives a
@@ -76,7 +72,7 @@ class Parser {
       minimumTicks_ = integerIn<uint64_t>(w[1], 1, kMaxTicks, "tick count");
       return;
     }
-    if (sawTick_) fail(quoted(keyword) + " must come before the first tick line");
+    if (!scenario_.ticks.empty()) fail(quoted(keyword) + " must come before the first tick line");
     if (keyword == "settings") {
       settings(w);
     } else if (keyword == "settings-file") {
@@ -100,9 +96,11 @@ class Parser {
     }
   }
 
-  void finish() { scenario_.tickCount = std::max(lastTick_, minimumTicks_); }
+  void finish() { scenario_.tickCount = std::max(lastTick(), minimumTicks_); }
 
  private:
+  uint64_t lastTick() const { return scenario_.ticks.empty() ? 0 : scenario_.ticks.back().last; }
+
   // A timer value: any 32 bits, written signed or unsigned.
   uint32_t timerValue(const std::string& text) {
     const auto value = integerIn(text, INT32_MIN, UINT32_MAX, "timer value");
@@ -151,7 +149,6 @@ class Parser {
 
   void tickLine(const std::vector<std::string>& w) {
     if (w.size() < 2) fail("expected: tick N or tick A-B, then inputs");
-    sawTick_ = true;
     TickLine tick;
     tick.line = line_;
     const size_t dash = w[1].find('-', 1);
@@ -160,14 +157,12 @@ class Parser {
       tick.last = integerIn<uint64_t>(w[1].substr(dash + 1), 1, kMaxTicks, "tick");
     }
     if (tick.last < tick.first) fail("tick range " + w[1] + " runs backwards");
-    if (tick.first <= lastTick_) {
+    if (tick.first <= lastTick()) {
       fail("tick " + std::to_string(tick.first) + " is not after tick " +
-           std::to_string(lastTick_) + " on line " + std::to_string(lastTickLine_) +
+           std::to_string(lastTick()) + " on line " + std::to_string(scenario_.ticks.back().line) +
            "; ticks must increase");
     }
     for (size_t i = 2; i < w.size(); ++i) input(tick, w, i);
-    lastTick_ = tick.last;
-    lastTickLine_ = line_;
     scenario_.ticks.push_back(std::move(tick));
   }
 
@@ -215,9 +210,6 @@ class Parser {
   Scenario& scenario_;
   std::string baseFolder_;
   int line_ = 0;
-  bool sawTick_ = false;
-  uint64_t lastTick_ = 0;
-  int lastTickLine_ = 0;
   uint64_t minimumTicks_ = 0;
 };
 
@@ -241,7 +233,7 @@ Result<Scenario> parseScenario(const std::string& text, const std::string& name,
     if (w.empty()) continue;
     try {
       parser.statement(w, lineNumber);
-    } catch (const Mistake& mistake) {
+    } catch (const Error& mistake) {
       return Error(mistake.message, name, lineNumber);
     }
   }
