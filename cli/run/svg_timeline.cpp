@@ -5,12 +5,40 @@
 #include <optional>
 #include <string_view>
 
+#include "cli/run/svg_writer.h"
 #include "cli/run/tap_analysis.h"
-#include "cli/run/timeline_layout.h"
 #include "common/settings_values.h"
 
 namespace cli {
 namespace {
+
+// Where things go in the picture, and in which colours: one column per tick, scaled to the run,
+// one row per control and per thing the plugin sent, the axis and the legend below.
+constexpr double kLeft = 170;  // row labels
+constexpr double kRight = 24;
+constexpr double kTop = 56;         // title and subtitle
+constexpr double kLabelSpace = 14;  // release labels above the aim row
+constexpr double kRowHeight = 20;
+constexpr double kRowGap = 10;
+constexpr double kPlotWidth = 1200;  // what a run is scaled to, within the widths below
+constexpr double kMaxTickWidth = 28;
+constexpr double kMinTickWidth = 0.6;
+constexpr double kMinWidth = 900;     // room for the legend
+constexpr double kLabelSpacing = 64;  // between axis labels: a signed timer value fits
+constexpr double kLegendLine = 17;
+
+constexpr char kAimColour[] = "#4a6fa5";
+constexpr char kWindowColour[] = "#7fd18b";
+constexpr char kLatchColour[] = "#2f6fd0";
+constexpr char kAimOnColour[] = "#2e9e4f";
+constexpr char kAimOffColour[] = "#b4b4b4";
+constexpr char kSprintColour[] = "#e08a1e";
+constexpr char kUnarmedColour[] = "#8a4fbf";
+constexpr char kCameraColour[] = "#138a8a";
+constexpr char kWheelColour[] = "#c9a227";
+constexpr char kErrorColour[] = "#d62728";
+constexpr char kReleaseColour[] = "#222222";
+constexpr char kFailedPattern[] = "url(#failed)";  // defined in the picture's <defs>
 
 std::string tickRange(const std::vector<TickRecord>& ticks, size_t first, size_t last) {
   if (first == last) return "tick " + std::to_string(ticks[first].tick);
@@ -75,7 +103,7 @@ class Picture {
       stateRow(7, {{kErrorColour, "protocol error"}},
                [&](size_t i) { return ticks_[i].summary.protocolErrors > 0; });
     }
-    const double end = drawLegend(svg_, settings_, axisTop + 48);
+    const double end = legend(axisTop + 48);
     const std::string width = svgNumber(std::max(kLeft + plotWidth + kRight, kMinWidth));
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
@@ -237,6 +265,47 @@ class Picture {
     labelsEnd = middle + half;
     svg_.text(middle, rowTop(0) - 4, label,
               "text-anchor=\"middle\" font-size=\"10\" fill=\"" + colour + "\"");
+  }
+
+  // What each colour and mark means, and where the settings come from; returns where the
+  // picture ends.
+  double legend(double top) {
+    double y = top;
+    const auto entry = [&](std::string_view colour, const std::string& words,
+                           const std::string& extra = "") {
+      svg_.rect(12, y - 10, 22, 12, colour, "", extra);
+      svg_.text(42, y, words);
+      y += kLegendLine;
+    };
+    entry(kAimColour, "aim control held, from aim-down to aim-up (the scenario's input)");
+    entry(kWindowColour,
+          "tap window: a release on these ticks is a tap, [ShortPress, LongPress) = [" +
+              std::to_string(settings_.shortPress) + ", " + std::to_string(settings_.longPress) +
+              ") timer units after the press",
+          "fill-opacity=\"0.55\"");
+    svg_.line(23, y - 12, 23, y + 3, kReleaseColour, "stroke-width=\"2\"");
+    svg_.text(42, y, "release, with the press length the plugin measured: tap, short or long");
+    y += kLegendLine;
+    entry(kLatchColour, "aim latch on: the per-tick hold call made, no camera cancel after it");
+    entry(kAimOnColour, "forced aim on sent (blank: nothing sent)");
+    entry(kAimOffColour, "forced aim off sent");
+    entry(kSprintColour, "sprint held");
+    entry(kUnarmedColour,
+          "unarmed: WEAPON_UNARMED, as the plugin's weapon query last saw it (it acts a tick "
+          "later)");
+    entry(kFailedPattern, "weapon query failed: the plugin keeps what it saw before");
+    entry(kCameraColour, "next camera pressed: cancels the latch");
+    entry(kWheelColour, "weapon wheel open: aim and camera input ignored");
+    y += 6;
+    svg_.text(12, y,
+              common::keyNames() +
+                  " are read from the scenario's Kestova.ini with the profile reader's rules;",
+              "font-size=\"11\" fill=\"#555555\"");
+    svg_.text(12, y + 14,
+              "the plugin's own read makes no host call, so the trace cannot show it. Timer: the "
+              "tick's first timer value.",
+              "font-size=\"11\" fill=\"#555555\"");
+    return y + 26;
   }
 
   const Scenario& scenario_;
