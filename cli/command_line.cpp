@@ -70,17 +70,16 @@ common::ExitStatus runCommandLine(const std::vector<std::string>& arguments) {
 
   // The run's options are the program's own; "run" names the default, and hands its words up.
   RunArguments run;
-  bool trace = false;
-  bool json = false;
   CLI::Option* scenarioOption =
       app.add_option("SCENARIO", run.scenarioPath, "the scenario file (default: the built-in demo)")
           ->check(valueNamed("a path"));
   CLI::Option* traceOption =
-      app.add_flag("--trace", trace, "also list every host call under its tick")
+      app.add_flag("--trace", run.trace, "also list every host call under its tick")
           ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
-  CLI::Option* jsonOption = app.add_flag("--json", json, "write JSON Lines instead of the table")
-                                ->multi_option_policy(CLI::MultiOptionPolicy::Throw)
-                                ->excludes(traceOption);
+  CLI::Option* jsonOption =
+      app.add_flag("--json", run.json, "write JSON Lines instead of the table")
+          ->multi_option_policy(CLI::MultiOptionPolicy::Throw)
+          ->excludes(traceOption);
   CLI::Option* svgOption =
       app.add_option("--svg", run.svgPath, "also draw the run as a timeline picture (2000 ticks)")
           ->type_name("OUT.svg")
@@ -150,7 +149,6 @@ common::ExitStatus runCommandLine(const std::vector<std::string>& arguments) {
     return common::ExitStatus::badInput;
   }
   if (checkApp->parsed()) return checkCommand(settingsPath, taps, holds, write);
-  run.format = json ? ReportFormat::json : trace ? ReportFormat::trace : ReportFormat::table;
   return runCommand(run);
 }
 

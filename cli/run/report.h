@@ -11,17 +11,9 @@
 
 namespace cli {
 
-enum class ReportFormat { table, trace, json };
-
 // The formats, each in a file of its own.
 std::unique_ptr<RunSink> makeTableReport(std::FILE* out, bool withCalls, bool signedTimers);
 std::unique_ptr<RunSink> makeJsonReport(std::FILE* out, const Scenario& scenario);
-
-inline std::unique_ptr<RunSink> makeReport(ReportFormat format, std::FILE* out,
-                                           const Scenario& scenario) {
-  if (format == ReportFormat::json) return makeJsonReport(out, scenario);
-  return makeTableReport(out, format == ReportFormat::trace, scenario.signedTimers);
-}
 
 // The picture of a run as SVG (svg_timeline.cpp): one row per control and per thing the plugin
 // sent, against tick and timer, with the tap window marked at each press and release.

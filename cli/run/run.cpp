@@ -9,7 +9,6 @@ namespace cli {
 
 common::Result<RunSummary> runScenario(const Scenario& scenario, const std::string& pluginPath,
                                        RunSink& report) {
-  const auto failed = [](std::string message) { return common::Error(std::move(message)); };
   RunSummary summary;
   sim::HostOptions hostOptions;
   hostOptions.junkResults = scenario.junkResults;
@@ -19,12 +18,12 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
   // Resolved before entering the plugin's folder, which changes the current directory.
   std::error_code ec;
   const std::string absolutePath = std::filesystem::absolute(pluginPath, ec).string();
-  if (ec) return failed("cannot load '" + pluginPath + "': " + ec.message());
+  if (ec) return common::Error("cannot load '" + pluginPath + "': " + ec.message());
   common::Result<sim::LoadedPlugin> loaded =
       sim::loadInFolder(host, absolutePath, scenario.settingsText);
-  if (!loaded) return failed(loaded.error().message);
+  if (!loaded) return common::Error(loaded.error().message);
   // Checked before the report sees anything, so that a run that cannot start prints no table.
-  if (host.scriptCount() == 0) return failed("the plugin registered no script");
+  if (host.scriptCount() == 0) return common::Error("the plugin registered no script");
   report.load(host.trace().entries());
   host.trace().clear();
 

@@ -8,6 +8,7 @@
 
 #include "cli/command_line.h"
 #include "cli/run/picture_file.h"
+#include "cli/run/report.h"
 #include "common/console.h"
 
 namespace cli {
@@ -54,7 +55,9 @@ common::ExitStatus runCommand(const RunArguments& command) {
     }
   }
 
-  const std::unique_ptr<RunSink> report = makeReport(command.format, stdout, *scenario);
+  const std::unique_ptr<RunSink> report =
+      command.json ? makeJsonReport(stdout, *scenario)
+                   : makeTableReport(stdout, command.trace, scenario->signedTimers);
   const common::Result<RunSummary> run = runScenario(*scenario, command.pluginPath, *report);
   if (!run) return fail(run.error());
 

@@ -5,14 +5,14 @@
 #include <optional>
 #include <string>
 
-#include "cli/run/report.h"
 #include "common/exit_status.h"
 
 namespace cli {
 
 struct RunArguments {
   std::optional<std::string> scenarioPath;  // none: the built-in demo
-  ReportFormat format = ReportFormat::table;
+  bool trace = false;                       // the table with every host call under its tick
+  bool json = false;                        // JSON Lines instead of the table
   std::optional<std::string> svgPath;
   std::string pluginPath;
 };
