@@ -70,26 +70,22 @@ common::ExitStatus runCommandLine(const std::vector<std::string>& arguments) {
 
   // The run's options are the program's own; "run" names the default, and hands its words up.
   RunArguments run;
-  CLI::Option* scenarioOption =
-      app.add_option("SCENARIO", run.scenarioPath, "the scenario file (default: the built-in demo)")
-          ->check(valueNamed("a path"));
+  app.add_option("SCENARIO", run.scenarioPath, "the scenario file (default: the built-in demo)")
+      ->check(valueNamed("a path"));
   CLI::Option* traceOption =
       app.add_flag("--trace", run.trace, "also list every host call under its tick")
           ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
-  CLI::Option* jsonOption =
-      app.add_flag("--json", run.json, "write JSON Lines instead of the table")
-          ->multi_option_policy(CLI::MultiOptionPolicy::Throw)
-          ->excludes(traceOption);
-  CLI::Option* svgOption =
-      app.add_option("--svg", run.svgPath, "also draw the run as a timeline picture (2000 ticks)")
-          ->type_name("OUT.svg")
-          ->check(valueNamed("a file name"));
+  app.add_flag("--json", run.json, "write JSON Lines instead of the table")
+      ->multi_option_policy(CLI::MultiOptionPolicy::Throw)
+      ->excludes(traceOption);
+  app.add_option("--svg", run.svgPath, "also draw the run as a timeline picture (2000 ticks)")
+      ->type_name("OUT.svg")
+      ->check(valueNamed("a file name"));
   run.pluginPath = sim::defaultPluginPath();
-  CLI::Option* pluginOption =
-      app.add_option("--plugin", run.pluginPath,
-                     "the plugin library to load (default: the one beside kestova-sim)")
-          ->type_name("PATH")
-          ->check(valueNamed("a path"));
+  app.add_option("--plugin", run.pluginPath,
+                 "the plugin library to load (default: the one beside kestova-sim)")
+      ->type_name("PATH")
+      ->check(valueNamed("a path"));
   CLI::App* runApp = app.add_subcommand("run", "run a scenario: the same as no subcommand");
   runApp->fallthrough();
   // Its options are the program's: its help shows them.
@@ -126,10 +122,9 @@ common::ExitStatus runCommandLine(const std::vector<std::string>& arguments) {
       ->add_flag("--write", write,
                  "write the suggested lines into the settings file; the old one is kept as .bak")
       ->needs(tapsOption);
-  for (CLI::Option* runOption :
-       {scenarioOption, traceOption, jsonOption, svgOption, pluginOption}) {
-    checkApp->excludes(runOption);
-  }
+  // The program's own options are the run's, which check does not take; --help and --version
+  // end the parse before this is looked at.
+  for (CLI::Option* runOption : app.get_options()) checkApp->excludes(runOption);
 
   // CLI11 takes the words after the program's name, last first.
   std::vector<std::string> words(arguments.rbegin(), arguments.rend());
