@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "cli/command_line.h"
 #include "cli/run/picture_file.h"
 #include "cli/run/report.h"
 #include "common/console.h"

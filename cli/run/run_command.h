@@ -9,6 +9,8 @@
 
 namespace cli {
 
+inline constexpr char kProgramName[] = "kestova-sim";
+
 struct RunArguments {
   std::optional<std::string> scenarioPath;  // none: the built-in demo
   bool trace = false;                       // the table with every host call under its tick
