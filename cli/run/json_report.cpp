@@ -28,13 +28,6 @@ Json objectOf(size_t keys) {
   return object;
 }
 
-Json argument(const sim::TraceEntry& entry, size_t index) {
-  const sim::ArgRole role = sim::argRole(entry, index);
-  return role == sim::ArgRole::name   ? Json(entry.text)
-         : role == sim::ArgRole::slot ? Json("&slot")
-                                      : Json(hex(entry.args[index]));
-}
-
 Json call(const sim::TraceEntry& entry) {
   Json call = objectOf(6);
   call["native"] = sim::callName(entry);
@@ -51,7 +44,10 @@ Json call(const sim::TraceEntry& entry) {
     return call;
   }
   for (size_t i = 0; i < std::min<size_t>(entry.argCount, sim::kMaxTracedArgs); ++i) {
-    args.push_back(argument(entry, i));
+    const sim::ArgRole role = sim::argRole(entry, i);
+    args.push_back(role == sim::ArgRole::name   ? Json(entry.text)
+                   : role == sim::ArgRole::slot ? Json("&slot")
+                                                : Json(hex(entry.args[i])));
   }
   if (cut) call["argCount"] = entry.argCount;
   call["result"] = hex(entry.result);
