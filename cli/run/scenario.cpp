@@ -224,8 +224,8 @@ Result<Scenario> parseScenario(const std::string& text, const std::string& name,
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) {
     ++lineNumber;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    // Editors on Windows may start a UTF-8 file with a byte order mark.
+    // Editors on Windows may start a UTF-8 file with a byte order mark, and end each line with
+    // a CR, which is white space between words like any other.
     if (lineNumber == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
     std::istringstream words(line.substr(0, line.find('#')));
     std::vector<std::string> w;
