@@ -43,7 +43,7 @@ void printProtocolErrors(const std::string& scenario, const std::vector<std::str
 common::ExitStatus runCommand(const RunArguments& command) {
   const common::Result<Scenario> scenario = command.scenarioPath
                                                 ? loadScenarioFile(*command.scenarioPath)
-                                                : parseScenario(demoScenarioText(), "demo", "");
+                                                : parseScenario(kDemoScenario, "demo", "");
   if (!scenario) return fail(scenario.error());
 
   std::optional<PictureFile> picture;

@@ -67,6 +67,18 @@ common::Result<Scenario> parseScenario(const std::string& text, const std::strin
 common::Result<Scenario> loadScenarioFile(const std::string& path);
 
 // Built in: idle ticks, a tap that turns the latch on, a sprint, a camera cancel.
-const char* demoScenarioText();
+inline constexpr char kDemoScenario[] =
+    R"(# Built-in demo: a tap turns the latch on, a sprint holds aim off, the camera cancels.
+settings ShortPress=50 LongPress=100 HoldADS=0
+clock 1000 16
+tick 1-2
+tick 3 aim-down
+tick 7 aim-up
+tick 8-9
+tick 10-11 sprint
+tick 12-13
+tick 14 camera
+tick 15-16
+)";
 
 }  // namespace cli
