@@ -34,30 +34,17 @@ std::string timerText(const std::vector<uint32_t>& reads, bool signedTimers) {
   return text;
 }
 
-// The tick's inputs as the scenario words them, one entry per input.
-std::vector<std::string> inputWords(const TickRecord& r) {
-  std::vector<std::string> words;
-  for (const InputFlag& flag : kInputFlags) {
-    // A new weapon just before weapon-fails, the query it may fail.
-    if (flag.member == &sim::TickInputs::weaponQueryFails && r.weaponChanged) {
-      words.push_back("weapon " + r.inputs.weapon);
-    }
-    if (r.inputs.*flag.member) words.emplace_back(flag.word);
-  }
-  if (words.empty()) words.emplace_back("-");
-  return words;
-}
-
-// The inputs in lines that fit their column with a space to spare, so that the columns after
-// them stay in line: whole inputs where they fit, a longer one cut between characters.
+// The tick's inputs as the scenario words them, in lines that fit their column with a space to
+// spare, so that the columns after them stay in line: whole inputs where they fit, a longer one
+// cut between characters.
 std::vector<std::string> inputLines(const TickRecord& r) {
   constexpr size_t kFit = kInputsWidth - 1;
   std::vector<std::string> lines(1);
-  for (const std::string& word : inputWords(r)) {
+  const auto add = [&](const std::string& word) {
     const size_t used = shownLength(lines.back());
     if (used > 0 && used + 1 + shownLength(word) <= kFit) {
       lines.back() += ' ' + word;
-      continue;
+      return;
     }
     if (used > 0) lines.emplace_back();
     for (size_t i = 0; i < word.size(); ++i) {
@@ -65,7 +52,15 @@ std::vector<std::string> inputLines(const TickRecord& r) {
       if (startsCharacter && shownLength(lines.back()) == kFit) lines.emplace_back();
       lines.back() += word[i];
     }
+  };
+  for (const InputFlag& flag : kInputFlags) {
+    // A new weapon just before weapon-fails, the query it may fail.
+    if (flag.member == &sim::TickInputs::weaponQueryFails && r.weaponChanged) {
+      add("weapon " + r.inputs.weapon);
+    }
+    if (r.inputs.*flag.member) add(std::string(flag.word));
   }
+  if (lines.front().empty()) add("-");
   return lines;
 }
 
