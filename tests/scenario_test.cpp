@@ -53,8 +53,8 @@ TEST(Scenario, HeaderLinesSetUpTheRun) {
   EXPECT_EQ(p.scenario.settingsText, "[Settings]\nShortPress=50\nLongPress=0x64\nHoldADS=-1\n");
   EXPECT_EQ(p.scenario.clockStart, 0xFFFFFFFFu);
   EXPECT_EQ(p.scenario.clockStep, 0xFFFFFFFFu);
-  EXPECT_TRUE(p.scenario.junkResults);
-  EXPECT_EQ(p.scenario.seed, 42u);
+  EXPECT_TRUE(p.scenario.host.junkResults);
+  EXPECT_EQ(p.scenario.host.seed, 42u);
   EXPECT_EQ(p.scenario.weapon, "WEAPON_SMG");
   EXPECT_EQ(p.scenario.tickCount, 30u);
   EXPECT_EQ(p.scenario.name, "test.scn");

@@ -10,10 +10,7 @@ namespace cli {
 common::Result<RunSummary> runScenario(const Scenario& scenario, const std::string& pluginPath,
                                        RunSink& report) {
   RunSummary summary;
-  sim::HostOptions hostOptions;
-  hostOptions.junkResults = scenario.junkResults;
-  hostOptions.seed = scenario.seed;
-  sim::SimulatedHost host(hostOptions);
+  sim::SimulatedHost host(scenario.host);
 
   // Resolved before entering the plugin's folder, which changes the current directory.
   std::error_code ec;

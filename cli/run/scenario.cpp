@@ -84,10 +84,10 @@ class Parser {
     } else if (keyword == "junk") {
       expectCount(w, 2, "junk on|off");
       if (w[1] != "on" && w[1] != "off") fail("junk takes 'on' or 'off'");
-      scenario_.junkResults = w[1] == "on";
+      scenario_.host.junkResults = w[1] == "on";
     } else if (keyword == "seed") {
       expectCount(w, 2, "seed N");
-      scenario_.seed = integerIn<uint64_t>(w[1], 0, INT64_C(1) << 40, "seed");
+      scenario_.host.seed = integerIn<uint64_t>(w[1], 0, INT64_C(1) << 40, "seed");
     } else if (keyword == "weapon") {
       expectCount(w, 2, "weapon NAME");
       scenario_.weapon = w[1];

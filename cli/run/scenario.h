@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/result.h"
+#include "sim/simulated_game.h"
 #include "sim/tick_inputs.h"
 
 namespace cli {
@@ -51,8 +52,7 @@ struct Scenario {
   // Whether any timer value is written negative: the table then shows timers signed, and
   // otherwise unsigned, as the game's timer is.
   bool signedTimers = false;
-  bool junkResults = false;
-  uint64_t seed = 1;
+  sim::HostOptions host;  // "junk" and "seed"
   std::string weapon = "WEAPON_PISTOL";
   uint64_t tickCount = 0;  // the last tick run
   std::vector<TickLine> ticks;
