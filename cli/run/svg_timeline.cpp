@@ -124,11 +124,11 @@ class Picture {
   double runWidth(size_t first, size_t last) const { return x(last + 1) - x(first); }
 
   void title() {
-    const ToggleSettings& s = settings_;
     std::string subtitle =
         std::to_string(run_.ticksRun) + " ticks \u00b7 " + settings_file::kShortPress.name + " " +
-        std::to_string(s.shortPress) + ", " + settings_file::kLongPress.name + " " +
-        std::to_string(s.longPress) + " \u00b7 " + (s.holdMode != 0 ? "hold mode" : "forced mode");
+        std::to_string(settings_.shortPress) + ", " + settings_file::kLongPress.name + " " +
+        std::to_string(settings_.longPress) + " \u00b7 " +
+        (settings_.holdMode != 0 ? "hold mode" : "forced mode");
     if (ticks_.size() < run_.ticksRun) {
       subtitle += " \u00b7 only " + tickRange(ticks_, 0, ticks_.size() - 1) + " are drawn";
     }
@@ -235,8 +235,7 @@ class Picture {
 
   // The release mark, labelled with the press length the plugin measured and what it made of it.
   void release(const Press& press, double& labelsEnd) {
-    const ToggleSettings& s = settings_;
-    const Release made = releaseOf(ticks_, press, s);
+    const Release made = releaseOf(ticks_, press, settings_);
     std::string label = "release";
     std::string tip = "release on tick " + std::to_string(ticks_[press.up].tick);
     std::string colour = kReleaseColour;
@@ -253,7 +252,7 @@ class Picture {
         tip += ", timed from the plugin's earlier press time (this press was ignored)";
       }
       tip += " after " + std::to_string(made.elapsed) + " timer units; the tap window is [" +
-             std::to_string(s.shortPress) + ", " + std::to_string(s.longPress) +
+             std::to_string(settings_.shortPress) + ", " + std::to_string(settings_.longPress) +
              "): " + kVerdicts[length];
       if (made.length == tap_rule::PressLength::tap) colour = kAimOnColour;
     }
