@@ -25,15 +25,6 @@ std::string padded(const std::string& text, size_t width) {
   return text + std::string(length < width ? width - length : 1, ' ');
 }
 
-std::string timerText(const std::vector<uint32_t>& reads, bool signedTimers) {
-  std::string text;
-  for (const uint32_t read : reads) {
-    if (!text.empty()) text += ',';
-    text += signedTimers ? std::to_string(static_cast<int32_t>(read)) : std::to_string(read);
-  }
-  return text;
-}
-
 // The tick's inputs as the scenario words them, in lines that fit their column with a space to
 // spare, so that the columns after them stay in line: whole inputs where they fit, a longer one
 // cut between characters.
@@ -87,9 +78,14 @@ class TableReport : public RunSink {
 
  private:
   void writeRow(const TickRecord& r) {
+    std::string timers;
+    for (const uint32_t read : r.inputs.timerReads) {
+      if (!timers.empty()) timers += ',';
+      timers += signedTimers_ ? std::to_string(static_cast<int32_t>(read)) : std::to_string(read);
+    }
     const std::vector<std::string> inputs = inputLines(r);
     std::string row = padded(std::to_string(r.tick), kTickWidth);
-    row += padded(timerText(r.inputs.timerReads, signedTimers_), kTimerWidth);
+    row += padded(timers, kTimerWidth);
     row += padded(inputs.front(), kInputsWidth);
     row += padded(r.summary.latch ? "on" : "off", 7);
     row += padded(!r.summary.forcedAim ? kNone : *r.summary.forcedAim ? "on" : "off", 12);
