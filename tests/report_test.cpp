@@ -29,7 +29,7 @@ sim::TraceEntry call(uint64_t hash, std::vector<uint64_t> args, std::string name
 // The calls of one tick as the JSON report writes them.
 json jsonCalls(const std::vector<sim::TraceEntry>& entries) {
   std::FILE* out = std::tmpfile();
-  cli::makeJsonReport(out, cli::RunHeading{})->tick(cli::TickRecord{}, entries);
+  cli::makeJsonReport(out, cli::Scenario{})->tick(cli::TickRecord{}, entries);
   std::string text(static_cast<size_t>(std::ftell(out)), '\0');
   std::rewind(out);
   EXPECT_EQ(std::fread(text.data(), 1, text.size(), out), text.size());

@@ -53,8 +53,8 @@ TEST(Scenario, HeaderLinesSetUpTheRun) {
   EXPECT_EQ(p.scenario.settingsText, "[Settings]\nShortPress=50\nLongPress=0x64\nHoldADS=-1\n");
   EXPECT_EQ(p.scenario.clockStart, 0xFFFFFFFFu);
   EXPECT_EQ(p.scenario.clockStep, 0xFFFFFFFFu);
-  EXPECT_TRUE(p.scenario.junkResults);
-  EXPECT_EQ(p.scenario.seed, 42u);
+  EXPECT_TRUE(p.scenario.host.junkResults);
+  EXPECT_EQ(p.scenario.host.seed, 42u);
   EXPECT_EQ(p.scenario.weapon, "WEAPON_SMG");
   EXPECT_EQ(p.scenario.tickCount, 30u);
   EXPECT_EQ(p.scenario.name, "test.scn");
@@ -87,13 +87,12 @@ TEST(Scenario, TickLinesCarryEveryInput) {
                idle.weaponGiven);
   EXPECT_TRUE(idle.inputs.timerReads.empty());
 
-  ASSERT_EQ(p.scenario.keyEvents.size(), 2u);
-  const cli::KeyEvent& bare = p.scenario.keyEvents[0];
-  EXPECT_EQ(bare.beforeTick, 4u);
+  ASSERT_EQ(idle.keys.size(), 2u);
+  EXPECT_EQ(idle.first, 4u);
+  const cli::KeyEvent& bare = idle.keys[0];
   EXPECT_EQ(bare.key, 0x41u);
   EXPECT_EQ(bare.arg2, 0);
-  const cli::KeyEvent& full = p.scenario.keyEvents[1];
-  EXPECT_EQ(full.line, 2);
+  const cli::KeyEvent& full = idle.keys[1];
   EXPECT_EQ(full.key, 66u);
   EXPECT_EQ(full.arg2, 1);
   EXPECT_EQ(full.arg3, 2);

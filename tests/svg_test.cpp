@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/run/timeline.h"
+#include "cli/run/report.h"
 #include "tests/support/process.h"
 
 namespace {
@@ -84,18 +84,19 @@ cli::TickRecord tickAt(uint64_t number, uint32_t timer, std::vector<uint32_t> se
 }
 
 TEST(Svg, ReleasesAreTimedWithThePluginsOwnTimerReads) {
-  cli::Timeline timeline;
-  timeline.name = "by hand";
-  timeline.totalTicks = 4;
+  cli::Scenario scenario;
+  scenario.name = "by hand";
+  cli::RunSummary run;
+  run.ticksRun = 4;
   // Tick 1: press and release at once; the press takes the first read, the release the next
   // two. Tick 2: a press under the wheel is not taken. Tick 4: its release is timed from the
   // press of tick 1.
-  timeline.ticks = {tickAt(1, 1000, {1000, 1060, 1061}), tickAt(2, 1016), tickAt(3, 1032),
+  run.firstTicks = {tickAt(1, 1000, {1000, 1060, 1061}), tickAt(2, 1016), tickAt(3, 1032),
                     tickAt(4, 1048, {1400, 1401})};
-  timeline.ticks[0].inputs.aimDown = timeline.ticks[0].inputs.aimUp = true;
-  timeline.ticks[1].inputs.aimDown = timeline.ticks[1].inputs.wheel = true;
-  timeline.ticks[3].inputs.aimUp = true;
-  const std::string svg = cli::drawTimeline(timeline);
+  run.firstTicks[0].inputs.aimDown = run.firstTicks[0].inputs.aimUp = true;
+  run.firstTicks[1].inputs.aimDown = run.firstTicks[1].inputs.wheel = true;
+  run.firstTicks[3].inputs.aimUp = true;
+  const std::string svg = cli::drawTimeline(scenario, run);
   EXPECT_THAT(svg, HasSubstr(">60 tap</text>"));
   EXPECT_THAT(svg, HasSubstr("(press ignored: the weapon wheel is open)"));
   EXPECT_THAT(svg, HasSubstr("release on tick 4, timed from the plugin's earlier press time"));
@@ -104,12 +105,13 @@ TEST(Svg, ReleasesAreTimedWithThePluginsOwnTimerReads) {
 
 TEST(Svg, OddNamesAndPathsStayValidXml) {
   const TempFolder folder = testing_support::tempFolder();
-  cli::Timeline timeline;
-  timeline.name = "<scenario & \"friends\"> \xFF\x01\xE2\x82";
-  timeline.stopped = "the plugin's script stopped: </svg>";
-  timeline.totalTicks = 1;
-  timeline.ticks = {tickAt(1, 0xFFFFFFFF)};
-  writeFile(folder, "odd.svg", cli::drawTimeline(timeline));
+  cli::Scenario scenario;
+  scenario.name = "<scenario & \"friends\"> \xFF\x01\xE2\x82";
+  cli::RunSummary run;
+  run.stopped = common::Error("the plugin's script stopped: </svg>");
+  run.ticksRun = 1;
+  run.firstTicks = {tickAt(1, 0xFFFFFFFF)};
+  writeFile(folder, "odd.svg", cli::drawTimeline(scenario, run));
   EXPECT_VALID_XML(folder, "odd.svg");
 }
 

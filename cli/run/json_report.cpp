@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/run/report.h"
-#include "toggle/settings_file.h"
+#include "common/settings_values.h"
 
 namespace cli {
 namespace {
@@ -28,13 +28,6 @@ Json objectOf(size_t keys) {
   return object;
 }
 
-Json argument(const sim::TraceEntry& entry, size_t index) {
-  const sim::ArgRole role = sim::argRole(entry, index);
-  return role == sim::ArgRole::name   ? Json(entry.text)
-         : role == sim::ArgRole::slot ? Json("&slot")
-                                      : Json(hex(entry.args[index]));
-}
-
 Json call(const sim::TraceEntry& entry) {
   Json call = objectOf(6);
   call["native"] = sim::callName(entry);
@@ -51,7 +44,10 @@ Json call(const sim::TraceEntry& entry) {
     return call;
   }
   for (size_t i = 0; i < std::min<size_t>(entry.argCount, sim::kMaxTracedArgs); ++i) {
-    args.push_back(argument(entry, i));
+    const sim::ArgRole role = sim::argRole(entry, i);
+    args.push_back(role == sim::ArgRole::name   ? Json(entry.text)
+                   : role == sim::ArgRole::slot ? Json("&slot")
+                                                : Json(hex(entry.args[i])));
   }
   if (cut) call["argCount"] = entry.argCount;
   call["result"] = hex(entry.result);
@@ -71,13 +67,14 @@ Json calls(const std::vector<sim::TraceEntry>& entries) {
 
 class JsonReport : public RunSink {
  public:
-  JsonReport(std::FILE* out, RunHeading heading) : out_(out), heading_(std::move(heading)) {}
+  JsonReport(std::FILE* out, const Scenario& scenario) : out_(out), scenario_(scenario) {}
 
   void load(const std::vector<sim::TraceEntry>& entries) override {
-    Json start = {{"event", "start"}, {"scenario", heading_.scenario}};
+    Json start = {{"event", "start"}, {"scenario", scenario_.name}};
+    const ToggleSettings read = common::readSettings(scenario_.settingsText);
     Json& settings = start["settings"];
     for (const settings_file::Key& key : settings_file::kKeys) {
-      settings[key.name] = heading_.settings.*key.member;
+      settings[key.name] = read.*key.member;
     }
     write(start);
     writePhase("load", entries);
@@ -156,13 +153,13 @@ class JsonReport : public RunSink {
   }
 
   std::FILE* out_;
-  RunHeading heading_;
+  const Scenario& scenario_;
 };
 
 }  // namespace
 
-std::unique_ptr<RunSink> makeJsonReport(std::FILE* out, const RunHeading& heading) {
-  return std::make_unique<JsonReport>(out, heading);
+std::unique_ptr<RunSink> makeJsonReport(std::FILE* out, const Scenario& scenario) {
+  return std::make_unique<JsonReport>(out, scenario);
 }
 
 }  // namespace cli

@@ -1,5 +1,6 @@
-// The three ways kestova-sim shows a run: a per-tick table, the table with every host call
-// under its tick, and JSON Lines for tools.
+// The ways kestova-sim shows a run: a per-tick table, the table with every host call under its
+// tick, JSON Lines for tools, and a timeline picture. The JSON and the picture show the settings
+// as the plugin reads them from the scenario's settings file, since that read is no host call.
 #pragma once
 
 #include <cstdio>
@@ -7,28 +8,15 @@
 #include <string>
 
 #include "cli/run/run.h"
-#include "toggle/settings_file.h"
 
 namespace cli {
 
-enum class ReportFormat { table, trace, json };
-
-// What a report knows of the run before its first tick.
-struct RunHeading {
-  std::string scenario;  // the scenario's name
-  ToggleSettings settings =
-      settings_file::kDefaults;  // as the plugin reads them from the scenario's settings file
-  bool signedTimers = false;
-};
-
 // The formats, each in a file of its own.
 std::unique_ptr<RunSink> makeTableReport(std::FILE* out, bool withCalls, bool signedTimers);
-std::unique_ptr<RunSink> makeJsonReport(std::FILE* out, const RunHeading& heading);
+std::unique_ptr<RunSink> makeJsonReport(std::FILE* out, const Scenario& scenario);
 
-inline std::unique_ptr<RunSink> makeReport(ReportFormat format, std::FILE* out,
-                                           const RunHeading& heading) {
-  if (format == ReportFormat::json) return makeJsonReport(out, heading);
-  return makeTableReport(out, format == ReportFormat::trace, heading.signedTimers);
-}
+// The picture of a run as SVG (svg_timeline.cpp): one row per control and per thing the plugin
+// sent, against tick and timer, with the tap window marked at each press and release.
+std::string drawTimeline(const Scenario& scenario, const RunSummary& run);
 
 }  // namespace cli

@@ -8,30 +8,25 @@
 namespace cli {
 
 common::Result<RunSummary> runScenario(const Scenario& scenario, const std::string& pluginPath,
-                                       std::span<RunSink* const> sinks) {
-  const auto failed = [](std::string message) { return common::Error(std::move(message)); };
+                                       RunSink& report) {
   RunSummary summary;
-  sim::HostOptions hostOptions;
-  hostOptions.junkResults = scenario.junkResults;
-  hostOptions.seed = scenario.seed;
-  sim::SimulatedHost host(hostOptions);
+  sim::SimulatedHost host(scenario.host);
 
   // Resolved before entering the plugin's folder, which changes the current directory.
   std::error_code ec;
   const std::string absolutePath = std::filesystem::absolute(pluginPath, ec).string();
-  if (ec) return failed("cannot load '" + pluginPath + "': " + ec.message());
+  if (ec) return common::Error("cannot load '" + pluginPath + "': " + ec.message());
   common::Result<sim::LoadedPlugin> loaded =
       sim::loadInFolder(host, absolutePath, scenario.settingsText);
-  if (!loaded) return failed(loaded.error().message);
-  // Checked before the sinks see anything, so that a run that cannot start prints no table.
-  if (host.scriptCount() == 0) return failed("the plugin registered no script");
-  for (RunSink* sink : sinks) sink->load(host.trace().entries());
+  if (!loaded) return common::Error(loaded.error().message);
+  // Checked before the report sees anything, so that a run that cannot start prints no table.
+  if (host.scriptCount() == 0) return common::Error("the plugin registered no script");
+  report.load(host.trace().entries());
   host.trace().clear();
 
   sim::TickInputs& inputs = host.inputs();
   inputs.weapon = scenario.weapon;
   size_t lineIndex = 0;
-  size_t keyIndex = 0;
   int currentLine = 0;
   for (uint64_t tick = 1; tick <= scenario.tickCount; ++tick) {
     while (lineIndex < scenario.ticks.size() && scenario.ticks[lineIndex].last < tick) ++lineIndex;
@@ -53,17 +48,18 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
       inputs.timerReads.assign(
           1, scenario.clockStart + static_cast<uint32_t>(tick - 1) * scenario.clockStep);
     }
-    for (; keyIndex < scenario.keyEvents.size() && scenario.keyEvents[keyIndex].beforeTick == tick;
-         ++keyIndex) {
-      const KeyEvent& key = scenario.keyEvents[keyIndex];
-      host.sendKeyboardEvent(key.key, key.arg2, key.arg3, key.args[0], key.args[1], key.args[2],
-                             key.args[3]);
+    if (line != nullptr && line->first == tick) {
+      for (const KeyEvent& key : line->keys) {
+        host.sendKeyboardEvent(key.key, key.arg2, key.arg3, key.args[0], key.args[1], key.args[2],
+                               key.args[3]);
+      }
     }
     const size_t errorsBefore = host.protocolErrors().size();
     host.tick();
     record.inputs = inputs;
     record.summary = sim::summarizeTick(host.trace().entries());
-    for (RunSink* sink : sinks) sink->tick(record, host.trace().entries());
+    report.tick(record, host.trace().entries());
+    if (summary.firstTicks.size() < kMaxTimelineTicks) summary.firstTicks.push_back(record);
     host.trace().clear();
     summary.ticksRun = tick;
     if (host.scriptCount() == 0 && host.protocolErrors().size() > errorsBefore) {
@@ -74,11 +70,9 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
     }
   }
   loaded->module.reset();
-  for (RunSink* sink : sinks) sink->unload(host.trace().entries());
+  report.unload(host.trace().entries());
   summary.protocolErrors = host.protocolErrors();
-  for (RunSink* sink : sinks) {
-    if (!summary.stopped) sink->end(summary);
-  }
+  if (!summary.stopped) report.end(summary);
   return summary;
 }
 

@@ -7,9 +7,8 @@
 #include <vector>
 
 #include "cli/run/picture_file.h"
-#include "cli/run/timeline.h"
+#include "cli/run/report.h"
 #include "common/console.h"
-#include "common/settings_values.h"
 
 namespace cli {
 namespace {
@@ -44,7 +43,7 @@ void printProtocolErrors(const std::string& scenario, const std::vector<std::str
 common::ExitStatus runCommand(const RunArguments& command) {
   const common::Result<Scenario> scenario = command.scenarioPath
                                                 ? loadScenarioFile(*command.scenarioPath)
-                                                : parseScenario(demoScenarioText(), "demo", "");
+                                                : parseScenario(kDemoScenario, "demo", "");
   if (!scenario) return fail(scenario.error());
 
   std::optional<PictureFile> picture;
@@ -55,28 +54,18 @@ common::ExitStatus runCommand(const RunArguments& command) {
     }
   }
 
-  // The settings are read as the plugin reads them, since that read is no host call: the JSON
-  // report and the picture's tap window show them.
-  const ToggleSettings settings = common::readSettings(scenario->settingsText);
-  const std::unique_ptr<RunSink> report = makeReport(
-      command.format, stdout, RunHeading{scenario->name, settings, scenario->signedTimers});
-  // The picture is drawn from the same records and trace as the table.
-  Timeline timeline;
-  timeline.name = scenario->name;
-  timeline.settings = settings;
-  std::vector<RunSink*> sinks{report.get()};
-  if (picture) sinks.push_back(&timeline);
-  const common::Result<RunSummary> run = runScenario(*scenario, command.pluginPath, sinks);
+  const std::unique_ptr<RunSink> report =
+      command.json ? makeJsonReport(stdout, *scenario)
+                   : makeTableReport(stdout, command.trace, scenario->signedTimers);
+  const common::Result<RunSummary> run = runScenario(*scenario, command.pluginPath, *report);
   if (!run) return fail(run.error());
 
   std::fflush(stdout);
-  if (run->stopped) {
-    common::writeError(stderr, *run->stopped, kProgramName);
-    // A run that stopped part way is still worth a picture, marked as stopped.
-    timeline.stopped = run->stopped->message;
-  }
+  if (run->stopped) common::writeError(stderr, *run->stopped, kProgramName);
+  // The picture is drawn from the same records as the table; a run that stopped part way is
+  // still worth one, marked as stopped.
   if (picture) {
-    if (const common::Status drawn = picture->write(drawTimeline(timeline)); !drawn) {
+    if (const common::Status drawn = picture->write(drawTimeline(*scenario, *run)); !drawn) {
       return fail(drawn.error());
     }
   }

@@ -17,12 +17,8 @@ using common::Error;
 using common::Result;
 
 // A mistake in the scenario, thrown where it is found; the parse names its line and file.
-struct Mistake {
-  std::string message;
-};
-
 [[noreturn]] void fail(std::string message) {
-  throw Mistake{std::move(message)};
+  throw Error(std::move(message));
 }
 
 // A word of the scenario as a message shows it, so that a binary file or a runaway line gives a
@@ -76,7 +72,7 @@ class Parser {
       minimumTicks_ = integerIn<uint64_t>(w[1], 1, kMaxTicks, "tick count");
       return;
     }
-    if (sawTick_) fail(quoted(keyword) + " must come before the first tick line");
+    if (!scenario_.ticks.empty()) fail(quoted(keyword) + " must come before the first tick line");
     if (keyword == "settings") {
       settings(w);
     } else if (keyword == "settings-file") {
@@ -88,10 +84,10 @@ class Parser {
     } else if (keyword == "junk") {
       expectCount(w, 2, "junk on|off");
       if (w[1] != "on" && w[1] != "off") fail("junk takes 'on' or 'off'");
-      scenario_.junkResults = w[1] == "on";
+      scenario_.host.junkResults = w[1] == "on";
     } else if (keyword == "seed") {
       expectCount(w, 2, "seed N");
-      scenario_.seed = integerIn<uint64_t>(w[1], 0, INT64_C(1) << 40, "seed");
+      scenario_.host.seed = integerIn<uint64_t>(w[1], 0, INT64_C(1) << 40, "seed");
     } else if (keyword == "weapon") {
       expectCount(w, 2, "weapon NAME");
       scenario_.weapon = w[1];
@@ -100,9 +96,11 @@ class Parser {
     }
   }
 
-  void finish() { scenario_.tickCount = std::max(lastTick_, minimumTicks_); }
+  void finish() { scenario_.tickCount = std::max(lastTick(), minimumTicks_); }
 
  private:
+  uint64_t lastTick() const { return scenario_.ticks.empty() ? 0 : scenario_.ticks.back().last; }
+
   // A timer value: any 32 bits, written signed or unsigned.
   uint32_t timerValue(const std::string& text) {
     const auto value = integerIn(text, INT32_MIN, UINT32_MAX, "timer value");
@@ -151,7 +149,6 @@ class Parser {
 
   void tickLine(const std::vector<std::string>& w) {
     if (w.size() < 2) fail("expected: tick N or tick A-B, then inputs");
-    sawTick_ = true;
     TickLine tick;
     tick.line = line_;
     const size_t dash = w[1].find('-', 1);
@@ -160,14 +157,12 @@ class Parser {
       tick.last = integerIn<uint64_t>(w[1].substr(dash + 1), 1, kMaxTicks, "tick");
     }
     if (tick.last < tick.first) fail("tick range " + w[1] + " runs backwards");
-    if (tick.first <= lastTick_) {
+    if (tick.first <= lastTick()) {
       fail("tick " + std::to_string(tick.first) + " is not after tick " +
-           std::to_string(lastTick_) + " on line " + std::to_string(lastTickLine_) +
+           std::to_string(lastTick()) + " on line " + std::to_string(scenario_.ticks.back().line) +
            "; ticks must increase");
     }
     for (size_t i = 2; i < w.size(); ++i) input(tick, w, i);
-    lastTick_ = tick.last;
-    lastTickLine_ = line_;
     scenario_.ticks.push_back(std::move(tick));
   }
 
@@ -193,7 +188,7 @@ class Parser {
     }
   }
 
-  void keyEvent(const TickLine& tick, const std::string& text) {
+  void keyEvent(TickLine& tick, const std::string& text) {
     const std::vector<std::string> parts = common::split(text, ',');
     if (parts.size() != 1 && parts.size() != 7) fail("key takes CODE or CODE,A2,A3,A4,A5,A6,A7");
     // Each part's range, as the host's keyboard callback takes it.
@@ -205,21 +200,16 @@ class Parser {
       values[k] = integerIn(parts[k], kLow[k], kHigh[k], k == 0 ? "key code" : "key argument");
     }
     KeyEvent event;
-    event.line = line_;
-    event.beforeTick = tick.first;
     event.key = static_cast<uint32_t>(values[0]);
     event.arg2 = static_cast<uint16_t>(values[1]);
     event.arg3 = static_cast<uint8_t>(values[2]);
     for (size_t k = 0; k < 4; ++k) event.args[k] = static_cast<int32_t>(values[3 + k]);
-    scenario_.keyEvents.push_back(event);
+    tick.keys.push_back(event);
   }
 
   Scenario& scenario_;
   std::string baseFolder_;
   int line_ = 0;
-  bool sawTick_ = false;
-  uint64_t lastTick_ = 0;
-  int lastTickLine_ = 0;
   uint64_t minimumTicks_ = 0;
 };
 
@@ -234,8 +224,8 @@ Result<Scenario> parseScenario(const std::string& text, const std::string& name,
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) {
     ++lineNumber;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    // Editors on Windows may start a UTF-8 file with a byte order mark.
+    // Editors on Windows may start a UTF-8 file with a byte order mark, and end each line with
+    // a CR, which is white space between words like any other.
     if (lineNumber == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
     std::istringstream words(line.substr(0, line.find('#')));
     std::vector<std::string> w;
@@ -243,7 +233,7 @@ Result<Scenario> parseScenario(const std::string& text, const std::string& name,
     if (w.empty()) continue;
     try {
       parser.statement(w, lineNumber);
-    } catch (const Mistake& mistake) {
+    } catch (const Error& mistake) {
       return Error(mistake.message, name, lineNumber);
     }
   }

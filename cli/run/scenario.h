@@ -8,9 +8,17 @@
 #include <vector>
 
 #include "common/result.h"
+#include "sim/simulated_game.h"
 #include "sim/tick_inputs.h"
 
 namespace cli {
+
+struct KeyEvent {
+  uint32_t key = 0;
+  uint16_t arg2 = 0;
+  uint8_t arg3 = 0;
+  int32_t args[4] = {};
+};
 
 // What one tick line (or range) says; anything it leaves out holds its default, but for the
 // timer, which without reads of its own is the clock's value, and the weapon, which stays as
@@ -21,6 +29,7 @@ struct TickLine {
   uint64_t last = 0;
   sim::TickInputs inputs;
   bool weaponGiven = false;
+  std::vector<KeyEvent> keys;  // delivered just before its first tick
 };
 
 // The inputs a tick line sets by naming them, in the order the table shows them.
@@ -34,15 +43,6 @@ inline constexpr InputFlag kInputFlags[] = {
     {"wheel", &sim::TickInputs::wheel},      {"weapon-fails", &sim::TickInputs::weaponQueryFails},
 };
 
-struct KeyEvent {
-  int line = 0;
-  uint64_t beforeTick = 0;  // delivered just before this tick
-  uint32_t key = 0;
-  uint16_t arg2 = 0;
-  uint8_t arg3 = 0;
-  int32_t args[4] = {};
-};
-
 struct Scenario {
   std::string name;  // file name, or "demo"
   // The settings file the plugin finds: none, written from "settings", or a copy of a file.
@@ -52,12 +52,10 @@ struct Scenario {
   // Whether any timer value is written negative: the table then shows timers signed, and
   // otherwise unsigned, as the game's timer is.
   bool signedTimers = false;
-  bool junkResults = false;
-  uint64_t seed = 1;
+  sim::HostOptions host;  // "junk" and "seed"
   std::string weapon = "WEAPON_PISTOL";
   uint64_t tickCount = 0;  // the last tick run
   std::vector<TickLine> ticks;
-  std::vector<KeyEvent> keyEvents;
 };
 
 inline constexpr uint64_t kMaxTicks = 100'000'000;
@@ -69,6 +67,18 @@ common::Result<Scenario> parseScenario(const std::string& text, const std::strin
 common::Result<Scenario> loadScenarioFile(const std::string& path);
 
 // Built in: idle ticks, a tap that turns the latch on, a sprint, a camera cancel.
-const char* demoScenarioText();
+inline constexpr char kDemoScenario[] =
+    R"(# Built-in demo: a tap turns the latch on, a sprint holds aim off, the camera cancels.
+settings ShortPress=50 LongPress=100 HoldADS=0
+clock 1000 16
+tick 1-2
+tick 3 aim-down
+tick 7 aim-up
+tick 8-9
+tick 10-11 sprint
+tick 12-13
+tick 14 camera
+tick 15-16
+)";
 
 }  // namespace cli

@@ -1,4 +1,4 @@
-// Scenario files as a user names them on the command line, and the built-in demo.
+// Scenario files as a user names them on the command line.
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -58,21 +58,6 @@ common::Result<Scenario> loadScenarioFile(const std::string& path) {
     return error;
   }
   return scenario;
-}
-
-const char* demoScenarioText() {
-  return R"(# Built-in demo: a tap turns the latch on, a sprint holds aim off, the camera cancels.
-settings ShortPress=50 LongPress=100 HoldADS=0
-clock 1000 16
-tick 1-2
-tick 3 aim-down
-tick 7 aim-up
-tick 8-9
-tick 10-11 sprint
-tick 12-13
-tick 14 camera
-tick 15-16
-)";
 }
 
 }  // namespace cli

@@ -25,39 +25,17 @@ std::string padded(const std::string& text, size_t width) {
   return text + std::string(length < width ? width - length : 1, ' ');
 }
 
-std::string timerText(const std::vector<uint32_t>& reads, bool signedTimers) {
-  std::string text;
-  for (const uint32_t read : reads) {
-    if (!text.empty()) text += ',';
-    text += signedTimers ? std::to_string(static_cast<int32_t>(read)) : std::to_string(read);
-  }
-  return text;
-}
-
-// The tick's inputs as the scenario words them, one entry per input.
-std::vector<std::string> inputWords(const TickRecord& r) {
-  std::vector<std::string> words;
-  for (const InputFlag& flag : kInputFlags) {
-    // A new weapon just before weapon-fails, the query it may fail.
-    if (flag.member == &sim::TickInputs::weaponQueryFails && r.weaponChanged) {
-      words.push_back("weapon " + r.inputs.weapon);
-    }
-    if (r.inputs.*flag.member) words.emplace_back(flag.word);
-  }
-  if (words.empty()) words.emplace_back("-");
-  return words;
-}
-
-// The inputs in lines that fit their column with a space to spare, so that the columns after
-// them stay in line: whole inputs where they fit, a longer one cut between characters.
+// The tick's inputs as the scenario words them, in lines that fit their column with a space to
+// spare, so that the columns after them stay in line: whole inputs where they fit, a longer one
+// cut between characters.
 std::vector<std::string> inputLines(const TickRecord& r) {
   constexpr size_t kFit = kInputsWidth - 1;
   std::vector<std::string> lines(1);
-  for (const std::string& word : inputWords(r)) {
+  const auto add = [&](const std::string& word) {
     const size_t used = shownLength(lines.back());
     if (used > 0 && used + 1 + shownLength(word) <= kFit) {
       lines.back() += ' ' + word;
-      continue;
+      return;
     }
     if (used > 0) lines.emplace_back();
     for (size_t i = 0; i < word.size(); ++i) {
@@ -65,7 +43,15 @@ std::vector<std::string> inputLines(const TickRecord& r) {
       if (startsCharacter && shownLength(lines.back()) == kFit) lines.emplace_back();
       lines.back() += word[i];
     }
+  };
+  for (const InputFlag& flag : kInputFlags) {
+    // A new weapon just before weapon-fails, the query it may fail.
+    if (flag.member == &sim::TickInputs::weaponQueryFails && r.weaponChanged) {
+      add("weapon " + r.inputs.weapon);
+    }
+    if (r.inputs.*flag.member) add(std::string(flag.word));
   }
+  if (lines.front().empty()) add("-");
   return lines;
 }
 
@@ -92,9 +78,14 @@ class TableReport : public RunSink {
 
  private:
   void writeRow(const TickRecord& r) {
+    std::string timers;
+    for (const uint32_t read : r.inputs.timerReads) {
+      if (!timers.empty()) timers += ',';
+      timers += signedTimers_ ? std::to_string(static_cast<int32_t>(read)) : std::to_string(read);
+    }
     const std::vector<std::string> inputs = inputLines(r);
     std::string row = padded(std::to_string(r.tick), kTickWidth);
-    row += padded(timerText(r.inputs.timerReads, signedTimers_), kTimerWidth);
+    row += padded(timers, kTimerWidth);
     row += padded(inputs.front(), kInputsWidth);
     row += padded(r.summary.latch ? "on" : "off", 7);
     row += padded(!r.summary.forcedAim ? kNone : *r.summary.forcedAim ? "on" : "off", 12);

@@ -4,7 +4,6 @@ namespace cli {
 
 std::vector<Press> pressesOf(const std::vector<TickRecord>& ticks) {
   std::vector<Press> presses;
-  bool open = false;
   size_t lastDown = kNoTick;
   uint32_t pressTime = 0;
   for (size_t i = 0; i < ticks.size(); ++i) {
@@ -17,21 +16,16 @@ std::vector<Press> pressesOf(const std::vector<TickRecord>& ticks) {
           tap_rule::inputTaken(true, tick.inputs.wheel) && tick.summary.timerSeenCount > 0;
       if (taken) pressTime = tick.summary.timerSeen[0];
       presses.push_back({i, kNoTick, ticks.size() - 1, taken, pressTime});
-      open = true;
     }
     if (tick.inputs.aimUp) {
-      if (!open) presses.push_back({kNoTick, i, i, false, pressTime});
+      // A release with no press held: pressed before the first tick drawn, or released twice.
+      if (presses.empty() || presses.back().up != kNoTick) {
+        presses.push_back({kNoTick, i, i, false, pressTime});
+      }
       presses.back().up = i;
-      open = false;
     }
   }
   return presses;
-}
-
-bool releaseWouldTap(const std::vector<TickRecord>& ticks, const Press& press, size_t i,
-                     const ToggleSettings& settings) {
-  const int32_t elapsed = tap_rule::elapsedSince(press.pressTime, ticks[i].timer());
-  return tap_rule::isTap(elapsed, settings);
 }
 
 Release releaseOf(const std::vector<TickRecord>& ticks, const Press& press,

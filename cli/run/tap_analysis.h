@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "cli/run/timeline.h"
+#include "cli/run/run.h"
 #include "toggle/tap_rule.h"
 
 namespace cli {
@@ -26,10 +26,6 @@ struct Press {
 
 // The presses in order, each index into the timeline's ticks.
 std::vector<Press> pressesOf(const std::vector<TickRecord>& ticks);
-
-// Whether a release on tick `i` would be a tap, by the tick's first timer value.
-bool releaseWouldTap(const std::vector<TickRecord>& ticks, const Press& press, size_t i,
-                     const ToggleSettings& settings);
 
 struct Release {
   bool ignored = false;   // the wheel was open: the plugin did not look at the timer
