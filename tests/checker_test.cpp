@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/check/look_alikes.h"
+#include "cli/check/file_places.h"
 #include "cli/check/settings_check.h"
 #include "cli/check/settings_text.h"
 #include "common/display_text.h"
@@ -81,7 +81,7 @@ TEST(CheckLookAlikes, TheNamesAPlayerMeantAsKestovaIniAreFoundAndNoOthers) {
   }
   std::filesystem::create_directory(folder.path() / "Kestova(2).ini");
   std::vector<std::string> found;
-  for (const cli::LookAlike& alike : cli::findLookAlikes(folder.path(), "Kestova.ini")) {
+  for (const cli::LookAlike& alike : cli::findFilePlaces(folder.path(), "Kestova.ini").lookAlikes) {
     found.push_back(alike.name);
   }
   EXPECT_EQ(found, (std::vector<std::string>{"KESTOVA", "Kestova (1).ini", "Kestova (10).ini",

@@ -3,7 +3,6 @@
 #include "cli/check/file_bytes.h"
 #include "cli/check/file_places.h"
 #include "cli/check/folder_check.h"
-#include "cli/check/look_alikes.h"
 #include "common/console.h"
 #include "common/display_text.h"
 
@@ -36,10 +35,10 @@ common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::s
   report.settingsPath = path;
   const std::string wanted = settings_file::kFileName;
   const bool named = sameFileName(common::utf8FromPath(path.filename()), wanted);
+  const FilePlaces places = named ? findFilePlaces(path.parent_path(), wanted) : FilePlaces{};
   if (!bytes && named) {
     const std::string folder = folderOf(path);
-    const std::string instead =
-        whereInstead(findFilePlaces(path.parent_path(), wanted), wanted, folder);
+    const std::string instead = whereInstead(places, wanted, folder);
     if (!instead.empty()) report.notWhereRead = "the file you meant is elsewhere";
     report.findings.push_back(
         {Severity::warning,
@@ -55,7 +54,7 @@ common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::s
   }
   if (named) {
     const size_t before = report.findings.size();
-    addLookAlikes(path.parent_path(), wanted, bytes.has_value(), report.findings);
+    addLookAlikes(places, wanted, bytes.has_value(), report.findings);
     if (report.findings.size() > before) report.notWhereRead = "a look-alike of it is beside it";
   }
   const std::optional<SystemReading> system =

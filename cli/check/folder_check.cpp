@@ -2,7 +2,6 @@
 
 #include "cli/check/file_bytes.h"
 #include "cli/check/file_places.h"
-#include "cli/check/look_alikes.h"
 #include "cli/check/pe_file.h"
 #include "common/console.h"
 #include "common/display_text.h"
@@ -66,7 +65,7 @@ void checkPlugin(const GameFolder& game, CheckReport& report) {
         {Severity::warning,
          name + ": not in this folder, so there is no plugin to load. " +
              (instead.empty() ? "Copy it here from the Kestova zip." : instead)});
-    addLookAlikes(game.path, name, false, report.findings);
+    addLookAlikes(game.plugin, name, false, report.findings);
   } else if (!look.problem.empty()) {
     report.findings.push_back({Severity::warning, name + ": it " + look.problem +
                                                       ": a broken or wrong download. Copy " + name +

@@ -2,7 +2,6 @@
 
 #include "cli/check/file_bytes.h"
 #include "cli/check/file_places.h"
-#include "cli/check/look_alikes.h"
 #include "cli/check/settings_writer.h"
 #include "cli/check/tap_advice.h"
 #include "common/console.h"
