@@ -27,12 +27,14 @@ common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::s
     return common::Error(read.error().message + " (the plugin would use its defaults)", shown);
   }
   const std::optional<std::string>& bytes = *read;
-  CheckReport report;
+  CheckReport report = checkSettings(bytes, bytes ? machine.readSettings(path) : std::nullopt);
   report.subject = shown;
   report.whenFine = "no problems found.";
   report.whenWarned =
       bytes ? "the plugin may not do what this file seems to say." : "there is no settings file.";
   report.settingsPath = path;
+  // What the file's name and place say comes first, then what the file says.
+  std::vector<Finding> first;
   const std::string wanted = settings_file::kFileName;
   const bool named = sameFileName(common::utf8FromPath(path.filename()), wanted);
   const FilePlaces places = named ? findFilePlaces(path.parent_path(), wanted) : FilePlaces{};
@@ -40,29 +42,20 @@ common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::s
     const std::string folder = folderOf(path);
     const std::string instead = whereInstead(places, wanted, folder);
     if (!instead.empty()) report.notWhereRead = "the file you meant is elsewhere";
-    report.findings.push_back(
-        {Severity::warning,
-         shown + ": no such file in " + folder + ", so the plugin uses its defaults; it reads " +
-             wanted + " from the game's folder." + (instead.empty() ? "" : " " + instead)});
+    first.push_back({Severity::warning, shown + ": no such file in " + folder +
+                                            ", so the plugin uses its defaults; it reads " +
+                                            wanted + " from the game's folder." +
+                                            (instead.empty() ? "" : " " + instead)});
   } else if (!bytes) {
-    report.findings.push_back({Severity::warning, shown + ": no such file in " + folderOf(path) +
-                                                      "; the plugin reads only " + wanted + "."});
+    first.push_back({Severity::warning, shown + ": no such file in " + folderOf(path) +
+                                            "; the plugin reads only " + wanted + "."});
   } else if (!named) {
-    report.findings.push_back(
-        {Severity::note, shown + ": the plugin reads only a file named " + wanted +
-                             "; this one is checked as if it were that file."});
+    first.push_back({Severity::note, shown + ": the plugin reads only a file named " + wanted +
+                                         "; this one is checked as if it were that file."});
   }
-  if (named) {
-    const size_t before = report.findings.size();
-    addLookAlikes(places, wanted, bytes.has_value(), report.findings);
-    if (report.findings.size() > before) report.notWhereRead = "a look-alike of it is beside it";
-  }
-  const std::optional<SystemReading> system =
-      bytes ? machine.readSettings(path) : std::optional<SystemReading>();
-  SettingsCheck check = checkSettings(bytes, system);
-  for (Finding& finding : check.findings) report.findings.push_back(std::move(finding));
-  report.unshownWarnings = check.unshownWarnings;
-  report.settings = check.settings;
+  addLookAlikes(places, wanted, bytes.has_value(), first);
+  if (!places.lookAlikes.empty()) report.notWhereRead = "a look-alike of it is beside it";
+  report.findings.insert(report.findings.begin(), first.begin(), first.end());
   return report;
 }
 

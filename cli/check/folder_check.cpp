@@ -139,12 +139,10 @@ void checkSettingsHere(const GameFolder& game, Machine& machine, CheckReport& re
     const std::string instead = whereInstead(game.settings, name, game.shown);
     report.findings.push_back({Severity::warning, name + ": " + settings.error().message + "." +
                                                       (instead.empty() ? "" : " " + instead)});
-    settings = CheckReport{};
-    for (Finding& finding : checkSettings(std::nullopt).findings) {
-      settings->findings.push_back(std::move(finding));
-    }
+    settings = checkSettings(std::nullopt);
   }
-  for (Finding& finding : settings->findings) report.findings.push_back(std::move(finding));
+  report.findings.insert(report.findings.end(), settings->findings.begin(),
+                         settings->findings.end());
   report.unshownWarnings = settings->unshownWarnings;
   report.settingsPath = game.path / name;
   report.settings = settings->settings;

@@ -124,6 +124,12 @@ std::vector<Finding> readerFindings(const std::string& bytes,
   if (std::optional<Finding> encoding = encodingFinding(bytes, system)) {
     findings.push_back(std::move(*encoding));
   }
+  if (!profile::isWide(common::encodingOf(bytes)) && bytes.find('\0') != std::string::npos) {
+    findings.push_back(
+        {Severity::warning,
+         "file: it contains NUL bytes (saved as UTF-16 without a byte-order mark?); the reader "
+         "stops names and values at a NUL."});
+  }
   return findings;
 }
 

@@ -17,7 +17,7 @@ namespace cli {
 ToggleSettings modelReading(const std::string& fileBytes, SystemKind kind);
 
 // The reader's line, a warning for each key where this machine's reader and the model differ,
-// and the file's encoding when a player should know it.
+// and the file's encoding when a player should know it, NUL bytes too.
 std::vector<Finding> readerFindings(const std::string& fileBytes,
                                     const std::optional<SystemReading>& system);
 

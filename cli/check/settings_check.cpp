@@ -48,7 +48,7 @@ enum class Place { beforeAnySection, settings, otherSection, secondSettings };
 // and saying what it will not.
 class Walk {
  public:
-  Walk(const std::string& bytes, SettingsCheck& check) : text_(bytes), check_(check) {
+  explicit Walk(const std::string& bytes) : text_(bytes) {
     SettingsText first(bytes);
     profile::scanLines(first.units(), [&](const profile::ProfileLine& line) {
       if (line.kind != profile::LineKind::section || !first.named(line.name, kSection)) {
@@ -57,21 +57,32 @@ class Walk {
       settingsLine_ = first.lineAt(line.whole.begin);
       return false;
     });
-  }
-
-  void run() {
     profile::scanLines(text_.units(), [&](const profile::ProfileLine& line) {
       visit(line);
       return true;
     });
   }
 
-  int settingsLine() const { return settingsLine_; }
-  bool sawContent() const { return sawContent_; }
-  bool sawAnyLine() const { return sawAnyLine_; }
-  const KeyUse& use(size_t key) const { return uses_[key]; }
-  const SettingsText& text() const { return text_; }
-  std::vector<Finding>& lineFindings() { return lineFindings_; }
+  // What the file as a whole, each key (model: as the model reads it) and each line say.
+  void addFindings(const ToggleSettings& model, CheckReport& report) {
+    if (!sawAnyLine_) {
+      report.findings.push_back(
+          {Severity::warning, "file: it is empty, so the plugin uses its defaults (not saved?)."});
+    } else if (settingsLine_ == 0 && sawContent_) {
+      report.findings.push_back(
+          {Severity::warning,
+           "file: it has no [Settings] section, so the plugin uses its defaults."});
+    }
+    for (size_t key = 0; key < kKeyCount; ++key) {
+      report.findings.push_back(keyFinding(key, model.*kKeys[key].member));
+    }
+    report.findings.insert(report.findings.end(), lineFindings_.begin(), lineFindings_.end());
+    if (unshownFindings_ > 0) {
+      report.findings.push_back({Severity::note, "lines: " + std::to_string(unshownFindings_) +
+                                                     " more findings like these are not shown."});
+    }
+    report.unshownWarnings = unshownWarnings_;
+  }
 
  private:
   void visit(const profile::ProfileLine& line) {
@@ -171,18 +182,48 @@ class Walk {
     return "in [Settings]";
   }
 
+  Finding keyFinding(size_t key, int32_t value) const {
+    const SettingKey& setting = kKeys[key];
+    const KeyUse& use = uses_[key];
+    const std::string head = std::string(setting.name) + ": ";
+    const std::string byDefault = head + "the default, " + std::to_string(setting.fallback) + " (";
+    if (!use.seen) {
+      return {Severity::note,
+              byDefault +
+                  (settingsLine_ == 0 ? std::string("the file has no [Settings] section")
+                                      : "[Settings] on " + lineText(settingsLine_) + " has no " +
+                                            setting.name + " key") +
+                  ")."};
+    }
+    if (!use.entry.hasValue) {
+      return {Severity::warning, byDefault + lineText(use.line) + " has " + setting.name +
+                                     " but no \"=\" and value)."};
+    }
+    const profile::UnitRange copied = profile::copiedValue(text_.units(), use.entry.value);
+    if (copied.empty()) {
+      const uint32_t first = use.entry.value.empty() ? 0 : text_.units()[use.entry.value.begin];
+      const bool quoted = first == '"' || first == '\'';
+      return {Severity::warning, byDefault + "the value on " + lineText(use.line) + " is empty" +
+                                     (quoted ? " once its quotes are removed" : "") + ")."};
+    }
+    const ValueReading reading = explainValue(text_, use.entry.value, setting.name);
+    const profile::UnitRange body = profile::trimmed(text_.units(), use.entry.whole);
+    return {reading.severity, head + "reads " + std::to_string(value) + " from " +
+                                  lineText(use.line) + " (" + text_.shown(body, 60) + ")" +
+                                  (reading.details.empty() ? "" : ": " + reading.details) + "."};
+  }
+
   void add(Severity severity, std::string text) {
     if (text.back() != '?') text += '.';
     if (lineFindings_.size() < kMaxLineFindings) {
       lineFindings_.push_back({severity, std::move(text)});
     } else {
-      ++check_.unshownFindings;
-      if (severity == Severity::warning) ++check_.unshownWarnings;
+      ++unshownFindings_;
+      if (severity == Severity::warning) ++unshownWarnings_;
     }
   }
 
   SettingsText text_;
-  SettingsCheck& check_;
   int settingsLine_ = 0;
   bool settingsSeen_ = false;
   bool sawContent_ = false;
@@ -192,39 +233,9 @@ class Walk {
   int placeLine_ = 0;
   KeyUse uses_[kKeyCount];
   std::vector<Finding> lineFindings_;
+  size_t unshownFindings_ = 0;
+  size_t unshownWarnings_ = 0;
 };
-
-Finding keyFinding(const Walk& walk, size_t key, int32_t value) {
-  const SettingKey& setting = kKeys[key];
-  const KeyUse& use = walk.use(key);
-  const std::string head = std::string(setting.name) + ": ";
-  const std::string byDefault = head + "the default, " + std::to_string(setting.fallback) + " (";
-  if (!use.seen) {
-    return {Severity::note,
-            byDefault +
-                (walk.settingsLine() == 0 ? std::string("the file has no [Settings] section")
-                                          : "[Settings] on " + lineText(walk.settingsLine()) +
-                                                " has no " + setting.name + " key") +
-                ")."};
-  }
-  const SettingsText& text = walk.text();
-  if (!use.entry.hasValue) {
-    return {Severity::warning,
-            byDefault + lineText(use.line) + " has " + setting.name + " but no \"=\" and value)."};
-  }
-  const profile::UnitRange copied = profile::copiedValue(text.units(), use.entry.value);
-  if (copied.empty()) {
-    const uint32_t first = use.entry.value.empty() ? 0 : text.units()[use.entry.value.begin];
-    const bool quoted = first == '"' || first == '\'';
-    return {Severity::warning, byDefault + "the value on " + lineText(use.line) + " is empty" +
-                                   (quoted ? " once its quotes are removed" : "") + ")."};
-  }
-  const ValueReading reading = explainValue(text, use.entry.value, setting.name);
-  const profile::UnitRange body = profile::trimmed(text.units(), use.entry.whole);
-  return {reading.severity, head + "reads " + std::to_string(value) + " from " +
-                                lineText(use.line) + " (" + text.shown(body, 60) + ")" +
-                                (reading.details.empty() ? "" : ": " + reading.details) + "."};
-}
 
 Finding tapWindow(const ToggleSettings& s) {
   const tap_rule::TapWindow window = tap_rule::tapWindow(s);
@@ -277,17 +288,18 @@ Finding mode(const ToggleSettings& s) {
 
 }  // namespace
 
-size_t Findings::warnings() const {
+size_t CheckReport::warnings() const {
   return unshownWarnings +
          static_cast<size_t>(std::count_if(findings.begin(), findings.end(), [](const Finding& f) {
            return f.severity == Severity::warning;
          }));
 }
 
-SettingsCheck checkSettings(const std::optional<std::string>& fileBytes,
-                            const std::optional<SystemReading>& system) {
-  SettingsCheck check;
-  check.settings = system ? system->settings : common::readSettings(fileBytes);
+CheckReport checkSettings(const std::optional<std::string>& fileBytes,
+                          const std::optional<SystemReading>& system) {
+  CheckReport check;
+  const ToggleSettings model = common::readSettings(fileBytes);
+  check.settings = system ? system->settings : model;
   if (!fileBytes) {
     for (const SettingKey& key : kKeys) {
       check.findings.push_back({Severity::note, std::string(key.name) + ": the default, " +
@@ -295,36 +307,8 @@ SettingsCheck checkSettings(const std::optional<std::string>& fileBytes,
                                                     " (there is no settings file)."});
     }
   } else {
-    Walk walk(*fileBytes, check);
-    walk.run();
-    for (Finding& finding : readerFindings(*fileBytes, system)) {
-      check.findings.push_back(std::move(finding));
-    }
-    const bool wide = profile::isWide(walk.text().units().encoding());
-    if (!wide && fileBytes->find('\0') != std::string::npos) {
-      check.findings.push_back(
-          {Severity::warning,
-           "file: it contains NUL bytes (saved as UTF-16 without a byte-order mark?); the reader "
-           "stops names and values at a NUL."});
-    }
-    if (!walk.sawAnyLine()) {
-      check.findings.push_back(
-          {Severity::warning, "file: it is empty, so the plugin uses its defaults (not saved?)."});
-    } else if (walk.settingsLine() == 0 && walk.sawContent()) {
-      check.findings.push_back(
-          {Severity::warning,
-           "file: it has no [Settings] section, so the plugin uses its defaults."});
-    }
-    // Each key as the model reads it, which the lines below explain.
-    const ToggleSettings model = common::readSettings(fileBytes);
-    for (size_t key = 0; key < kKeyCount; ++key) {
-      check.findings.push_back(keyFinding(walk, key, model.*kKeys[key].member));
-    }
-    for (Finding& finding : walk.lineFindings()) check.findings.push_back(std::move(finding));
-    if (check.unshownFindings > 0) {
-      check.findings.push_back({Severity::note, "lines: " + std::to_string(check.unshownFindings) +
-                                                    " more findings like these are not shown."});
-    }
+    check.findings = readerFindings(*fileBytes, system);
+    Walk(*fileBytes).addFindings(model, check);
   }
   check.findings.push_back(tapWindow(check.settings));
   check.findings.push_back(mode(check.settings));
