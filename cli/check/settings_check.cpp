@@ -49,16 +49,13 @@ enum class Place { beforeAnySection, settings, otherSection, secondSettings };
 class Walk {
  public:
   explicit Walk(const std::string& bytes) : text_(bytes) {
-    SettingsText first(bytes);
-    profile::scanLines(first.units(), [&](const profile::ProfileLine& line) {
-      if (line.kind != profile::LineKind::section || !first.named(line.name, kSection)) {
-        return true;
-      }
-      settingsLine_ = first.lineAt(line.whole.begin);
+    text_.scanLines([&](const profile::ProfileLine& line, int number) {
+      if (line.kind != profile::LineKind::section || !named(line.name, kSection)) return true;
+      settingsLine_ = number;
       return false;
     });
-    profile::scanLines(text_.units(), [&](const profile::ProfileLine& line) {
-      visit(line);
+    text_.scanLines([&](const profile::ProfileLine& line, int number) {
+      visit(line, number);
       return true;
     });
   }
@@ -85,7 +82,12 @@ class Walk {
   }
 
  private:
-  void visit(const profile::ProfileLine& line) {
+  // The reader's own name comparison, for a name asked for as the plugin asks for it.
+  bool named(profile::UnitRange name, const char* asked) const {
+    return profile::nameEquals(text_.units(), name, profile::askedName(asked));
+  }
+
+  void visit(const profile::ProfileLine& line, int number) {
     using profile::LineKind;
     if (line.kind == LineKind::blank) return;
     sawAnyLine_ = true;
@@ -93,7 +95,6 @@ class Walk {
     const uint32_t first = text_.units()[body.begin];
     // A ";" line is at most a key no one asks for, as good as the comment its writer meant.
     if (first == ';') return;
-    const int number = text_.lineAt(line.whole.begin);
     sawContent_ = true;
     if (line.kind == LineKind::section) return section(line, number);
     if (first == '[') {
@@ -116,7 +117,7 @@ class Walk {
     if (line.kind != LineKind::entry) return;
     const std::string name = "\"" + text_.shown(line.name) + "\"";
     size_t known = 0;
-    while (known < kKeyCount && !text_.named(line.name, kKeys[known].name)) ++known;
+    while (known < kKeyCount && !named(line.name, kKeys[known].name)) ++known;
     const SettingKey* close = known == kKeyCount ? closeKey(text_.folded(line.name)) : nullptr;
     if (place_ == Place::settings) {
       if (known < kKeyCount && !uses_[known].seen) {
@@ -145,7 +146,7 @@ class Walk {
 
   void section(const profile::ProfileLine& line, int number) {
     placeLine_ = number;
-    if (text_.named(line.name, kSection)) {
+    if (named(line.name, kSection)) {
       if (!settingsSeen_) {
         settingsSeen_ = true;
         place_ = Place::settings;

@@ -40,18 +40,4 @@ std::string SettingsText::folded(profile::UnitRange range) const {
   return name;
 }
 
-bool SettingsText::named(profile::UnitRange range, const char* ascii) const {
-  return folded(range) == common::lowerAscii(ascii);
-}
-
-int SettingsText::lineAt(size_t unit) {
-  for (; countedTo_ < unit && countedTo_ < units_.size(); ++countedTo_) {
-    const uint32_t c = units_[countedTo_];
-    const bool crBeforeLf =
-        c == '\r' && countedTo_ + 1 < units_.size() && units_[countedTo_ + 1] == '\n';
-    if (c == '\n' || (c == '\r' && !crBeforeLf)) ++line_;
-  }
-  return line_;
-}
-
 }  // namespace cli
