@@ -37,10 +37,6 @@ class Reader {
   std::string_view bytes_;
 };
 
-common::Error notAModule(std::string message) {
-  return common::Error(std::move(message));
-}
-
 // The file offset of an RVA range, or nullopt when no section holds it in the file.
 std::optional<uint64_t> fileOffset(const std::vector<Section>& sections, uint32_t rva,
                                    uint32_t size) {
@@ -107,11 +103,11 @@ std::optional<std::array<uint16_t, 4>> versionOf(const Reader& r,
 common::Result<PeModule> readPeModule(std::string_view bytes) {
   const Reader r(bytes);
   if (!r.has(0, 64) || bytes[0] != 'M' || bytes[1] != 'Z') {
-    return notAModule("is not a Windows program file");
+    return common::Error("is not a Windows program file");
   }
   const uint64_t pe = r.u32(0x3C);
   if (!r.has(pe, 24) || bytes.substr(pe, 4) != std::string_view("PE\0\0", 4)) {
-    return notAModule("is not a Windows program file (an old DOS header only)");
+    return common::Error("is not a Windows program file (an old DOS header only)");
   }
   PeModule module;
   module.machine = static_cast<uint16_t>(r.u16(pe + 4));
@@ -121,20 +117,20 @@ common::Result<PeModule> readPeModule(std::string_view bytes) {
   const uint64_t optional = pe + 24;
   const uint32_t magic = r.u16(optional);
   if (magic != kOptionalPe32 && magic != kOptionalPe32Plus) {
-    return notAModule("is a Windows program file of an unknown kind");
+    return common::Error("is a Windows program file of an unknown kind");
   }
   const uint64_t directories = optional + (magic == kOptionalPe32Plus ? 112 : 96);
   const uint32_t directoryCount = r.u32(directories - 4);
   const uint64_t sectionTable = optional + optionalSize;
   if (!r.has(sectionTable, uint64_t{sectionCount} * 40) || optionalSize < directories - optional) {
-    return notAModule("is cut short: it ends inside its own headers");
+    return common::Error("is cut short: it ends inside its own headers");
   }
   std::vector<Section> sections;
   for (uint32_t i = 0; i < sectionCount; ++i) {
     const uint64_t header = sectionTable + static_cast<uint64_t>(i) * 40;
     const Section s{r.u32(header + 12), r.u32(header + 8), r.u32(header + 20), r.u32(header + 16)};
     if (s.rawSize > 0 && !r.has(s.rawOffset, s.rawSize)) {
-      return notAModule("is cut short: it is smaller than its headers say");
+      return common::Error("is cut short: it is smaller than its headers say");
     }
     sections.push_back(s);
   }

@@ -118,6 +118,19 @@ bool readsAsSet(const std::string& bytes, const std::vector<SettingValue>& value
   });
 }
 
+// The name the old file is kept under: Kestova.ini.bak, or Kestova.ini.2.bak and on when that is
+// taken. Not a look-alike of Kestova.ini: the check knows it for a backup.
+fs::path backupPath(const fs::path& settingsFile) {
+  fs::path backup = settingsFile;
+  backup += ".bak";
+  std::error_code ec;
+  for (int n = 2; fs::exists(backup, ec) && n < 1000; ++n) {
+    backup = settingsFile;
+    backup += "." + std::to_string(n) + ".bak";
+  }
+  return backup;
+}
+
 }  // namespace
 
 common::Result<std::string> editSettings(const std::optional<std::string>& fileBytes,
@@ -146,17 +159,6 @@ common::Result<std::string> editSettings(const std::optional<std::string>& fileB
     if (readsAsSet(changed, values)) return changed;
   }
   return common::Error("the reader would not read the values from it after the change");
-}
-
-fs::path backupPath(const fs::path& settingsFile) {
-  fs::path backup = settingsFile;
-  backup += ".bak";
-  std::error_code ec;
-  for (int n = 2; fs::exists(backup, ec) && n < 1000; ++n) {
-    backup = settingsFile;
-    backup += "." + std::to_string(n) + ".bak";
-  }
-  return backup;
 }
 
 common::Result<fs::path> replaceSettingsFile(const fs::path& path, const std::string& bytes) {

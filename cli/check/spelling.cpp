@@ -11,8 +11,7 @@ namespace {
 // Edits a misspelt name may be from a known one and still be taken for it.
 constexpr size_t kCloseEdits = 2;
 
-}  // namespace
-
+// Optimal string alignment distance: insertions, deletions, changes and swaps of neighbours.
 size_t editDistance(const std::string& a, const std::string& b) {
   std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
   for (size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
@@ -28,6 +27,8 @@ size_t editDistance(const std::string& a, const std::string& b) {
   }
   return d[a.size()][b.size()];
 }
+
+}  // namespace
 
 bool closeTo(const std::string& folded, const char* known) {
   const size_t edits = editDistance(folded, common::lowerAscii(known));

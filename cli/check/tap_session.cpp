@@ -9,6 +9,8 @@
 namespace cli {
 namespace {
 
+constexpr size_t kTapsAsked = 5;
+constexpr size_t kHoldsAsked = 3;
 constexpr int64_t kColumns = 40;
 
 // The bars' scale: twice the window's end, so that the window sits in the left half.
@@ -25,19 +27,6 @@ std::string labelled(const char* label, const std::string& bar) {
   line.resize(12, ' ');
   return line + bar;
 }
-
-std::string tapsAsked() {
-  return "\nDoes your tap count? Tap the aim button " + std::to_string(kTapsAsked) +
-         " times, as you would in play: the right mouse button (with the pointer over this "
-         "window), the key you aim with, or a gamepad's left trigger. Esc skips.\n";
-}
-
-std::string holdsAsked() {
-  return "Now hold it " + std::to_string(kHoldsAsked) +
-         " times, as you would to aim normally. Esc skips.\n";
-}
-
-}  // namespace
 
 // Both bars put a length in the column that holds it: a press of ShortPress ends in the window's
 // first column, one of LongPress - 1 in its last.
@@ -57,6 +46,7 @@ std::string windowBar(const ToggleSettings& settings) {
   return labelled("window", "|" + bar + "|  " + ends);
 }
 
+// One press as a line: a bar of its length, and what the settings make of it.
 std::string pressBar(const char* label, int lengthMs, const ToggleSettings& settings) {
   const int64_t scale = scaleMs(settings);
   std::string bar(static_cast<size_t>(std::min(columnOf(lengthMs, scale) + 1, kColumns)), '#');
@@ -68,17 +58,24 @@ std::string pressBar(const char* label, int lengthMs, const ToggleSettings& sett
   return labelled(label, "|" + bar + "|  " + std::to_string(lengthMs) + " ms, " + verdict);
 }
 
+}  // namespace
+
 std::optional<MeasuredPresses> measurePresses(Machine& machine, const ToggleSettings& settings,
                                               std::FILE* out) {
   MeasuredPresses measured;
   bool holding = false;  // the taps are done: holds are measured now
   std::optional<PressEvent> open;
-  common::writeText(out, tapsAsked() + windowBar(settings) + "\n");
+  common::writeText(out, "\nDoes your tap count? Tap the aim button " + std::to_string(kTapsAsked) +
+                             " times, as you would in play: the right mouse button (with the "
+                             "pointer over this window), the key you aim with, or a gamepad's "
+                             "left trigger. Esc skips.\n" +
+                             windowBar(settings) + "\n");
   const auto nextPhase = [&]() {
     if (holding || measured.taps.empty()) return false;
     holding = true;
     open.reset();
-    common::writeText(out, holdsAsked());
+    common::writeText(out, "Now hold it " + std::to_string(kHoldsAsked) +
+                               " times, as you would to aim normally. Esc skips.\n");
     return true;
   };
   const bool read = machine.readPresses([&](const PressEvent& event) {

@@ -16,16 +16,8 @@ struct MeasuredPresses {
   std::vector<int> holds;  // may be empty: the player skipped them
 };
 
-inline constexpr size_t kTapsAsked = 5;
-inline constexpr size_t kHoldsAsked = 3;
-
 // nullopt when the machine cannot read presses, or the player skipped before the first tap.
 std::optional<MeasuredPresses> measurePresses(Machine& machine, const ToggleSettings& settings,
                                               std::FILE* out);
-
-// One press as a line: a bar of its length on the same scale as the window's line, and what the
-// settings make of it.
-std::string pressBar(const char* label, int lengthMs, const ToggleSettings& settings);
-std::string windowBar(const ToggleSettings& settings);
 
 }  // namespace cli
