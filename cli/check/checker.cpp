@@ -15,12 +15,6 @@ namespace {
 
 const char kProgram[] = "KestovaCheck";
 
-// Asks for Enter and waits for it, or for the end of input.
-void waitForEnter(Machine& machine, std::FILE* out) {
-  common::writeText(out, "\nPress Enter to close this window.\n");
-  (void)machine.readLine();
-}
-
 common::ExitStatus check(const std::vector<std::string>& arguments, Machine& machine,
                          std::FILE* out, std::FILE* err) {
   CLI::App app(
@@ -72,7 +66,10 @@ common::ExitStatus runChecker(const std::vector<std::string>& arguments, Machine
                               std::FILE* out, std::FILE* err) {
   const common::ExitStatus status = check(arguments, machine, out, err);
   // A window Windows opened for a double-click would close before the player could read it.
-  if (machine.ownsConsoleWindow()) waitForEnter(machine, out);
+  if (machine.ownsConsoleWindow()) {
+    common::writeText(out, "\nPress Enter to close this window.\n");
+    (void)machine.readLine();  // or the end of input
+  }
   return status;
 }
 

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 bool saidYes(const std::optional<std::string>& answer) {
   if (!answer) return false;
   const std::string word = common::lowerAscii(*answer);
-  return word == "y" || word == "yes" || word == "y\r";
+  return word == "y" || word == "yes";
 }
 
 std::string valuesText(const std::vector<SettingValue>& values, const char* between) {
