@@ -35,7 +35,7 @@ common::ExitStatus run(int argc, char** argv) {
     const common::Result<cli::CheckReport> report = cli::checkPath(check->path, machine);
     const common::ExitStatus status = cli::printCheck(report, stdout, stderr, cli::kProgramName);
     if (!report || check->taps.empty()) return status;
-    return cli::tapCheck(*report, status, check->taps, check->holds,
+    return cli::tapCheck(*report, status, {check->taps, check->holds},
                          check->write ? cli::WriteChoice::yes : cli::WriteChoice::no, machine,
                          stdout, stderr, cli::kProgramName);
   }

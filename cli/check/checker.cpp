@@ -54,10 +54,9 @@ common::ExitStatus check(const std::vector<std::string>& arguments, Machine& mac
   const common::Result<CheckReport> report = checkPath(path, machine);
   const common::ExitStatus status = printCheck(report, out, err, kProgram);
   if (!report || !(taps || machine.ownsConsoleWindow())) return status;
-  const std::optional<MeasuredPresses> measured = measurePresses(machine, report->settings, out);
+  const std::optional<Presses> measured = measurePresses(machine, report->settings, out);
   if (!measured) return status;
-  return tapCheck(*report, status, measured->taps, measured->holds, WriteChoice::ask, machine, out,
-                  err, kProgram);
+  return tapCheck(*report, status, *measured, WriteChoice::ask, machine, out, err, kProgram);
 }
 
 }  // namespace

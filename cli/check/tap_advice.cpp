@@ -98,9 +98,12 @@ TapCount countTaps(const std::vector<int>& lengths, const ToggleSettings& settin
   return count;
 }
 
-TapAdvice adviseTaps(const std::vector<int>& taps, const std::vector<int>& holds,
-                     const ToggleSettings& settings) {
+TapAdvice adviseTaps(const Presses& presses, const ToggleSettings& settings) {
+  const std::vector<int>& taps = presses.taps;
+  const std::vector<int>& holds = presses.holds;
   TapAdvice advice;
+  advice.presses = presses;
+  advice.settings = settings;
   advice.taps = countTaps(taps, settings);
   if (!holds.empty()) advice.holds = countTaps(holds, settings);
 
@@ -145,8 +148,10 @@ TapAdvice adviseTaps(const std::vector<int>& taps, const std::vector<int>& holds
   return advice;
 }
 
-std::vector<std::string> adviceText(const TapAdvice& advice, const std::vector<int>& taps,
-                                    const std::vector<int>& holds, const ToggleSettings& settings) {
+std::vector<std::string> adviceText(const TapAdvice& advice) {
+  const std::vector<int>& taps = advice.presses.taps;
+  const std::vector<int>& holds = advice.presses.holds;
+  const ToggleSettings& settings = advice.settings;
   std::vector<std::string> lines;
   std::vector<int> counting;
   std::vector<int> tooShort;

@@ -34,7 +34,16 @@ struct TapCount {
 
 TapCount countTaps(const std::vector<int>& lengths, const ToggleSettings& settings);
 
+// A player's presses of the aim button, in milliseconds, 0 or more.
+struct Presses {
+  std::vector<int> taps;   // at least one
+  std::vector<int> holds;  // may be empty: the player skipped them, or gave none
+};
+
 struct TapAdvice {
+  // What the advice is about: the presses, and the settings in force.
+  Presses presses;
+  ToggleSettings settings = settings_file::kDefaults;
   TapCount taps;                  // of the taps, with the settings in force
   std::optional<TapCount> holds;  // of the holds, which should count none
   ToggleSettings suggested = settings_file::kDefaults;
@@ -49,12 +58,9 @@ struct TapAdvice {
   bool suggestionHelps = false;
 };
 
-// taps: at least one length; holds may be empty. Lengths in milliseconds, 0 or more.
-TapAdvice adviseTaps(const std::vector<int>& taps, const std::vector<int>& holds,
-                     const ToggleSettings& settings);
+TapAdvice adviseTaps(const Presses& presses, const ToggleSettings& settings);
 
 // The advice as lines for a player, the suggestion in the settings file's own syntax.
-std::vector<std::string> adviceText(const TapAdvice& advice, const std::vector<int>& taps,
-                                    const std::vector<int>& holds, const ToggleSettings& settings);
+std::vector<std::string> adviceText(const TapAdvice& advice);
 
 }  // namespace cli

@@ -60,9 +60,9 @@ std::string pressBar(const char* label, int lengthMs, const ToggleSettings& sett
 
 }  // namespace
 
-std::optional<MeasuredPresses> measurePresses(Machine& machine, const ToggleSettings& settings,
-                                              std::FILE* out) {
-  MeasuredPresses measured;
+std::optional<Presses> measurePresses(Machine& machine, const ToggleSettings& settings,
+                                      std::FILE* out) {
+  Presses measured;
   bool holding = false;  // the taps are done: holds are measured now
   std::optional<PressEvent> open;
   common::writeText(out, "\nDoes your tap count? Tap the aim button " + std::to_string(kTapsAsked) +

@@ -5,19 +5,14 @@
 
 #include <cstdio>
 #include <optional>
-#include <vector>
 
 #include "cli/check/machine.h"
+#include "cli/check/tap_advice.h"
 
 namespace cli {
 
-struct MeasuredPresses {
-  std::vector<int> taps;   // in milliseconds, at least one
-  std::vector<int> holds;  // may be empty: the player skipped them
-};
-
 // nullopt when the machine cannot read presses, or the player skipped before the first tap.
-std::optional<MeasuredPresses> measurePresses(Machine& machine, const ToggleSettings& settings,
-                                              std::FILE* out);
+std::optional<Presses> measurePresses(Machine& machine, const ToggleSettings& settings,
+                                      std::FILE* out);
 
 }  // namespace cli
