@@ -36,9 +36,9 @@ std::string lineText(int line) {
   return "line " + std::to_string(line);
 }
 
+// A key's first entry in [Settings], the one the reader reads.
 struct KeyUse {
-  bool seen = false;
-  int line = 0;
+  int line = 0;  // 0: there is none
   profile::ProfileLine entry;
 };
 
@@ -120,8 +120,8 @@ class Walk {
     while (known < kKeyCount && !named(line.name, kKeys[known].name)) ++known;
     const SettingKey* close = known == kKeyCount ? closeKey(text_.folded(line.name)) : nullptr;
     if (place_ == Place::settings) {
-      if (known < kKeyCount && !uses_[known].seen) {
-        uses_[known] = {true, number, line};
+      if (known < kKeyCount && uses_[known].line == 0) {
+        uses_[known] = {number, line};
       } else if (known < kKeyCount) {
         add(Severity::warning, lineText(number) + ": " + kKeys[known].name +
                                    " again; only the first one, on " + lineText(uses_[known].line) +
@@ -146,12 +146,12 @@ class Walk {
 
   void section(const profile::ProfileLine& line, int number) {
     placeLine_ = number;
+    // The first [Settings], found before the walk, is the one the reader searches.
+    if (number == settingsLine_) {
+      place_ = Place::settings;
+      return;
+    }
     if (named(line.name, kSection)) {
-      if (!settingsSeen_) {
-        settingsSeen_ = true;
-        place_ = Place::settings;
-        return;
-      }
       place_ = Place::secondSettings;
       add(Severity::warning, lineText(number) +
                                  ": a second [Settings] section; the reader searches only the "
@@ -188,7 +188,7 @@ class Walk {
     const KeyUse& use = uses_[key];
     const std::string head = std::string(setting.name) + ": ";
     const std::string byDefault = head + "the default, " + std::to_string(setting.fallback) + " (";
-    if (!use.seen) {
+    if (use.line == 0) {
       return {Severity::note,
               byDefault +
                   (settingsLine_ == 0 ? std::string("the file has no [Settings] section")
@@ -226,7 +226,6 @@ class Walk {
 
   SettingsText text_;
   int settingsLine_ = 0;
-  bool settingsSeen_ = false;
   bool sawContent_ = false;
   bool sawAnyLine_ = false;
   Place place_ = Place::beforeAnySection;
