@@ -19,10 +19,6 @@ bool fileIn(const fs::path& folder, const fs::path& name) {
   return fs::is_regular_file(folder / name, ec);
 }
 
-bool endsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 std::string trimmedRight(std::string text) {
   while (!text.empty() && text.back() == ' ') text.pop_back();
   return text;
@@ -42,7 +38,7 @@ std::string withoutCopyMarks(std::string stem, bool& copy) {
       }
     }
     for (const char* mark : {" - copy", " copy"}) {
-      if (endsWith(stem, mark)) {
+      if (stem.ends_with(mark)) {
         stem = trimmedRight(stem.substr(0, stem.size() - std::string(mark).size()));
         changed = copy = true;
       }
