@@ -12,8 +12,6 @@ constexpr uint32_t kResourceDirectory = 2;
 constexpr uint32_t kVersionResource = 16;
 constexpr uint32_t kFixedInfoSignature = 0xFEEF04BD;
 constexpr uint32_t kSubdirectory = 0x80000000u;
-// Type, then name: two directories down to the one of languages.
-constexpr int kDirectoryLevels = 2;
 
 struct Section {
   uint32_t virtualAddress = 0;
@@ -70,18 +68,17 @@ std::optional<std::array<uint16_t, 4>> versionOf(const Reader& r,
                                                  uint32_t resourceRva, uint32_t resourceSize) {
   const std::optional<uint64_t> base = fileOffset(sections, resourceRva, resourceSize);
   if (!base) return std::nullopt;
-  // Type, then name, then language, whose entry is the data entry.
+  // Type, then name, then language, whose entry is the data entry: two subdirectories down.
   uint32_t at = 0;
-  for (int depth = 0; depth < kDirectoryLevels; ++depth) {
+  for (int depth = 0; depth < 3; ++depth) {
     const std::optional<uint32_t> entry =
         resourceEntry(r, *base, at & ~kSubdirectory, depth == 0 ? kVersionResource : 0);
-    if (!entry || (*entry & kSubdirectory) == 0) return std::nullopt;
+    if (!entry || ((*entry & kSubdirectory) != 0) != (depth < 2)) return std::nullopt;
     at = *entry;
   }
-  const std::optional<uint32_t> data = resourceEntry(r, *base, at & ~kSubdirectory, 0);
-  if (!data || (*data & kSubdirectory) != 0 || !r.has(*base + *data, 16)) return std::nullopt;
-  const uint32_t dataRva = r.u32(*base + *data);
-  const uint32_t dataSize = r.u32(*base + *data + 4);
+  if (!r.has(*base + at, 16)) return std::nullopt;
+  const uint32_t dataRva = r.u32(*base + at);
+  const uint32_t dataSize = r.u32(*base + at + 4);
   // VS_VERSIONINFO: three 16-bit fields, the key "VS_VERSION_INFO" and its NUL, padding to 32
   // bits, then the fixed information.
   constexpr uint32_t kFixedAt = 40;
