@@ -67,36 +67,25 @@ constexpr char kHostDll[] = "ScriptHookVask.dll";
 // Far past the plugin and any host.
 constexpr size_t kMaxModuleBytes = size_t{256} << 20;
 
-struct ModuleLook {
-  bool present = false;
-  std::string problem;  // why it is not a 64-bit Windows DLL, if it is not
-  PeModule module;
-};
-
-ModuleLook lookAtModule(const fs::path& path) {
-  ModuleLook look;
+// A DLL of the game folder's: nullopt when it is not there (a folder of its name is none), else
+// the module, or why it is not a 64-bit Windows DLL.
+std::optional<common::Result<PeModule>> lookAtModule(const fs::path& path,
+                                                     const FilePlaces& places) {
+  if (places.folderHere) return std::nullopt;
   const common::Result<std::optional<std::string>> read =
       readFileBytes(path, kMaxModuleBytes, "DLL");
-  if (!read) {
-    look.present = true;
-    look.problem = read.error().message;
-    return look;
+  if (!read) return read.error();
+  if (!*read) return std::nullopt;
+  common::Result<PeModule> module = readPeModule(**read);
+  if (!module) return module;
+  if (module->machine == PeModule::kMachineX86) {
+    return common::Error("is a 32-bit DLL, and the game is 64-bit");
   }
-  if (!*read) return look;
-  look.present = true;
-  const common::Result<PeModule> module = readPeModule(**read);
-  if (!module) {
-    look.problem = module.error().message;
-  } else if (module->machine == PeModule::kMachineX86) {
-    look.problem = "is a 32-bit DLL, and the game is 64-bit";
-  } else if (module->machine != PeModule::kMachineX64) {
-    look.problem = "is built for another kind of processor";
-  } else if (!module->dll) {
-    look.problem = "is a program, not a DLL";
-  } else {
-    look.module = *module;
+  if (module->machine != PeModule::kMachineX64) {
+    return common::Error("is built for another kind of processor");
   }
-  return look;
+  if (!module->dll) return common::Error("is a program, not a DLL");
+  return module;
 }
 
 // What a game folder holds of the plugin's three files, and where they are instead.
@@ -110,24 +99,24 @@ struct GameFolder {
 
 void checkPlugin(const GameFolder& game, CheckReport& report) {
   const std::string name = kPluginDll;
-  const ModuleLook look = game.plugin.folderHere ? ModuleLook{} : lookAtModule(game.path / name);
-  if (!look.present) {
+  const auto look = lookAtModule(game.path / name, game.plugin);
+  if (!look) {
     const std::string instead = whereInstead(game.plugin, name, game.shown);
     report.findings.push_back(
         {Severity::warning,
          name + ": not in this folder, so there is no plugin to load. " +
              (instead.empty() ? "Copy it here from the Kestova zip." : instead)});
     addLookAlikes(game.plugin, name, false, report.findings);
-  } else if (!look.problem.empty()) {
-    report.findings.push_back({Severity::warning, name + ": it " + look.problem +
+  } else if (!*look) {
+    report.findings.push_back({Severity::warning, name + ": it " + look->error().message +
                                                       ": a broken or wrong download. Copy " + name +
                                                       " here again from the Kestova zip."});
-  } else if (!look.module.fileVersion) {
+  } else if (!(*look)->fileVersion) {
     report.findings.push_back({Severity::note, name + ": a 64-bit Windows DLL with no version; not "
                                                       "a Kestova release (an older or a "
                                                       "home-made build?)."});
   } else {
-    const std::string version = versionText(*look.module.fileVersion);
+    const std::string version = versionText(*(*look)->fileVersion);
     std::string text = name + ": version " + version + ", a 64-bit Windows DLL.";
     if (version != KESTOVA_VERSION) {
       text += " This check is from version " KESTOVA_VERSION
@@ -154,26 +143,26 @@ std::string tooDeep(const GameFolder& game) {
 
 void checkHost(const GameFolder& game, CheckReport& report) {
   const std::string name = kHostDll;
-  const ModuleLook look = game.host.folderHere ? ModuleLook{} : lookAtModule(game.path / name);
-  if (!look.present && !game.host.above.empty()) {
+  const auto look = lookAtModule(game.path / name, game.host);
+  if (!look && !game.host.above.empty()) {
     report.findings.push_back({Severity::warning, tooDeep(game)});
     report.notWhereRead = "this folder is not the game's";
-  } else if (!look.present && !game.host.below.empty()) {
+  } else if (!look && !game.host.below.empty()) {
     report.findings.push_back(
         {Severity::warning,
          name + ": not in this folder but in " + shownPath(game.host.below.front()) +
              ". The host, " + kPluginDll + " and " + settings_file::kFileName +
              " go together in the game's folder, where its .exe is: put them side by side "
              "there."});
-  } else if (!look.present) {
+  } else if (!look) {
     report.findings.push_back(
         {Severity::warning, name +
                                 ": not in this folder. Without the script-hook host nothing "
                                 "loads the plugin, the commonest reason it does nothing: "
                                 "install the host in the game's folder, beside " +
                                 kPluginDll + "."});
-  } else if (!look.problem.empty()) {
-    report.findings.push_back({Severity::warning, name + ": it " + look.problem +
+  } else if (!*look) {
+    report.findings.push_back({Severity::warning, name + ": it " + look->error().message +
                                                       ", so it cannot load the plugin; install "
                                                       "the script-hook host again."});
   } else {
