@@ -22,8 +22,9 @@ using settings_file::kSection;
 
 // Enough to show what is wrong with a file; a binary file would otherwise give thousands.
 constexpr size_t kMaxLineFindings = 50;
-// The step presses are measured in at the higher frame rate the advice knows.
-constexpr int64_t kFrameUnits = kFrameRates[0].frameMs();
+// The step presses are measured in at the higher frame rate the advice knows: one frame, in whole
+// milliseconds rounded up, 17 at 60 frames per second.
+constexpr int64_t kFrameUnits = (1000 + kFrameRates[0] - 1) / kFrameRates[0];
 
 const SettingKey* closeKey(const std::string& folded) {
   for (const SettingKey& key : kKeys) {
@@ -262,8 +263,7 @@ Finding tapWindow(const ToggleSettings& s) {
   }
   if (window.last - window.first + 1 < kFrameUnits) {
     return {Severity::warning, "tap window: only presses of " + range +
-                                   " timer units toggle aim; at " +
-                                   std::to_string(kFrameRates[0].perSecond) +
+                                   " timer units toggle aim; at " + std::to_string(kFrameRates[0]) +
                                    " frames per second a press is measured in steps of about " +
                                    std::to_string(kFrameUnits) + ", so a tap may be hard to hit."};
   }

@@ -15,14 +15,8 @@
 namespace cli {
 
 // The game sees a press in whole frames: its length reads as a whole number of frames, up to a
-// frame longer or shorter than the press itself.
-struct FrameRate {
-  int perSecond;
-  // One frame, in whole milliseconds rounded up: 17 at 60 frames per second.
-  constexpr int64_t frameMs() const { return (1000 + perSecond - 1) / perSecond; }
-};
-// Fastest first.
-inline constexpr FrameRate kFrameRates[] = {{60}, {30}};
+// frame longer or shorter than the press itself. Frames per second, fastest first.
+inline constexpr int kFrameRates[] = {60, 30};
 
 // How many of some presses count as taps.
 struct TapCount {
