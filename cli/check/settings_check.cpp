@@ -43,8 +43,6 @@ struct KeyUse {
   profile::ProfileLine entry;
 };
 
-enum class Place { beforeAnySection, settings, otherSection, secondSettings };
-
 // One pass over the file's lines with the reader's own primitives, keeping what it will read
 // and saying what it will not.
 class Walk {
@@ -55,6 +53,9 @@ class Walk {
       settingsLine_ = number;
       return false;
     });
+    place_ = settingsLine_ > 0
+                 ? "before any section; move it below [Settings] on " + lineText(settingsLine_)
+                 : "before any section; put a line [Settings] above it";
     text_.scanLines([&](const profile::ProfileLine& line, int number) {
       visit(line, number);
       return true;
@@ -120,7 +121,7 @@ class Walk {
     size_t known = 0;
     while (known < kKeyCount && !named(line.name, kKeys[known].name)) ++known;
     const SettingKey* close = known == kKeyCount ? closeKey(text_.folded(line.name)) : nullptr;
-    if (place_ == Place::settings) {
+    if (place_.empty()) {
       if (known < kKeyCount && uses_[known].line == 0) {
         uses_[known] = {number, line};
       } else if (known < kKeyCount) {
@@ -137,51 +138,34 @@ class Walk {
                                 ")");
       }
     } else if (known < kKeyCount) {
-      add(Severity::warning, lineText(number) + ": " + kKeys[known].name +
-                                 " here is never read: it is " + placeText());
+      add(Severity::warning,
+          lineText(number) + ": " + kKeys[known].name + " here is never read: it is " + place_);
     } else if (close != nullptr) {
       add(Severity::warning, lineText(number) + ": " + name + " is never read: did you mean " +
-                                 close->name + "? It is also " + placeText());
+                                 close->name + "? It is also " + place_);
     }
   }
 
   void section(const profile::ProfileLine& line, int number) {
-    placeLine_ = number;
     // The first [Settings], found before the walk, is the one the reader searches.
     if (number == settingsLine_) {
-      place_ = Place::settings;
+      place_.clear();
       return;
     }
     if (named(line.name, kSection)) {
-      place_ = Place::secondSettings;
+      place_ = "in a second [Settings] section (" + lineText(number) + "), which is never read";
       add(Severity::warning, lineText(number) +
                                  ": a second [Settings] section; the reader searches only the "
                                  "first one, on " +
                                  lineText(settingsLine_) + ", so nothing in this one is read");
       return;
     }
-    place_ = Place::otherSection;
-    placeName_ = text_.shown(line.name);
+    const std::string name = text_.shown(line.name);
+    place_ = "in section [" + name + "] (" + lineText(number) + "), not in [Settings]";
     if (closeTo(text_.folded(line.name), kSection)) {
-      add(Severity::warning, lineText(number) + ": section [" + placeName_ +
+      add(Severity::warning, lineText(number) + ": section [" + name +
                                  "] is not [Settings]; did you mean [Settings]?");
     }
-  }
-
-  std::string placeText() const {
-    switch (place_) {
-      case Place::beforeAnySection:
-        return settingsLine_ > 0
-                   ? "before any section; move it below [Settings] on " + lineText(settingsLine_)
-                   : "before any section; put a line [Settings] above it";
-      case Place::otherSection:
-        return "in section [" + placeName_ + "] (" + lineText(placeLine_) + "), not in [Settings]";
-      case Place::secondSettings:
-        return "in a second [Settings] section (" + lineText(placeLine_) + "), which is never read";
-      case Place::settings:
-        break;
-    }
-    return "in [Settings]";
   }
 
   Finding keyFinding(size_t key, int32_t value) const {
@@ -229,9 +213,8 @@ class Walk {
   int settingsLine_ = 0;
   bool sawContent_ = false;
   bool sawAnyLine_ = false;
-  Place place_ = Place::beforeAnySection;
-  std::string placeName_;
-  int placeLine_ = 0;
+  // Where the walk is, as a key out of place is said to be; empty in the [Settings] read.
+  std::string place_;
   KeyUse uses_[kKeyCount];
   std::vector<Finding> lineFindings_;
   size_t unshownFindings_ = 0;
