@@ -1,6 +1,5 @@
 #include "cli/check/check_command.h"
 
-#include "cli/check/file_bytes.h"
 #include "cli/check/file_places.h"
 #include "cli/check/pe_file.h"
 #include "common/console.h"

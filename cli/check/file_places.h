@@ -1,17 +1,30 @@
-// Where a file a player meant for the game's folder really is: in the folder, in the folder
-// above, or in a folder below; whether a folder of that name stands in its place; and the files
-// beside it the player meant as it but the plugin never reads: Kestova.ini.txt (Windows hides
-// known endings, so it shows as Kestova.ini), Kestova.txt, Kestova.ini.ini, Kestova (1).ini.
-// One level each way and a bounded number of entries: the check never searches a disk.
+// The files a player put in the game's folder: their bytes, and where a file meant for it really
+// is: in the folder, in the folder above, or in a folder below; whether a folder of that name
+// stands in its place; and the files beside it the player meant as it but the plugin never reads:
+// Kestova.ini.txt (Windows hides known endings, so it shows as Kestova.ini), Kestova.txt,
+// Kestova.ini.ini, Kestova (1).ini. One level each way and a bounded number of entries: the check
+// never searches a disk.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/check/settings_check.h"
+#include "common/result.h"
 
 namespace cli {
+
+// Far past any settings file; a bigger one is surely something else.
+inline constexpr size_t kMaxSettingsBytes = size_t{64} << 20;
+
+// A small file's bytes, nullopt when there is no such file, or why it cannot be read (a folder,
+// something that is not a file, no permission, larger than maxBytes) as the error's message. kind
+// names what the file should be: "settings file".
+common::Result<std::optional<std::string>> readFileBytes(const std::filesystem::path& path,
+                                                         size_t maxBytes, const std::string& kind);
 
 struct LookAlike {
   std::string name;  // as it is in the folder, UTF-8

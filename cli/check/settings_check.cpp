@@ -5,7 +5,6 @@
 #include "cli/check/reader_check.h"
 #include "cli/check/setting_value.h"
 #include "cli/check/settings_text.h"
-#include "cli/check/spelling.h"
 #include "cli/check/tap_advice.h"
 #include "common/display_text.h"
 #include "common/settings_values.h"

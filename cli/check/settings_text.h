@@ -1,5 +1,6 @@
 // A settings file as the profile reader sees it (code units after any byte-order mark), with
-// what a player needs to be shown of it: editor line numbers and the text as written.
+// what a player needs to be shown of it: editor line numbers, the text as written, and the names
+// a player probably meant: "ShortPres" for ShortPress, "[Setings]" for [Settings].
 #pragma once
 
 #include <cstddef>
@@ -45,5 +46,9 @@ class SettingsText {
   profile::MemoryBytes memory_;
   Units units_;
 };
+
+// Whether a name folded to lower case is a near miss of known: close to it, but not it: a few
+// insertions, deletions, changes and swaps of neighbours away.
+bool closeTo(const std::string& folded, const char* known);
 
 }  // namespace cli

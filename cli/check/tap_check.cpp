@@ -1,6 +1,5 @@
 #include "cli/check/tap_check.h"
 
-#include "cli/check/file_bytes.h"
 #include "cli/check/file_places.h"
 #include "cli/check/settings_writer.h"
 #include "common/console.h"
