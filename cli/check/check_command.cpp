@@ -38,8 +38,8 @@ common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::s
   const std::string wanted = settings_file::kFileName;
   const bool named = sameFileName(common::utf8FromPath(path.filename()), wanted);
   const FilePlaces places = named ? findFilePlaces(path.parent_path(), wanted) : FilePlaces{};
+  const std::string folder = folderOf(path);
   if (!bytes && named) {
-    const std::string folder = folderOf(path);
     const std::string instead = whereInstead(places, wanted, folder);
     if (!instead.empty()) report.notWhereRead = "the file you meant is elsewhere";
     first.push_back({Severity::warning, shown + ": no such file in " + folder +
@@ -47,7 +47,7 @@ common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::s
                                             wanted + " from the game's folder." +
                                             (instead.empty() ? "" : " " + instead)});
   } else if (!bytes) {
-    first.push_back({Severity::warning, shown + ": no such file in " + folderOf(path) +
+    first.push_back({Severity::warning, shown + ": no such file in " + folder +
                                             "; the plugin reads only " + wanted + "."});
   } else if (!named) {
     first.push_back({Severity::note, shown + ": the plugin reads only a file named " + wanted +

@@ -15,7 +15,6 @@ constexpr uint32_t kSubdirectory = 0x80000000u;
 
 struct Section {
   uint32_t virtualAddress = 0;
-  uint32_t virtualSize = 0;
   uint32_t rawOffset = 0;
   uint32_t rawSize = 0;
 };
@@ -125,7 +124,7 @@ common::Result<PeModule> readPeModule(std::string_view bytes) {
   std::vector<Section> sections;
   for (uint32_t i = 0; i < sectionCount; ++i) {
     const uint64_t header = sectionTable + static_cast<uint64_t>(i) * 40;
-    const Section s{r.u32(header + 12), r.u32(header + 8), r.u32(header + 20), r.u32(header + 16)};
+    const Section s{r.u32(header + 12), r.u32(header + 20), r.u32(header + 16)};
     if (s.rawSize > 0 && !r.has(s.rawOffset, s.rawSize)) {
       return common::Error("is cut short: it is smaller than its headers say");
     }

@@ -4,7 +4,7 @@
 // measuring alike.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <iterator>
 #include <optional>
 #include <string>
