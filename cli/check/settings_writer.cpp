@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/check/machine.h"
+#include "cli/check/settings_text.h"
 #include "common/console.h"
 #include "common/settings_values.h"
 #include "profile/profile_reader.h"
@@ -11,7 +12,7 @@ namespace cli {
 namespace {
 
 namespace fs = std::filesystem;
-using Units = profile::UnitText<profile::MemoryBytes>;
+using Units = SettingsText::Units;
 
 // Text put in at a unit of the file, or put in place of a range of units.
 struct Change {
@@ -137,9 +138,8 @@ common::Result<std::string> editSettings(const std::optional<std::string>& fileB
                                          const std::vector<SettingValue>& values,
                                          bool dropUtf8Mark) {
   const std::string bytes = fileBytes.value_or("");
-  const profile::MemoryBytes memory{reinterpret_cast<const unsigned char*>(bytes.data()),
-                                    bytes.size()};
-  const Units units(memory);
+  const SettingsText text(bytes);
+  const Units& units = text.units();
   const bool wide = profile::isWide(units.encoding());
   if (units.encoding() == profile::TextEncoding::utf16be) {
     return common::Error("it is saved as UTF-16 big-endian, which Windows does not read");
