@@ -7,17 +7,8 @@
 #include "kestova_version.h"
 
 namespace cli {
-namespace {
 
 namespace fs = std::filesystem;
-
-std::string folderOf(const fs::path& path) {
-  std::error_code ec;
-  const fs::path absolute = fs::absolute(path, ec).lexically_normal();
-  return shownPath(ec ? path.parent_path() : absolute.parent_path());
-}
-
-}  // namespace
 
 common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::string& shown,
                                               Machine& machine) {
@@ -38,7 +29,10 @@ common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::s
   const std::string wanted = settings_file::kFileName;
   const bool named = sameFileName(common::utf8FromPath(path.filename()), wanted);
   const FilePlaces places = named ? findFilePlaces(path.parent_path(), wanted) : FilePlaces{};
-  const std::string folder = folderOf(path);
+  // The folder it was looked for in, whole.
+  std::error_code ec;
+  const fs::path whole = fs::absolute(path, ec).lexically_normal();
+  const std::string folder = shownPath(ec ? path.parent_path() : whole.parent_path());
   if (!bytes && named) {
     const std::string instead = whereInstead(places, wanted, folder);
     if (!instead.empty()) report.notWhereRead = "the file you meant is elsewhere";

@@ -92,7 +92,7 @@ class PressConsole {
 // nothing that does not ship with every Windows. From the system's folder only: a game's folder
 // often holds a mod loader of the same name. Null with no gamepad connected, which XInput is
 // slow to say at every look.
-using XInputGetStateFunction = DWORD(WINAPI*)(DWORD, XINPUT_STATE*);
+using XInputGetStateFunction = decltype(&XInputGetState);
 
 XInputGetStateFunction connectedGamepad() {
   for (const wchar_t* name : {L"xinput1_4.dll", L"xinput1_3.dll", L"xinput9_1_0.dll"}) {
