@@ -54,8 +54,8 @@ common::ExitStatus checkCommand(const std::optional<std::string>& path,
   const common::Result<CheckReport> report = checkPath(path, machine);
   const common::ExitStatus status = printCheck(report, stdout, stderr, kProgramName);
   if (!report || taps.empty()) return status;
-  return tapCheck(*report, status, taps, holds, write ? WriteChoice::yes : WriteChoice::no, machine,
-                  stdout, stderr, kProgramName);
+  return tapCheck(*report, status, {taps, holds}, write ? WriteChoice::yes : WriteChoice::no,
+                  machine, stdout, stderr, kProgramName);
 }
 
 // The arguments in UTF-8, the program's name first.

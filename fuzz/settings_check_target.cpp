@@ -37,7 +37,7 @@ std::optional<cli::SystemReading> systemFrom(const uint8_t*& data, size_t& size)
 int settingsCheck(const uint8_t* data, size_t size) {
   const std::optional<cli::SystemReading> system = systemFrom(data, size);
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  const cli::SettingsCheck check = cli::checkSettings(bytes, system);
+  const cli::CheckReport check = cli::checkSettings(bytes, system);
   const ToggleSettings expected = system ? system->settings : common::readSettings(bytes);
   FUZZ_CHECK(check.settings == expected, "the settings in force are neither system's nor model's");
   size_t warnings = 0;

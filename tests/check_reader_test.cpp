@@ -24,7 +24,7 @@ cli::SystemReading reading(cli::SystemKind kind, const char* name, ToggleSetting
   return {kind, name, settings};
 }
 
-std::string allOf(const cli::SettingsCheck& check) {
+std::string allOf(const cli::CheckReport& check) {
   std::string all;
   for (const cli::Finding& f : check.findings) {
     all += (f.severity == Severity::warning ? "warning: " : "") + f.text + "\n";
@@ -33,7 +33,7 @@ std::string allOf(const cli::SettingsCheck& check) {
 }
 
 TEST(CheckReader, AReaderThatDisagreesIsWhatThePluginReadsAndTheDifferenceIsSaid) {
-  const cli::SettingsCheck check = cli::checkSettings(
+  const cli::CheckReport check = cli::checkSettings(
       kFile, reading(cli::SystemKind::windows, "Windows 11 (build 26100)", {50, 100, 0}));
   const std::string all = allOf(check);
   EXPECT_THAT(all, HasSubstr("warning: ShortPress: Windows 11 (build 26100) reads 50 here, and "
@@ -49,7 +49,7 @@ TEST(CheckReader, AReaderThatDisagreesIsWhatThePluginReadsAndTheDifferenceIsSaid
 }
 
 TEST(CheckReader, TheSystemThatAnsweredIsNamedAndWithoutOneTheModelSaysItAnswered) {
-  const cli::SettingsCheck agreed =
+  const cli::CheckReport agreed =
       cli::checkSettings(kFile, reading(cli::SystemKind::wine, "Wine 8.0", {70, 100, 0}));
   EXPECT_THAT(allOf(agreed), HasSubstr("reader: Wine 8.0 answered: its own profile reader, the "
                                        "one the plugin calls, reads ShortPress 70, LongPress "
@@ -85,13 +85,13 @@ TEST(CheckReader, EachSideOfAByteOrderMarkIsSaidAsMeasuredHereOrKnownFromElsewhe
   EXPECT_THAT(underWine, HasSubstr("the plugin reads ShortPress 50, LongPress 100, HoldADS 0 "
                                    "(its defaults). Wine and Proton skip the mark"));
   // On a Windows that reads as reported: its side measured, no difference with the model.
-  const cli::SettingsCheck asReported = cli::checkSettings(
+  const cli::CheckReport asReported = cli::checkSettings(
       bom, reading(cli::SystemKind::windows, "Windows 11 (build 22631)", settings_file::kDefaults));
   EXPECT_THAT(allOf(asReported), HasSubstr("(Windows: measured here; Wine: from this checker's "
                                            "model of Wine's reader.)"));
   EXPECT_EQ(asReported.warnings(), 1u) << allOf(asReported);
   // On a Windows that has learnt the mark, the measurement wins and the difference is said.
-  const cli::SettingsCheck learnt = cli::checkSettings(
+  const cli::CheckReport learnt = cli::checkSettings(
       bom, reading(cli::SystemKind::windows, "Windows 12 (build 30000)", {70, 100, 0}));
   EXPECT_THAT(allOf(learnt), HasSubstr("ShortPress: Windows 12 (build 30000) reads 70 here"));
   EXPECT_EQ(learnt.settings.shortPress, 70);
@@ -111,7 +111,7 @@ TEST(CheckReader, AUtf16FileCutInHalfIsAWarningAndAnEvenOneIsNot) {
        {testing_support::Endian::little, testing_support::Endian::big}) {
     const std::string odd =
         testing_support::utf16(u"[Settings]\r\nShortPress=40", endian, true) + "4";
-    const cli::SettingsCheck check = cli::checkSettings(odd);
+    const cli::CheckReport check = cli::checkSettings(odd);
     EXPECT_THAT(allOf(check),
                 HasSubstr("warning: file: saved as UTF-16, but with an odd number "
                           "of bytes (" +

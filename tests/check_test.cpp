@@ -28,12 +28,12 @@ using testing_support::lines;
 using testing_support::runProgram;
 using testing_support::writeFile;
 
-cli::SettingsCheck check(const std::string& text) {
+cli::CheckReport check(const std::string& text) {
   return cli::checkSettings(text);
 }
 
 // The one finding whose text starts with start, or a failure.
-cli::Finding findingStarting(const cli::SettingsCheck& c, const std::string& start) {
+cli::Finding findingStarting(const cli::CheckReport& c, const std::string& start) {
   std::string all;
   for (const cli::Finding& f : c.findings) {
     if (f.text.rfind(start, 0) == 0) return f;
@@ -48,7 +48,7 @@ auto aFindingSaying(const std::string& part) {
 }
 
 TEST(CheckSettings, TheSettingsFileShippedToPlayersChecksClean) {
-  const cli::SettingsCheck c =
+  const cli::CheckReport c =
       check(testing_support::readFile(std::string(KESTOVA_SOURCE_DIR) + "/package/Kestova.ini"));
   EXPECT_EQ(c.warnings(), 0u);
   EXPECT_EQ(c.settings.shortPress, 50);
@@ -81,13 +81,13 @@ TEST(CheckSettings, ValuesThatReadDifferentlyFromHowTheyLookAreExplained) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.value);
-    const cli::SettingsCheck result = check("[Settings]\nShortPress=" + c.value + "\n");
+    const cli::CheckReport result = check("[Settings]\nShortPress=" + c.value + "\n");
     EXPECT_EQ(result.settings.shortPress, c.reads);
     const cli::Finding f = findingStarting(result, "ShortPress: reads " + std::to_string(c.reads));
     EXPECT_EQ(f.severity, c.severity) << f.text;
     EXPECT_THAT(f.text, HasSubstr(c.because));
   }
-  const cli::SettingsCheck hold = check("[Settings]\nHoldADS=true\n");
+  const cli::CheckReport hold = check("[Settings]\nHoldADS=true\n");
   EXPECT_THAT(findingStarting(hold, "HoldADS: reads 0").text, HasSubstr("write 1 for hold mode"));
 }
 
@@ -107,7 +107,7 @@ TEST(CheckSettings, ADefaultSaysWhyAndWarnsOnlyWhenTheAuthorWroteSomething) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.because);
-    const cli::SettingsCheck result = cli::checkSettings(c.file);
+    const cli::CheckReport result = cli::checkSettings(c.file);
     const cli::Finding f = findingStarting(result, "ShortPress: the default, 50");
     EXPECT_EQ(f.severity, c.severity) << f.text;
     EXPECT_THAT(f.text, HasSubstr(c.because));
@@ -147,11 +147,11 @@ TEST(CheckSettings, LinesTheReaderNeverReadsAreNamedWithTheirEditorLineNumber) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
-    const cli::SettingsCheck result = check(c.file);
+    const cli::CheckReport result = check(c.file);
     EXPECT_EQ(findingStarting(result, c.finding).severity, Severity::warning);
   }
   // A "#" line is no comment, but it is as harmless as one: a note, not a warning.
-  const cli::SettingsCheck hashed = check("[Settings]\n# ShortPress=30\nShortPress=70\n");
+  const cli::CheckReport hashed = check("[Settings]\n# ShortPress=30\nShortPress=70\n");
   EXPECT_EQ(hashed.warnings(), 0u);
   EXPECT_EQ(findingStarting(hashed, "line 2: \"#\"").severity, Severity::note);
   EXPECT_EQ(hashed.settings.shortPress, 70);
@@ -221,7 +221,7 @@ TEST(CheckSettings, AgreesWithTheReaderOnWhichLineEachValueComesFrom) {
       file += fragments[random() % fragments.size()] + ends[random() % 3];
     }
     SCOPED_TRACE(file);
-    const cli::SettingsCheck result = check(file);
+    const cli::CheckReport result = check(file);
     const profile::MemoryBytes bytes{reinterpret_cast<const unsigned char*>(file.data()),
                                      file.size()};
     const std::vector<std::string> fileLines = lines(file);
@@ -244,7 +244,7 @@ TEST(CheckSettings, AnyBytesGiveShortPrintableOneLineFindings) {
     std::string file(random() % 2000, '\0');
     for (char& c : file) c = static_cast<char>(random() % 7 == 0 ? '\n' : random());
     if (round % 3 == 0) file = "\xFF\xFE" + file;  // and as UTF-16
-    const cli::SettingsCheck result = check(file);
+    const cli::CheckReport result = check(file);
     ASSERT_FALSE(result.findings.empty());
     ASSERT_LE(result.findings.size(), 60u);
     for (const cli::Finding& f : result.findings) {

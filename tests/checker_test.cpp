@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/check/look_alikes.h"
+#include "cli/check/file_places.h"
 #include "cli/check/settings_check.h"
 #include "cli/check/settings_text.h"
 #include "common/display_text.h"
@@ -81,7 +81,7 @@ TEST(CheckLookAlikes, TheNamesAPlayerMeantAsKestovaIniAreFoundAndNoOthers) {
   }
   std::filesystem::create_directory(folder.path() / "Kestova(2).ini");
   std::vector<std::string> found;
-  for (const cli::LookAlike& alike : cli::findLookAlikes(folder.path(), "Kestova.ini")) {
+  for (const cli::LookAlike& alike : cli::findFilePlaces(folder.path(), "Kestova.ini").lookAlikes) {
     found.push_back(alike.name);
   }
   EXPECT_EQ(found, (std::vector<std::string>{"KESTOVA", "Kestova (1).ini", "Kestova (10).ini",
@@ -145,19 +145,23 @@ TEST(Checker, AGameFolderIsCheckedForThePluginTheHostAndTheSettings) {
   EXPECT_EQ(simVersion.out, "kestova-sim " KESTOVA_VERSION "\n");
 }
 
-TEST(CheckSettingsText, EveryKindOfLineEndCountsOnceUpToTheVeryEndOfTheFile) {
+TEST(CheckSettingsText, EveryKindOfLineEndCountsOnceUpToTheLastLine) {
   const struct {
     std::u16string text;
     int lines;
-  } cases[] = {{u"a\r", 2}, {u"a\r\n", 2}, {u"a\n\r", 3}, {u"a\r\r", 3}, {u"\r\n\r\n", 3}};
+  } cases[] = {{u"a\rx", 2}, {u"a\r\nx", 2}, {u"a\n\rx", 3}, {u"a\r\rx", 3}, {u"\r\n\r\nx", 3}};
   for (const auto& c : cases) {
     for (const bool wide : {false, true}) {
       const std::string bytes =
           wide ? testing_support::utf16(c.text, testing_support::Endian::little, true)
                : std::string(c.text.begin(), c.text.end());
       SCOPED_TRACE(testing_support::printable(bytes));
-      cli::SettingsText text(bytes);
-      EXPECT_EQ(text.lineAt(text.units().size()), c.lines);
+      int last = 0;
+      cli::SettingsText(bytes).scanLines([&last](const profile::ProfileLine&, int number) {
+        last = number;
+        return true;
+      });
+      EXPECT_EQ(last, c.lines);
     }
   }
 }

@@ -19,8 +19,7 @@ constexpr ToggleSettings kDefaults = settings_file::kDefaults;
 std::string textOf(const std::vector<int>& taps, const std::vector<int>& holds,
                    const ToggleSettings& settings = kDefaults) {
   std::string all;
-  const cli::TapAdvice advice = cli::adviseTaps(taps, holds, settings);
-  for (const std::string& line : cli::adviceText(advice, taps, holds, settings)) {
+  for (const std::string& line : cli::adviceText(cli::adviseTaps({taps, holds}, settings))) {
     all += line + "\n";
   }
   return all;
@@ -68,7 +67,7 @@ TEST(TapAdvice, SuggestsAWindowWithAFramesMarginThatCountsEveryTapAndNoHold) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.taps) + " " + ::testing::PrintToString(c.holds));
-    const cli::TapAdvice advice = cli::adviseTaps(c.taps, c.holds, kDefaults);
+    const cli::TapAdvice advice = cli::adviseTaps({c.taps, c.holds}, kDefaults);
     EXPECT_EQ(advice.suggested.shortPress, c.shortPress);
     EXPECT_EQ(advice.suggested.longPress, c.longPress);
     EXPECT_FALSE(advice.tooClose);
@@ -92,7 +91,7 @@ TEST(TapAdvice, TheSuggestionHoldsForAnyTapsAndHoldsMoreThanTwoFramesApart) {
     const int longest = *std::max_element(taps.begin(), taps.end());
     std::vector<int> holds(random() % 4);
     for (int& hold : holds) hold = longest + 70 + length(random);
-    const cli::TapAdvice advice = cli::adviseTaps(taps, holds, kDefaults);
+    const cli::TapAdvice advice = cli::adviseTaps({taps, holds}, kDefaults);
     SCOPED_TRACE(::testing::PrintToString(taps) + " " + ::testing::PrintToString(holds));
     ASSERT_FALSE(advice.tooClose);
     ASSERT_EQ(advice.tapsSuggested.plain, taps.size());
@@ -106,7 +105,7 @@ TEST(TapAdvice, TheSuggestionHoldsForAnyTapsAndHoldsMoreThanTwoFramesApart) {
 }
 
 TEST(TapAdvice, TapsAndHoldsTooCloseKeepTheHoldsOutAndSaySo) {
-  const cli::TapAdvice advice = cli::adviseTaps({200, 250}, {260}, kDefaults);
+  const cli::TapAdvice advice = cli::adviseTaps({{200, 250}, {260}}, kDefaults);
   EXPECT_TRUE(advice.tooClose);
   ASSERT_TRUE(advice.holdsSuggested);
   EXPECT_EQ(advice.holdsSuggested->plain, 0u);
@@ -114,7 +113,7 @@ TEST(TapAdvice, TapsAndHoldsTooCloseKeepTheHoldsOutAndSaySo) {
               HasSubstr("your taps and holds are closer than a frame, or overlap, so no window "
                         "counts every tap and keeps every hold out"));
   // Holds shorter than the taps keep ShortPress above them, and LongPress stays above the taps.
-  const cli::TapAdvice below = cli::adviseTaps({200, 220}, {100, 120}, kDefaults);
+  const cli::TapAdvice below = cli::adviseTaps({{200, 220}, {100, 120}}, kDefaults);
   EXPECT_FALSE(below.tooClose);
   for (size_t rate = 0; rate < std::size(cli::kFrameRates); ++rate) {
     EXPECT_EQ(below.tapsSuggested.always[rate], 2u);
@@ -125,7 +124,7 @@ TEST(TapAdvice, TapsAndHoldsTooCloseKeepTheHoldsOutAndSaySo) {
 
 TEST(TapAdvice, TapsThatAlreadyCountNeedNoChangeAndAHoldThatCountsIsSaid) {
   const ToggleSettings wide{40, 200, 0};
-  EXPECT_FALSE(cli::adviseTaps({100, 120}, {400}, wide).changeNeeded);
+  EXPECT_FALSE(cli::adviseTaps({{100, 120}, {400}}, wide).changeNeeded);
   EXPECT_THAT(textOf({100, 120}, {400}, wide),
               HasSubstr("your taps count as they are, every time"));
   EXPECT_THAT(textOf({70}, {90}),

@@ -1,24 +1,14 @@
 #include "cli/check/check_command.h"
 
-#include "cli/check/file_bytes.h"
 #include "cli/check/file_places.h"
-#include "cli/check/folder_check.h"
-#include "cli/check/look_alikes.h"
+#include "cli/check/pe_file.h"
 #include "common/console.h"
 #include "common/display_text.h"
+#include "kestova_version.h"
 
 namespace cli {
-namespace {
 
 namespace fs = std::filesystem;
-
-std::string folderOf(const fs::path& path) {
-  std::error_code ec;
-  const fs::path absolute = fs::absolute(path, ec).lexically_normal();
-  return shownPath(ec ? path.parent_path() : absolute.parent_path());
-}
-
-}  // namespace
 
 common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::string& shown,
                                               Machine& machine) {
@@ -28,44 +18,194 @@ common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::s
     return common::Error(read.error().message + " (the plugin would use its defaults)", shown);
   }
   const std::optional<std::string>& bytes = *read;
-  CheckReport report;
+  CheckReport report = checkSettings(bytes, bytes ? machine.readSettings(path) : std::nullopt);
   report.subject = shown;
   report.whenFine = "no problems found.";
   report.whenWarned =
       bytes ? "the plugin may not do what this file seems to say." : "there is no settings file.";
   report.settingsPath = path;
+  // What the file's name and place say comes first, then what the file says.
+  std::vector<Finding> first;
   const std::string wanted = settings_file::kFileName;
   const bool named = sameFileName(common::utf8FromPath(path.filename()), wanted);
+  const FilePlaces places = named ? findFilePlaces(path.parent_path(), wanted) : FilePlaces{};
+  // The folder it was looked for in, whole.
+  std::error_code ec;
+  const fs::path whole = fs::absolute(path, ec).lexically_normal();
+  const std::string folder = shownPath(ec ? path.parent_path() : whole.parent_path());
   if (!bytes && named) {
-    const std::string folder = folderOf(path);
-    const std::string instead =
-        whereInstead(findFilePlaces(path.parent_path(), wanted), wanted, folder);
+    const std::string instead = whereInstead(places, wanted, folder);
     if (!instead.empty()) report.notWhereRead = "the file you meant is elsewhere";
-    report.findings.push_back(
-        {Severity::warning,
-         shown + ": no such file in " + folder + ", so the plugin uses its defaults; it reads " +
-             wanted + " from the game's folder." + (instead.empty() ? "" : " " + instead)});
+    first.push_back({Severity::warning, shown + ": no such file in " + folder +
+                                            ", so the plugin uses its defaults; it reads " +
+                                            wanted + " from the game's folder." +
+                                            (instead.empty() ? "" : " " + instead)});
   } else if (!bytes) {
-    report.findings.push_back({Severity::warning, shown + ": no such file in " + folderOf(path) +
-                                                      "; the plugin reads only " + wanted + "."});
+    first.push_back({Severity::warning, shown + ": no such file in " + folder +
+                                            "; the plugin reads only " + wanted + "."});
   } else if (!named) {
-    report.findings.push_back(
-        {Severity::note, shown + ": the plugin reads only a file named " + wanted +
-                             "; this one is checked as if it were that file."});
+    first.push_back({Severity::note, shown + ": the plugin reads only a file named " + wanted +
+                                         "; this one is checked as if it were that file."});
   }
-  if (named) {
-    const size_t before = report.findings.size();
-    addLookAlikes(path.parent_path(), wanted, bytes.has_value(), report.findings);
-    if (report.findings.size() > before) report.notWhereRead = "a look-alike of it is beside it";
-  }
-  const std::optional<SystemReading> system =
-      bytes ? machine.readSettings(path) : std::optional<SystemReading>();
-  SettingsCheck check = checkSettings(bytes, system);
-  for (Finding& finding : check.findings) report.findings.push_back(std::move(finding));
-  report.unshownWarnings = check.unshownWarnings;
-  report.settings = check.settings;
+  addLookAlikes(places, wanted, bytes.has_value(), first);
+  if (!places.lookAlikes.empty()) report.notWhereRead = "a look-alike of it is beside it";
+  report.findings.insert(report.findings.begin(), first.begin(), first.end());
   return report;
 }
+
+namespace {
+
+constexpr char kPluginDll[] = "Kestova.dll";
+constexpr char kHostDll[] = "ScriptHookVask.dll";
+// Far past the plugin and any host.
+constexpr size_t kMaxModuleBytes = size_t{256} << 20;
+
+// A DLL of the game folder's: nullopt when it is not there (a folder of its name is none), else
+// the module, or why it is not a 64-bit Windows DLL.
+std::optional<common::Result<PeModule>> lookAtModule(const fs::path& path,
+                                                     const FilePlaces& places) {
+  if (places.folderHere) return std::nullopt;
+  const common::Result<std::optional<std::string>> read =
+      readFileBytes(path, kMaxModuleBytes, "DLL");
+  if (!read) return read.error();
+  if (!*read) return std::nullopt;
+  common::Result<PeModule> module = readPeModule(**read);
+  if (!module) return module;
+  if (module->machine == PeModule::kMachineX86) {
+    return common::Error("is a 32-bit DLL, and the game is 64-bit");
+  }
+  if (module->machine != PeModule::kMachineX64) {
+    return common::Error("is built for another kind of processor");
+  }
+  if (!module->dll) return common::Error("is a program, not a DLL");
+  return module;
+}
+
+// What a game folder holds of the plugin's three files, and where they are instead.
+struct GameFolder {
+  fs::path path;
+  std::string shown;  // its whole path, as messages name it
+  FilePlaces plugin;
+  FilePlaces host;
+  FilePlaces settings;
+};
+
+void checkPlugin(const GameFolder& game, CheckReport& report) {
+  const std::string name = kPluginDll;
+  const auto look = lookAtModule(game.path / name, game.plugin);
+  if (!look) {
+    const std::string instead = whereInstead(game.plugin, name, game.shown);
+    report.findings.push_back(
+        {Severity::warning,
+         name + ": not in this folder, so there is no plugin to load. " +
+             (instead.empty() ? "Copy it here from the Kestova zip." : instead)});
+    addLookAlikes(game.plugin, name, false, report.findings);
+  } else if (!*look) {
+    report.findings.push_back({Severity::warning, name + ": it " + look->error().message +
+                                                      ": a broken or wrong download. Copy " + name +
+                                                      " here again from the Kestova zip."});
+  } else if (!(*look)->fileVersion) {
+    report.findings.push_back({Severity::note, name + ": a 64-bit Windows DLL with no version; not "
+                                                      "a Kestova release (an older or a "
+                                                      "home-made build?)."});
+  } else {
+    const std::string version = versionText(*(*look)->fileVersion);
+    std::string text = name + ": version " + version + ", a 64-bit Windows DLL.";
+    if (version != KESTOVA_VERSION) {
+      text += " This check is from version " KESTOVA_VERSION
+              "; take both from the same zip to be sure it fits.";
+    }
+    report.findings.push_back({Severity::note, text});
+  }
+}
+
+// The mod's files here and the host one folder up: Windows' "Extract All" put the zip in a
+// folder of its own inside the game's.
+std::string tooDeep(const GameFolder& game) {
+  std::string move;
+  if (game.plugin.here) move = kPluginDll;
+  if (game.settings.here)
+    move += (move.empty() ? "" : " and ") + std::string(settings_file::kFileName);
+  const std::string gameFolder = shownPath(game.host.above);
+  return std::string(kHostDll) + ": not in this folder but in the folder above, " + gameFolder +
+         ", the game's folder: this folder is one too deep. " +
+         (move.empty() ? "Run the check in " + gameFolder + " instead."
+                       : "Move " + move + " from here up into " + gameFolder +
+                             ", beside the host, and run the check there.");
+}
+
+void checkHost(const GameFolder& game, CheckReport& report) {
+  const std::string name = kHostDll;
+  const auto look = lookAtModule(game.path / name, game.host);
+  if (!look && !game.host.above.empty()) {
+    report.findings.push_back({Severity::warning, tooDeep(game)});
+    report.notWhereRead = "this folder is not the game's";
+  } else if (!look && !game.host.below.empty()) {
+    report.findings.push_back(
+        {Severity::warning,
+         name + ": not in this folder but in " + shownPath(game.host.below.front()) +
+             ". The host, " + kPluginDll + " and " + settings_file::kFileName +
+             " go together in the game's folder, where its .exe is: put them side by side "
+             "there."});
+  } else if (!look) {
+    report.findings.push_back(
+        {Severity::warning, name +
+                                ": not in this folder. Without the script-hook host nothing "
+                                "loads the plugin, the commonest reason it does nothing: "
+                                "install the host in the game's folder, beside " +
+                                kPluginDll + "."});
+  } else if (!*look) {
+    report.findings.push_back({Severity::warning, name + ": it " + look->error().message +
+                                                      ", so it cannot load the plugin; install "
+                                                      "the script-hook host again."});
+  } else {
+    report.findings.push_back(
+        {Severity::note, name + ": the script-hook host, which loads the plugin, is here."});
+  }
+}
+
+// The settings file as in any check; one the check cannot read (a folder of its name, a file it
+// may not open) is a warning here, and the rest of the folder is still checked.
+void checkSettingsHere(const GameFolder& game, Machine& machine, CheckReport& report) {
+  const std::string name = settings_file::kFileName;
+  common::Result<CheckReport> settings = checkSettingsFile(game.path / name, name, machine);
+  if (!settings) {
+    const std::string instead = whereInstead(game.settings, name, game.shown);
+    report.findings.push_back({Severity::warning, name + ": " + settings.error().message + "." +
+                                                      (instead.empty() ? "" : " " + instead)});
+    settings = checkSettings(std::nullopt);
+  }
+  report.findings.insert(report.findings.end(), settings->findings.begin(),
+                         settings->findings.end());
+  report.unshownWarnings = settings->unshownWarnings;
+  report.settingsPath = game.path / name;
+  report.settings = settings->settings;
+  if (report.notWhereRead.empty()) report.notWhereRead = settings->notWhereRead;
+}
+
+// What the plugin finds in a game folder: Kestova.dll, the host that loads it, then the settings
+// file and the look-alikes a player may have made of it; and, where one is missing, where it is
+// instead, one folder up or down.
+CheckReport checkGameFolder(const fs::path& folder, Machine& machine) {
+  GameFolder game{folder, shownPath(wholePath(folder)), findFilePlaces(folder, kPluginDll),
+                  findFilePlaces(folder, kHostDll),
+                  findFilePlaces(folder, settings_file::kFileName)};
+
+  CheckReport report;
+  report.findings.push_back(
+      {Severity::note,
+       "folder: " + game.shown + ", checked as the plugin finds it when the game starts here."});
+  checkPlugin(game, report);
+  checkHost(game, report);
+  checkSettingsHere(game, machine, report);
+  report.subject = game.shown;
+  report.whenFine = "no problems found. Start the game; a tap of the aim control toggles aiming.";
+  report.whenWarned =
+      "fix what they say, then start the game again (it reads its settings only at the start).";
+  return report;
+}
+
+}  // namespace
 
 common::Result<CheckReport> checkPath(const std::optional<std::string>& path, Machine& machine) {
   if (!path) {
@@ -74,9 +214,7 @@ common::Result<CheckReport> checkPath(const std::optional<std::string>& path, Ma
   }
   const fs::path target = common::pathFromUtf8(*path);
   std::error_code ec;
-  if (fs::is_directory(target, ec)) {
-    return checkGameFolder(target, common::displayText(*path, 200), machine);
-  }
+  if (fs::is_directory(target, ec)) return checkGameFolder(target, machine);
   return checkSettingsFile(target, common::displayText(*path, 200), machine);
 }
 

@@ -14,18 +14,6 @@
 
 namespace cli {
 
-struct CheckReport : Findings {
-  std::string subject;     // what was checked, as the closing line names it
-  std::string whenFine;    // the closing line's words with no warning
-  std::string whenWarned;  // ... and with warnings
-  // The settings file checked, and what the plugin will read from it.
-  std::filesystem::path settingsPath;
-  ToggleSettings settings = settings_file::kDefaults;
-  // Why writing that file would not change what the plugin reads, if it would not: the file the
-  // player meant is elsewhere, or a look-alike of it is about, or the folder is not the game's.
-  std::string notWhereRead;
-};
-
 // A settings file as the plugin reads it, named in messages as shown. A missing file is a
 // warning, with the folder searched, where the file is instead and any look-alike there.
 common::Result<CheckReport> checkSettingsFile(const std::filesystem::path& path,

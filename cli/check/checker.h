@@ -1,5 +1,6 @@
 // KestovaCheck, the player's checker, as a function of its arguments and the machine it runs on,
-// so that tests can run it on a machine of their own: one that owns a console, or answers.
+// so that tests can run it on a machine of their own: one that owns a console, answers, or hands
+// over the presses of the aim button the checker measures after the check.
 #pragma once
 
 #include <cstdio>

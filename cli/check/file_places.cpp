@@ -1,8 +1,10 @@
 #include "cli/check/file_places.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 
-#include "cli/check/look_alikes.h"
 #include "common/console.h"
 #include "common/display_text.h"
 
@@ -11,13 +13,95 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Enough for any game's folder; past it, a folder is no game's, and the check stays quick.
+constexpr size_t kMaxFolderEntries = 4096;
+
 // Names are matched by the file system: without case on Windows, where players are.
 bool fileIn(const fs::path& folder, const fs::path& name) {
   std::error_code ec;
   return fs::is_regular_file(folder / name, ec);
 }
 
+std::string trimmedRight(std::string text) {
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+// "kestova (1)", "kestova(2)", "kestova - copy", "kestova - copy (3)" are copies of "kestova".
+std::string withoutCopyMarks(std::string stem, bool& copy) {
+  for (bool changed = true; changed;) {
+    changed = false;
+    if (!stem.empty() && stem.back() == ')') {
+      const size_t open = stem.rfind('(');
+      const std::string inside = open == std::string::npos ? "x" : stem.substr(open + 1);
+      if (inside.size() > 1 && std::all_of(inside.begin(), inside.end() - 1,
+                                           [](char c) { return c >= '0' && c <= '9'; })) {
+        stem = trimmedRight(stem.substr(0, open));
+        changed = copy = true;
+      }
+    }
+    for (const char* mark : {" - copy", " copy"}) {
+      if (stem.ends_with(mark)) {
+        stem = trimmedRight(stem.substr(0, stem.size() - std::string(mark).size()));
+        changed = copy = true;
+      }
+    }
+  }
+  return stem;
+}
+
+// Why name looks like wanted to a player, or empty when it does not.
+std::string lookAlikeReason(const std::string& name, const std::string& wanted) {
+  const std::string folded = common::lowerAscii(name);
+  const std::vector<std::string> want = common::split(common::lowerAscii(wanted), '.');
+  std::vector<std::string> parts = common::split(folded, '.');
+  bool copy = false;
+  parts.front() = withoutCopyMarks(parts.front(), copy);
+  if (parts.front() != want.front() || folded == common::lowerAscii(wanted)) return "";
+  const std::string ending = want.size() > 1 ? want.back() : "";
+  // Saved as a text file, or with no ending: a settings file's look-alikes, never a DLL's.
+  const bool text = ending == "ini";
+  if (parts.size() == 1 && !text) return "";
+  for (size_t i = 1; i < parts.size(); ++i) {
+    if (parts[i] != ending && !(text && parts[i] == "txt")) return "";
+  }
+  if (copy) return "a copy with another name";
+  if (parts.size() == 3 && parts[2] == "txt") {
+    return "saved as a text file (Windows hides the ending .txt, so it shows as " + wanted + ")";
+  }
+  if (parts.back() == "txt") return "saved as a text file";
+  if (parts.size() == 1) return "a file with no ending";
+  return "its ending is doubled";
+}
+
 }  // namespace
+
+common::Result<std::optional<std::string>> readFileBytes(const fs::path& path, size_t maxBytes,
+                                                         const std::string& kind) {
+  const auto problem = [](std::string message) { return common::Error(std::move(message)); };
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  if (status.type() == fs::file_type::not_found) return std::optional<std::string>();
+  if (ec) return problem("cannot look at it: " + ec.message());
+  if (status.type() == fs::file_type::directory) return problem("is a folder, not a " + kind);
+  if (status.type() != fs::file_type::regular) return problem("is not a regular file");
+
+  errno = 0;
+  // std::ifstream opens a path by its wide name on Windows, so any folder name works.
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return problem(std::string("cannot open it: ") + std::strerror(errno));
+  std::string bytes;
+  char buffer[65536];
+  while (bytes.size() <= maxBytes && file.read(buffer, sizeof(buffer)).gcount() > 0) {
+    bytes.append(buffer, static_cast<size_t>(file.gcount()));
+  }
+  if (file.bad()) return problem("cannot read it");
+  if (bytes.size() > maxBytes) {
+    return problem("is larger than " + std::to_string(maxBytes >> 20) +
+                   " MiB, far too large for a " + kind);
+  }
+  return std::optional<std::string>(std::move(bytes));
+}
 
 fs::path wholePath(const fs::path& path) {
   std::error_code ec;
@@ -43,11 +127,19 @@ FilePlaces findFilePlaces(const fs::path& folder, const std::string& name) {
   for (fs::directory_iterator it(where, ec), end; !ec && it != end && seen < kMaxFolderEntries;
        it.increment(ec), ++seen) {
     std::error_code typeError;
-    if (it->is_directory(typeError) && it->path().filename() != file && fileIn(it->path(), file)) {
-      places.below.push_back(it->path());
+    if (it->is_directory(typeError)) {
+      if (it->path().filename() != file && fileIn(it->path(), file)) {
+        places.below.push_back(it->path());
+      }
+    } else if (it->is_regular_file(typeError)) {
+      const std::string entry = common::utf8FromPath(it->path().filename());
+      std::string why = lookAlikeReason(entry, name);
+      if (!why.empty()) places.lookAlikes.push_back({entry, std::move(why)});
     }
   }
   std::sort(places.below.begin(), places.below.end());
+  std::sort(places.lookAlikes.begin(), places.lookAlikes.end(),
+            [](const LookAlike& a, const LookAlike& b) { return a.name < b.name; });
   return places;
 }
 
@@ -69,6 +161,23 @@ std::string whereInstead(const FilePlaces& places, const std::string& name,
     return "There is one in the folder above, " + shownPath(places.above) + ".";
   }
   return "";
+}
+
+void addLookAlikes(const FilePlaces& places, const std::string& name, bool nameExists,
+                   std::vector<Finding>& findings) {
+  for (const LookAlike& alike : places.lookAlikes) {
+    std::string fix = "rename it to " + name;
+    if (nameExists) {
+      fix = "the plugin reads " + name + " instead; if your changes are in this one, delete ";
+      fix.append(name).append(" and rename this one to ").append(name);
+    }
+    findings.push_back({Severity::warning, common::displayText(alike.name, 80) + ": " + alike.why +
+                                               ", never read by the plugin; " + fix + "."});
+  }
+}
+
+bool sameFileName(const std::string& name, const std::string& wanted) {
+  return common::lowerAscii(name) == common::lowerAscii(wanted);
 }
 
 std::string shownPath(const fs::path& path) {

@@ -1,13 +1,35 @@
-// Where a file a player meant for the game's folder really is: in the folder, in the folder
-// above, or in a folder below; or whether a folder of that name stands in its place. One level
-// each way and a bounded number of folders below: the check never searches a disk.
+// The files a player put in the game's folder: their bytes, and where a file meant for it really
+// is: in the folder, in the folder above, or in a folder below; whether a folder of that name
+// stands in its place; and the files beside it the player meant as it but the plugin never reads:
+// Kestova.ini.txt (Windows hides known endings, so it shows as Kestova.ini), Kestova.txt,
+// Kestova.ini.ini, Kestova (1).ini. One level each way and a bounded number of entries: the check
+// never searches a disk.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "cli/check/settings_check.h"
+#include "common/result.h"
+
 namespace cli {
+
+// Far past any settings file; a bigger one is surely something else.
+inline constexpr size_t kMaxSettingsBytes = size_t{64} << 20;
+
+// A small file's bytes, nullopt when there is no such file, or why it cannot be read (a folder,
+// something that is not a file, no permission, larger than maxBytes) as the error's message. kind
+// names what the file should be: "settings file".
+common::Result<std::optional<std::string>> readFileBytes(const std::filesystem::path& path,
+                                                         size_t maxBytes, const std::string& kind);
+
+struct LookAlike {
+  std::string name;  // as it is in the folder, UTF-8
+  std::string why;   // what it is, in a player's words
+};
 
 struct FilePlaces {
   bool here = false;                         // a file of that name in the folder
@@ -15,6 +37,7 @@ struct FilePlaces {
   bool inFolderHere = false;                 // ... holding a file of that name
   std::filesystem::path above;               // the folder above, if the file is there; else empty
   std::vector<std::filesystem::path> below;  // the folders below that hold it, in name order
+  std::vector<LookAlike> lookAlikes;         // in name order
 };
 
 // name is a file name such as "Kestova.ini".
@@ -25,6 +48,14 @@ FilePlaces findFilePlaces(const std::filesystem::path& folder, const std::string
 // nowhere near.
 std::string whereInstead(const FilePlaces& places, const std::string& name,
                          const std::string& folder);
+
+// A warning for each look-alike of name, with the one step that fixes it; nameExists says
+// whether the file of that name is there too.
+void addLookAlikes(const FilePlaces& places, const std::string& name, bool nameExists,
+                   std::vector<Finding>& findings);
+
+// Whether name is wanted itself, as Windows compares file names.
+bool sameFileName(const std::string& name, const std::string& wanted);
 
 // A path as a message shows it.
 std::string shownPath(const std::filesystem::path& path);

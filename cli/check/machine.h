@@ -5,6 +5,7 @@
 // checker a machine of their own, one that disagrees with the model or owns a console.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -44,8 +45,16 @@ class Machine {
   // double-click: the window then closes with the program, before the player can read it.
   virtual bool ownsConsoleWindow() = 0;
 
-  // A line the player types, without its line end; nullopt at the end of input.
-  virtual std::optional<std::string> readLine() = 0;
+  // A line the player types, without its line end; nullopt at the end of input. The console
+  // hands over what the player typed on every system alike, so one reading serves them all.
+  virtual std::optional<std::string> readLine() {
+    std::string line;
+    for (int c = std::fgetc(stdin); c != '\n'; c = std::fgetc(stdin)) {
+      if (c == EOF) return line.empty() ? std::nullopt : std::optional(line);
+      if (c != '\r') line += static_cast<char>(c);
+    }
+    return line;
+  }
 
   // Hands each press and release to onEvent until it returns false, with the console set to
   // report them and set back afterwards, on every way out. False where presses cannot be read:

@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <iostream>
 
 #include "cli/check/machine.h"
 
@@ -20,12 +19,6 @@ class LinuxMachine : public Machine {
     return std::nullopt;
   }
   bool ownsConsoleWindow() override { return false; }
-  std::optional<std::string> readLine() override {
-    std::string line;
-    if (!std::getline(std::cin, line)) return std::nullopt;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return line;
-  }
   // A terminal tells when a key goes down, never when it comes up: no press can be measured.
   bool readPresses(const std::function<bool(const PressEvent&)>& /*onEvent*/) override {
     return false;

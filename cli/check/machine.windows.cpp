@@ -5,6 +5,7 @@
 // After windows.h, which it needs.
 #include <xinput.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -19,20 +20,21 @@ namespace {
 using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
 using WineGetVersionFunction = const char*(CDECL*)();
 
+// A function the library exports, or null.
 template <typename Function>
-Function ntdllFunction(const char* name) {
-  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  if (ntdll == nullptr) return nullptr;
+Function procedure(HMODULE library, const char* name) {
+  if (library == nullptr) return nullptr;
   // Through void (*)(), the type GCC takes for "any function", as GetProcAddress is meant to be
   // used.
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(ntdll, name)));
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
 }
 
 // Wine, and so Proton, which is Wine as Steam runs it, tells itself apart by an export of its
 // own; Windows 11 is Windows 10.0 from build 22000 on.
 SystemReading thisSystem() {
   SystemReading system;
-  if (const auto wineVersion = ntdllFunction<WineGetVersionFunction>("wine_get_version")) {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  if (const auto wineVersion = procedure<WineGetVersionFunction>(ntdll, "wine_get_version")) {
     system.kind = SystemKind::wine;
     const std::string wine = std::string("Wine ") + wineVersion();
     system.name = std::getenv("STEAM_COMPAT_DATA_PATH") != nullptr ? "Proton (" + wine + ")" : wine;
@@ -41,7 +43,7 @@ SystemReading thisSystem() {
   system.kind = SystemKind::windows;
   OSVERSIONINFOW version{};
   version.dwOSVersionInfoSize = sizeof(version);
-  const auto rtlGetVersion = ntdllFunction<RtlGetVersionFunction>("RtlGetVersion");
+  const auto rtlGetVersion = procedure<RtlGetVersionFunction>(ntdll, "RtlGetVersion");
   if (rtlGetVersion == nullptr || rtlGetVersion(&version) != 0) {
     system.name = "Windows";
     return system;
@@ -90,14 +92,13 @@ class PressConsole {
 // nothing that does not ship with every Windows. From the system's folder only: a game's folder
 // often holds a mod loader of the same name. Null with no gamepad connected, which XInput is
 // slow to say at every look.
-using XInputGetStateFunction = DWORD(WINAPI*)(DWORD, XINPUT_STATE*);
+using XInputGetStateFunction = decltype(&XInputGetState);
 
 XInputGetStateFunction connectedGamepad() {
   for (const wchar_t* name : {L"xinput1_4.dll", L"xinput1_3.dll", L"xinput9_1_0.dll"}) {
     const HMODULE library = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (library == nullptr) continue;
-    const auto getState = reinterpret_cast<XInputGetStateFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(library, "XInputGetState")));
+    const auto getState = procedure<XInputGetStateFunction>(library, "XInputGetState");
     XINPUT_STATE state{};
     return getState != nullptr && getState(0, &state) == ERROR_SUCCESS ? getState : nullptr;
   }
@@ -105,11 +106,8 @@ XInputGetStateFunction connectedGamepad() {
 }
 
 double nowMs() {
-  LARGE_INTEGER frequency{};
-  LARGE_INTEGER now{};
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  return std::chrono::duration<double, std::milli>(now).count();
 }
 
 // A console input record as a press or a release, if it is one: a key, or the right mouse
@@ -188,15 +186,6 @@ class WindowsMachine : public Machine {
       const std::optional<PressEvent> event = pressOf(record, mouseButtons, nowMs());
       if (event && !onEvent(*event)) return true;
     }
-  }
-
-  std::optional<std::string> readLine() override {
-    std::string line;
-    for (int c = std::fgetc(stdin); c != '\n'; c = std::fgetc(stdin)) {
-      if (c == EOF) return line.empty() ? std::nullopt : std::optional(line);
-      if (c != '\r') line += static_cast<char>(c);
-    }
-    return line;
   }
 };
 

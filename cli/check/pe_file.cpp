@@ -12,12 +12,9 @@ constexpr uint32_t kResourceDirectory = 2;
 constexpr uint32_t kVersionResource = 16;
 constexpr uint32_t kFixedInfoSignature = 0xFEEF04BD;
 constexpr uint32_t kSubdirectory = 0x80000000u;
-// Type, then name: two directories down to the one of languages.
-constexpr int kDirectoryLevels = 2;
 
 struct Section {
   uint32_t virtualAddress = 0;
-  uint32_t virtualSize = 0;
   uint32_t rawOffset = 0;
   uint32_t rawSize = 0;
 };
@@ -36,10 +33,6 @@ class Reader {
   }
   std::string_view bytes_;
 };
-
-common::Error notAModule(std::string message) {
-  return common::Error(std::move(message));
-}
 
 // The file offset of an RVA range, or nullopt when no section holds it in the file.
 std::optional<uint64_t> fileOffset(const std::vector<Section>& sections, uint32_t rva,
@@ -74,18 +67,17 @@ std::optional<std::array<uint16_t, 4>> versionOf(const Reader& r,
                                                  uint32_t resourceRva, uint32_t resourceSize) {
   const std::optional<uint64_t> base = fileOffset(sections, resourceRva, resourceSize);
   if (!base) return std::nullopt;
-  // Type, then name, then language, whose entry is the data entry.
+  // Type, then name, then language, whose entry is the data entry: two subdirectories down.
   uint32_t at = 0;
-  for (int depth = 0; depth < kDirectoryLevels; ++depth) {
+  for (int depth = 0; depth < 3; ++depth) {
     const std::optional<uint32_t> entry =
         resourceEntry(r, *base, at & ~kSubdirectory, depth == 0 ? kVersionResource : 0);
-    if (!entry || (*entry & kSubdirectory) == 0) return std::nullopt;
+    if (!entry || ((*entry & kSubdirectory) != 0) != (depth < 2)) return std::nullopt;
     at = *entry;
   }
-  const std::optional<uint32_t> data = resourceEntry(r, *base, at & ~kSubdirectory, 0);
-  if (!data || (*data & kSubdirectory) != 0 || !r.has(*base + *data, 16)) return std::nullopt;
-  const uint32_t dataRva = r.u32(*base + *data);
-  const uint32_t dataSize = r.u32(*base + *data + 4);
+  if (!r.has(*base + at, 16)) return std::nullopt;
+  const uint32_t dataRva = r.u32(*base + at);
+  const uint32_t dataSize = r.u32(*base + at + 4);
   // VS_VERSIONINFO: three 16-bit fields, the key "VS_VERSION_INFO" and its NUL, padding to 32
   // bits, then the fixed information.
   constexpr uint32_t kFixedAt = 40;
@@ -107,11 +99,11 @@ std::optional<std::array<uint16_t, 4>> versionOf(const Reader& r,
 common::Result<PeModule> readPeModule(std::string_view bytes) {
   const Reader r(bytes);
   if (!r.has(0, 64) || bytes[0] != 'M' || bytes[1] != 'Z') {
-    return notAModule("is not a Windows program file");
+    return common::Error("is not a Windows program file");
   }
   const uint64_t pe = r.u32(0x3C);
   if (!r.has(pe, 24) || bytes.substr(pe, 4) != std::string_view("PE\0\0", 4)) {
-    return notAModule("is not a Windows program file (an old DOS header only)");
+    return common::Error("is not a Windows program file (an old DOS header only)");
   }
   PeModule module;
   module.machine = static_cast<uint16_t>(r.u16(pe + 4));
@@ -121,20 +113,20 @@ common::Result<PeModule> readPeModule(std::string_view bytes) {
   const uint64_t optional = pe + 24;
   const uint32_t magic = r.u16(optional);
   if (magic != kOptionalPe32 && magic != kOptionalPe32Plus) {
-    return notAModule("is a Windows program file of an unknown kind");
+    return common::Error("is a Windows program file of an unknown kind");
   }
   const uint64_t directories = optional + (magic == kOptionalPe32Plus ? 112 : 96);
   const uint32_t directoryCount = r.u32(directories - 4);
   const uint64_t sectionTable = optional + optionalSize;
   if (!r.has(sectionTable, uint64_t{sectionCount} * 40) || optionalSize < directories - optional) {
-    return notAModule("is cut short: it ends inside its own headers");
+    return common::Error("is cut short: it ends inside its own headers");
   }
   std::vector<Section> sections;
   for (uint32_t i = 0; i < sectionCount; ++i) {
     const uint64_t header = sectionTable + static_cast<uint64_t>(i) * 40;
-    const Section s{r.u32(header + 12), r.u32(header + 8), r.u32(header + 20), r.u32(header + 16)};
+    const Section s{r.u32(header + 12), r.u32(header + 20), r.u32(header + 16)};
     if (s.rawSize > 0 && !r.has(s.rawOffset, s.rawSize)) {
-      return notAModule("is cut short: it is smaller than its headers say");
+      return common::Error("is cut short: it is smaller than its headers say");
     }
     sections.push_back(s);
   }

@@ -18,6 +18,20 @@ std::string valuesText(const ToggleSettings& s) {
   return s == settings_file::kDefaults ? text + " (its defaults)" : text;
 }
 
+// What the project's model says the plugin reads from these bytes on that kind of system: Wine
+// reads a UTF-8 or UTF-16 big-endian mark, Windows does not.
+ToggleSettings modelReading(const std::string& bytes, SystemKind kind) {
+  const profile::TextEncoding encoding = common::encodingOf(bytes);
+  if (kind == SystemKind::wine) return common::readSettings(bytes);
+  if (encoding == profile::TextEncoding::utf16be) return settings_file::kDefaults;
+  // The mark's bytes as three characters that are no ASCII, which the model reads alike for any
+  // such bytes that make no mark.
+  if (encoding == profile::TextEncoding::utf8) {
+    return common::readSettings("\x80\x80\x80" + bytes.substr(3));
+  }
+  return common::readSettings(bytes);
+}
+
 constexpr char kFix[] = "Save the file as UTF-8 without a byte-order mark, or as UTF-16 LE.";
 
 // What one kind of system reads, and where the checker knows it from.
@@ -84,18 +98,6 @@ std::optional<Finding> encodingFinding(const std::string& bytes,
 
 }  // namespace
 
-ToggleSettings modelReading(const std::string& bytes, SystemKind kind) {
-  const profile::TextEncoding encoding = common::encodingOf(bytes);
-  if (kind == SystemKind::wine) return common::readSettings(bytes);
-  if (encoding == profile::TextEncoding::utf16be) return settings_file::kDefaults;
-  // The mark's bytes as three characters that are no ASCII, which the model reads alike for any
-  // such bytes that make no mark.
-  if (encoding == profile::TextEncoding::utf8) {
-    return common::readSettings("\x80\x80\x80" + bytes.substr(3));
-  }
-  return common::readSettings(bytes);
-}
-
 std::vector<Finding> readerFindings(const std::string& bytes,
                                     const std::optional<SystemReading>& system) {
   std::vector<Finding> findings;
@@ -123,6 +125,12 @@ std::vector<Finding> readerFindings(const std::string& bytes,
   }
   if (std::optional<Finding> encoding = encodingFinding(bytes, system)) {
     findings.push_back(std::move(*encoding));
+  }
+  if (!profile::isWide(common::encodingOf(bytes)) && bytes.find('\0') != std::string::npos) {
+    findings.push_back(
+        {Severity::warning,
+         "file: it contains NUL bytes (saved as UTF-16 without a byte-order mark?); the reader "
+         "stops names and values at a NUL."});
   }
   return findings;
 }

@@ -12,12 +12,8 @@
 
 namespace cli {
 
-// What the project's model says the plugin reads from these bytes on that kind of system: Wine
-// reads a UTF-8 or UTF-16 big-endian mark, Windows does not.
-ToggleSettings modelReading(const std::string& fileBytes, SystemKind kind);
-
 // The reader's line, a warning for each key where this machine's reader and the model differ,
-// and the file's encoding when a player should know it.
+// and the file's encoding when a player should know it, NUL bytes too.
 std::vector<Finding> readerFindings(const std::string& fileBytes,
                                     const std::optional<SystemReading>& system);
 

@@ -12,6 +12,9 @@ namespace cli {
 struct ValueReading {
   Severity severity = Severity::note;
   std::string details;  // empty when the value reads just as it looks
+
+  // One more detail; a warning makes the whole reading one.
+  void add(Severity detail, const std::string& text);
 };
 
 // value: an entry's trimmed value, which the reader copies to something non-empty.

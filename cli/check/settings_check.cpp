@@ -5,7 +5,6 @@
 #include "cli/check/reader_check.h"
 #include "cli/check/setting_value.h"
 #include "cli/check/settings_text.h"
-#include "cli/check/spelling.h"
 #include "cli/check/tap_advice.h"
 #include "common/display_text.h"
 #include "common/settings_values.h"
@@ -22,8 +21,9 @@ using settings_file::kSection;
 
 // Enough to show what is wrong with a file; a binary file would otherwise give thousands.
 constexpr size_t kMaxLineFindings = 50;
-// The step presses are measured in at the higher frame rate the advice knows.
-constexpr int64_t kFrameUnits = kFrameRates[0].frameMs();
+// The step presses are measured in at the higher frame rate the advice knows: one frame, in whole
+// milliseconds rounded up, 17 at 60 frames per second.
+constexpr int64_t kFrameUnits = (1000 + kFrameRates[0] - 1) / kFrameRates[0];
 
 const SettingKey* closeKey(const std::string& folded) {
   for (const SettingKey& key : kKeys) {
@@ -36,45 +36,59 @@ std::string lineText(int line) {
   return "line " + std::to_string(line);
 }
 
+// A key's first entry in [Settings], the one the reader reads.
 struct KeyUse {
-  bool seen = false;
-  int line = 0;
+  int line = 0;  // 0: there is none
   profile::ProfileLine entry;
 };
-
-enum class Place { beforeAnySection, settings, otherSection, secondSettings };
 
 // One pass over the file's lines with the reader's own primitives, keeping what it will read
 // and saying what it will not.
 class Walk {
  public:
-  Walk(const std::string& bytes, SettingsCheck& check) : text_(bytes), check_(check) {
-    SettingsText first(bytes);
-    profile::scanLines(first.units(), [&](const profile::ProfileLine& line) {
-      if (line.kind != profile::LineKind::section || !first.named(line.name, kSection)) {
-        return true;
-      }
-      settingsLine_ = first.lineAt(line.whole.begin);
+  explicit Walk(const std::string& bytes) : text_(bytes) {
+    text_.scanLines([&](const profile::ProfileLine& line, int number) {
+      if (line.kind != profile::LineKind::section || !named(line.name, kSection)) return true;
+      settingsLine_ = number;
       return false;
     });
-  }
-
-  void run() {
-    profile::scanLines(text_.units(), [&](const profile::ProfileLine& line) {
-      visit(line);
+    place_ = settingsLine_ > 0
+                 ? "before any section; move it below [Settings] on " + lineText(settingsLine_)
+                 : "before any section; put a line [Settings] above it";
+    text_.scanLines([&](const profile::ProfileLine& line, int number) {
+      visit(line, number);
       return true;
     });
   }
 
-  int settingsLine() const { return settingsLine_; }
-  bool sawContent() const { return sawContent_; }
-  bool sawAnyLine() const { return sawAnyLine_; }
-  const KeyUse& use(size_t key) const { return uses_[key]; }
-  const SettingsText& text() const { return text_; }
-  std::vector<Finding>& lineFindings() { return lineFindings_; }
+  // What the file as a whole, each key (model: as the model reads it) and each line say.
+  void addFindings(const ToggleSettings& model, CheckReport& report) {
+    if (!sawAnyLine_) {
+      report.findings.push_back(
+          {Severity::warning, "file: it is empty, so the plugin uses its defaults (not saved?)."});
+    } else if (settingsLine_ == 0 && sawContent_) {
+      report.findings.push_back(
+          {Severity::warning,
+           "file: it has no [Settings] section, so the plugin uses its defaults."});
+    }
+    for (size_t key = 0; key < kKeyCount; ++key) {
+      report.findings.push_back(keyFinding(key, model.*kKeys[key].member));
+    }
+    report.findings.insert(report.findings.end(), lineFindings_.begin(), lineFindings_.end());
+    if (unshownFindings_ > 0) {
+      report.findings.push_back({Severity::note, "lines: " + std::to_string(unshownFindings_) +
+                                                     " more findings like these are not shown."});
+    }
+    report.unshownWarnings = unshownWarnings_;
+  }
 
  private:
-  void visit(const profile::ProfileLine& line) {
+  // The reader's own name comparison, for a name asked for as the plugin asks for it.
+  bool named(profile::UnitRange name, const char* asked) const {
+    return profile::nameEquals(text_.units(), name, profile::askedName(asked));
+  }
+
+  void visit(const profile::ProfileLine& line, int number) {
     using profile::LineKind;
     if (line.kind == LineKind::blank) return;
     sawAnyLine_ = true;
@@ -82,7 +96,6 @@ class Walk {
     const uint32_t first = text_.units()[body.begin];
     // A ";" line is at most a key no one asks for, as good as the comment its writer meant.
     if (first == ';') return;
-    const int number = text_.lineAt(line.whole.begin);
     sawContent_ = true;
     if (line.kind == LineKind::section) return section(line, number);
     if (first == '[') {
@@ -105,11 +118,11 @@ class Walk {
     if (line.kind != LineKind::entry) return;
     const std::string name = "\"" + text_.shown(line.name) + "\"";
     size_t known = 0;
-    while (known < kKeyCount && !text_.named(line.name, kKeys[known].name)) ++known;
+    while (known < kKeyCount && !named(line.name, kKeys[known].name)) ++known;
     const SettingKey* close = known == kKeyCount ? closeKey(text_.folded(line.name)) : nullptr;
-    if (place_ == Place::settings) {
-      if (known < kKeyCount && !uses_[known].seen) {
-        uses_[known] = {true, number, line};
+    if (place_.empty()) {
+      if (known < kKeyCount && uses_[known].line == 0) {
+        uses_[known] = {number, line};
       } else if (known < kKeyCount) {
         add(Severity::warning, lineText(number) + ": " + kKeys[known].name +
                                    " again; only the first one, on " + lineText(uses_[known].line) +
@@ -124,51 +137,65 @@ class Walk {
                                 ")");
       }
     } else if (known < kKeyCount) {
-      add(Severity::warning, lineText(number) + ": " + kKeys[known].name +
-                                 " here is never read: it is " + placeText());
+      add(Severity::warning,
+          lineText(number) + ": " + kKeys[known].name + " here is never read: it is " + place_);
     } else if (close != nullptr) {
       add(Severity::warning, lineText(number) + ": " + name + " is never read: did you mean " +
-                                 close->name + "? It is also " + placeText());
+                                 close->name + "? It is also " + place_);
     }
   }
 
   void section(const profile::ProfileLine& line, int number) {
-    placeLine_ = number;
-    if (text_.named(line.name, kSection)) {
-      if (!settingsSeen_) {
-        settingsSeen_ = true;
-        place_ = Place::settings;
-        return;
-      }
-      place_ = Place::secondSettings;
+    // The first [Settings], found before the walk, is the one the reader searches.
+    if (number == settingsLine_) {
+      place_.clear();
+      return;
+    }
+    if (named(line.name, kSection)) {
+      place_ = "in a second [Settings] section (" + lineText(number) + "), which is never read";
       add(Severity::warning, lineText(number) +
                                  ": a second [Settings] section; the reader searches only the "
                                  "first one, on " +
                                  lineText(settingsLine_) + ", so nothing in this one is read");
       return;
     }
-    place_ = Place::otherSection;
-    placeName_ = text_.shown(line.name);
+    const std::string name = text_.shown(line.name);
+    place_ = "in section [" + name + "] (" + lineText(number) + "), not in [Settings]";
     if (closeTo(text_.folded(line.name), kSection)) {
-      add(Severity::warning, lineText(number) + ": section [" + placeName_ +
+      add(Severity::warning, lineText(number) + ": section [" + name +
                                  "] is not [Settings]; did you mean [Settings]?");
     }
   }
 
-  std::string placeText() const {
-    switch (place_) {
-      case Place::beforeAnySection:
-        return settingsLine_ > 0
-                   ? "before any section; move it below [Settings] on " + lineText(settingsLine_)
-                   : "before any section; put a line [Settings] above it";
-      case Place::otherSection:
-        return "in section [" + placeName_ + "] (" + lineText(placeLine_) + "), not in [Settings]";
-      case Place::secondSettings:
-        return "in a second [Settings] section (" + lineText(placeLine_) + "), which is never read";
-      case Place::settings:
-        break;
+  Finding keyFinding(size_t key, int32_t value) const {
+    const SettingKey& setting = kKeys[key];
+    const KeyUse& use = uses_[key];
+    const std::string head = std::string(setting.name) + ": ";
+    const std::string byDefault = head + "the default, " + std::to_string(setting.fallback) + " (";
+    if (use.line == 0) {
+      return {Severity::note,
+              byDefault +
+                  (settingsLine_ == 0 ? std::string("the file has no [Settings] section")
+                                      : "[Settings] on " + lineText(settingsLine_) + " has no " +
+                                            setting.name + " key") +
+                  ")."};
     }
-    return "in [Settings]";
+    if (!use.entry.hasValue) {
+      return {Severity::warning, byDefault + lineText(use.line) + " has " + setting.name +
+                                     " but no \"=\" and value)."};
+    }
+    const profile::UnitRange copied = profile::copiedValue(text_.units(), use.entry.value);
+    if (copied.empty()) {
+      const uint32_t first = use.entry.value.empty() ? 0 : text_.units()[use.entry.value.begin];
+      const bool quoted = first == '"' || first == '\'';
+      return {Severity::warning, byDefault + "the value on " + lineText(use.line) + " is empty" +
+                                     (quoted ? " once its quotes are removed" : "") + ")."};
+    }
+    const ValueReading reading = explainValue(text_, use.entry.value, setting.name);
+    const profile::UnitRange body = profile::trimmed(text_.units(), use.entry.whole);
+    return {reading.severity, head + "reads " + std::to_string(value) + " from " +
+                                  lineText(use.line) + " (" + text_.shown(body, 60) + ")" +
+                                  (reading.details.empty() ? "" : ": " + reading.details) + "."};
   }
 
   void add(Severity severity, std::string text) {
@@ -176,55 +203,22 @@ class Walk {
     if (lineFindings_.size() < kMaxLineFindings) {
       lineFindings_.push_back({severity, std::move(text)});
     } else {
-      ++check_.unshownFindings;
-      if (severity == Severity::warning) ++check_.unshownWarnings;
+      ++unshownFindings_;
+      if (severity == Severity::warning) ++unshownWarnings_;
     }
   }
 
   SettingsText text_;
-  SettingsCheck& check_;
   int settingsLine_ = 0;
-  bool settingsSeen_ = false;
   bool sawContent_ = false;
   bool sawAnyLine_ = false;
-  Place place_ = Place::beforeAnySection;
-  std::string placeName_;
-  int placeLine_ = 0;
+  // Where the walk is, as a key out of place is said to be; empty in the [Settings] read.
+  std::string place_;
   KeyUse uses_[kKeyCount];
   std::vector<Finding> lineFindings_;
+  size_t unshownFindings_ = 0;
+  size_t unshownWarnings_ = 0;
 };
-
-Finding keyFinding(const Walk& walk, size_t key, int32_t value) {
-  const SettingKey& setting = kKeys[key];
-  const KeyUse& use = walk.use(key);
-  const std::string head = std::string(setting.name) + ": ";
-  const std::string byDefault = head + "the default, " + std::to_string(setting.fallback) + " (";
-  if (!use.seen) {
-    return {Severity::note,
-            byDefault +
-                (walk.settingsLine() == 0 ? std::string("the file has no [Settings] section")
-                                          : "[Settings] on " + lineText(walk.settingsLine()) +
-                                                " has no " + setting.name + " key") +
-                ")."};
-  }
-  const SettingsText& text = walk.text();
-  if (!use.entry.hasValue) {
-    return {Severity::warning,
-            byDefault + lineText(use.line) + " has " + setting.name + " but no \"=\" and value)."};
-  }
-  const profile::UnitRange copied = profile::copiedValue(text.units(), use.entry.value);
-  if (copied.empty()) {
-    const uint32_t first = use.entry.value.empty() ? 0 : text.units()[use.entry.value.begin];
-    const bool quoted = first == '"' || first == '\'';
-    return {Severity::warning, byDefault + "the value on " + lineText(use.line) + " is empty" +
-                                   (quoted ? " once its quotes are removed" : "") + ")."};
-  }
-  const ValueReading reading = explainValue(text, use.entry.value, setting.name);
-  const profile::UnitRange body = profile::trimmed(text.units(), use.entry.whole);
-  return {reading.severity, head + "reads " + std::to_string(value) + " from " +
-                                lineText(use.line) + " (" + text.shown(body, 60) + ")" +
-                                (reading.details.empty() ? "" : ": " + reading.details) + "."};
-}
 
 Finding tapWindow(const ToggleSettings& s) {
   const tap_rule::TapWindow window = tap_rule::tapWindow(s);
@@ -251,8 +245,7 @@ Finding tapWindow(const ToggleSettings& s) {
   }
   if (window.last - window.first + 1 < kFrameUnits) {
     return {Severity::warning, "tap window: only presses of " + range +
-                                   " timer units toggle aim; at " +
-                                   std::to_string(kFrameRates[0].perSecond) +
+                                   " timer units toggle aim; at " + std::to_string(kFrameRates[0]) +
                                    " frames per second a press is measured in steps of about " +
                                    std::to_string(kFrameUnits) + ", so a tap may be hard to hit."};
   }
@@ -277,17 +270,18 @@ Finding mode(const ToggleSettings& s) {
 
 }  // namespace
 
-size_t Findings::warnings() const {
+size_t CheckReport::warnings() const {
   return unshownWarnings +
          static_cast<size_t>(std::count_if(findings.begin(), findings.end(), [](const Finding& f) {
            return f.severity == Severity::warning;
          }));
 }
 
-SettingsCheck checkSettings(const std::optional<std::string>& fileBytes,
-                            const std::optional<SystemReading>& system) {
-  SettingsCheck check;
-  check.settings = system ? system->settings : common::readSettings(fileBytes);
+CheckReport checkSettings(const std::optional<std::string>& fileBytes,
+                          const std::optional<SystemReading>& system) {
+  CheckReport check;
+  const ToggleSettings model = common::readSettings(fileBytes);
+  check.settings = system ? system->settings : model;
   if (!fileBytes) {
     for (const SettingKey& key : kKeys) {
       check.findings.push_back({Severity::note, std::string(key.name) + ": the default, " +
@@ -295,36 +289,8 @@ SettingsCheck checkSettings(const std::optional<std::string>& fileBytes,
                                                     " (there is no settings file)."});
     }
   } else {
-    Walk walk(*fileBytes, check);
-    walk.run();
-    for (Finding& finding : readerFindings(*fileBytes, system)) {
-      check.findings.push_back(std::move(finding));
-    }
-    const bool wide = profile::isWide(walk.text().units().encoding());
-    if (!wide && fileBytes->find('\0') != std::string::npos) {
-      check.findings.push_back(
-          {Severity::warning,
-           "file: it contains NUL bytes (saved as UTF-16 without a byte-order mark?); the reader "
-           "stops names and values at a NUL."});
-    }
-    if (!walk.sawAnyLine()) {
-      check.findings.push_back(
-          {Severity::warning, "file: it is empty, so the plugin uses its defaults (not saved?)."});
-    } else if (walk.settingsLine() == 0 && walk.sawContent()) {
-      check.findings.push_back(
-          {Severity::warning,
-           "file: it has no [Settings] section, so the plugin uses its defaults."});
-    }
-    // Each key as the model reads it, which the lines below explain.
-    const ToggleSettings model = common::readSettings(fileBytes);
-    for (size_t key = 0; key < kKeyCount; ++key) {
-      check.findings.push_back(keyFinding(walk, key, model.*kKeys[key].member));
-    }
-    for (Finding& finding : walk.lineFindings()) check.findings.push_back(std::move(finding));
-    if (check.unshownFindings > 0) {
-      check.findings.push_back({Severity::note, "lines: " + std::to_string(check.unshownFindings) +
-                                                    " more findings like these are not shown."});
-    }
+    check.findings = readerFindings(*fileBytes, system);
+    Walk(*fileBytes).addFindings(model, check);
   }
   check.findings.push_back(tapWindow(check.settings));
   check.findings.push_back(mode(check.settings));

@@ -1,9 +1,35 @@
 #include "cli/check/settings_text.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "common/display_text.h"
 #include "common/text_encoding.h"
 
 namespace cli {
+namespace {
+
+// Edits a misspelt name may be from a known one and still be taken for it.
+constexpr size_t kCloseEdits = 2;
+
+// Optimal string alignment distance: insertions, deletions, changes and swaps of neighbours.
+size_t editDistance(const std::string& a, const std::string& b) {
+  std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
+  for (size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+  for (size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t change = a[i - 1] == b[j - 1] ? 0 : 1;
+      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + change});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+      }
+    }
+  }
+  return d[a.size()][b.size()];
+}
+
+}  // namespace
 
 SettingsText::SettingsText(const std::string& bytes)
     : bytes_(bytes),
@@ -40,18 +66,9 @@ std::string SettingsText::folded(profile::UnitRange range) const {
   return name;
 }
 
-bool SettingsText::named(profile::UnitRange range, const char* ascii) const {
-  return folded(range) == common::lowerAscii(ascii);
-}
-
-int SettingsText::lineAt(size_t unit) {
-  for (; countedTo_ < unit && countedTo_ < units_.size(); ++countedTo_) {
-    const uint32_t c = units_[countedTo_];
-    const bool crBeforeLf =
-        c == '\r' && countedTo_ + 1 < units_.size() && units_[countedTo_ + 1] == '\n';
-    if (c == '\n' || (c == '\r' && !crBeforeLf)) ++line_;
-  }
-  return line_;
+bool closeTo(const std::string& folded, const char* known) {
+  const size_t edits = editDistance(folded, common::lowerAscii(known));
+  return edits > 0 && edits <= kCloseEdits;
 }
 
 }  // namespace cli

@@ -1,5 +1,6 @@
 // A settings file as the profile reader sees it (code units after any byte-order mark), with
-// what a player needs to be shown of it: editor line numbers and the text as written.
+// what a player needs to be shown of it: editor line numbers, the text as written, and the names
+// a player probably meant: "ShortPres" for ShortPress, "[Setings]" for [Settings].
 #pragma once
 
 #include <cstddef>
@@ -25,19 +26,29 @@ class SettingsText {
   // A name folded to lower-case ASCII up to its first NUL, as the reader compares names; any
   // other character becomes one byte that matches no ASCII letter.
   std::string folded(profile::UnitRange range) const;
-  // The reader's name comparison, for a name asked for with no blanks around it.
-  bool named(profile::UnitRange range, const char* ascii) const;
 
-  // The line an editor shows for a unit: LF, CR LF and a lone CR each end a line. Asked for
-  // units in increasing order, it counts each unit once.
-  int lineAt(size_t unit);
+  // Calls visit(line, number) for each line as the reader sees it, until it returns false, with
+  // the line an editor shows it on: LF, CR LF and a lone CR each end one, where the reader sees
+  // CR LF as two lines.
+  template <typename Visitor>
+  void scanLines(Visitor&& visit) const {
+    int number = 1;
+    profile::scanLines(units_, [&](const profile::ProfileLine& line) {
+      const size_t begin = line.whole.begin;
+      // Each line end starts a line, but for the empty one the reader sees between CR and LF.
+      if (begin > 0 && (units_[begin - 1] == '\n' || units_[begin] != '\n')) ++number;
+      return visit(line, number);
+    });
+  }
 
  private:
   const std::string& bytes_;
   profile::MemoryBytes memory_;
   Units units_;
-  size_t countedTo_ = 0;
-  int line_ = 1;
 };
+
+// Whether a name folded to lower case is a near miss of known: close to it, but not it: a few
+// insertions, deletions, changes and swaps of neighbours away.
+bool closeTo(const std::string& folded, const char* known);
 
 }  // namespace cli

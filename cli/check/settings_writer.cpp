@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/check/machine.h"
+#include "cli/check/settings_text.h"
 #include "common/console.h"
 #include "common/settings_values.h"
 #include "profile/profile_reader.h"
@@ -11,7 +12,7 @@ namespace cli {
 namespace {
 
 namespace fs = std::filesystem;
-using Units = profile::UnitText<profile::MemoryBytes>;
+using Units = SettingsText::Units;
 
 // Text put in at a unit of the file, or put in place of a range of units.
 struct Change {
@@ -118,15 +119,27 @@ bool readsAsSet(const std::string& bytes, const std::vector<SettingValue>& value
   });
 }
 
+// The name the old file is kept under: Kestova.ini.bak, or Kestova.ini.2.bak and on when that is
+// taken. Not a look-alike of Kestova.ini: the check knows it for a backup.
+fs::path backupPath(const fs::path& settingsFile) {
+  fs::path backup = settingsFile;
+  backup += ".bak";
+  std::error_code ec;
+  for (int n = 2; fs::exists(backup, ec) && n < 1000; ++n) {
+    backup = settingsFile;
+    backup += "." + std::to_string(n) + ".bak";
+  }
+  return backup;
+}
+
 }  // namespace
 
 common::Result<std::string> editSettings(const std::optional<std::string>& fileBytes,
                                          const std::vector<SettingValue>& values,
                                          bool dropUtf8Mark) {
   const std::string bytes = fileBytes.value_or("");
-  const profile::MemoryBytes memory{reinterpret_cast<const unsigned char*>(bytes.data()),
-                                    bytes.size()};
-  const Units units(memory);
+  const SettingsText text(bytes);
+  const Units& units = text.units();
   const bool wide = profile::isWide(units.encoding());
   if (units.encoding() == profile::TextEncoding::utf16be) {
     return common::Error("it is saved as UTF-16 big-endian, which Windows does not read");
@@ -146,17 +159,6 @@ common::Result<std::string> editSettings(const std::optional<std::string>& fileB
     if (readsAsSet(changed, values)) return changed;
   }
   return common::Error("the reader would not read the values from it after the change");
-}
-
-fs::path backupPath(const fs::path& settingsFile) {
-  fs::path backup = settingsFile;
-  backup += ".bak";
-  std::error_code ec;
-  for (int n = 2; fs::exists(backup, ec) && n < 1000; ++n) {
-    backup = settingsFile;
-    backup += "." + std::to_string(n) + ".bak";
-  }
-  return backup;
 }
 
 common::Result<fs::path> replaceSettingsFile(const fs::path& path, const std::string& bytes) {

@@ -27,13 +27,9 @@ common::Result<std::string> editSettings(const std::optional<std::string>& fileB
                                          const std::vector<SettingValue>& values,
                                          bool dropUtf8Mark);
 
-// The name the old file is kept under: Kestova.ini.bak, or Kestova.ini.2.bak and on when that is
-// taken. Not a look-alike of Kestova.ini: the check knows it for a backup.
-std::filesystem::path backupPath(const std::filesystem::path& settingsFile);
-
-// Keeps the old file (if any) under backupPath, then puts bytes in its place at once. Refuses,
-// writing nothing, a folder or a read-only file. Returns the backup's path, empty when there was
-// no old file.
+// Keeps the old file (if any) as Kestova.ini.bak (or .2.bak and on, when that is taken), then puts
+// bytes in its place at once. Refuses, writing nothing, a folder or a read-only file. Returns the
+// backup's path, empty when there was no old file.
 common::Result<std::filesystem::path> replaceSettingsFile(const std::filesystem::path& path,
                                                           const std::string& bytes);
 

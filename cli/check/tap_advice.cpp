@@ -11,14 +11,14 @@ namespace {
 
 // The shortest and the longest the game may read a press, in whole frames at a frame rate:
 // frames counted in integers, so that a press of exactly three frames is three frames.
-int64_t inMilliseconds(int64_t frames, FrameRate rate) {
-  return std::lround(static_cast<double>(frames) * 1000.0 / rate.perSecond);
+int64_t inMilliseconds(int64_t frames, int rate) {
+  return std::lround(static_cast<double>(frames) * 1000.0 / rate);
 }
-int64_t shortestSeen(int length, FrameRate rate) {
-  return inMilliseconds(int64_t{length} * rate.perSecond / 1000, rate);
+int64_t shortestSeen(int length, int rate) {
+  return inMilliseconds(int64_t{length} * rate / 1000, rate);
 }
-int64_t longestSeen(int length, FrameRate rate) {
-  return inMilliseconds((int64_t{length} * rate.perSecond + 999) / 1000, rate);
+int64_t longestSeen(int length, int rate) {
+  return inMilliseconds((int64_t{length} * rate + 999) / 1000, rate);
 }
 
 // Lengths here are up to a minute and some frames: well within 32 bits.
@@ -56,8 +56,8 @@ std::string countOf(size_t count, size_t of, const char* what) {
 std::string framesText(const TapCount& count) {
   std::string text;
   for (size_t r = 0; r < std::size(kFrameRates); ++r) {
-    text += r == 0 ? "at " + std::to_string(kFrameRates[r].perSecond) + " frames per second "
-                   : "; at " + std::to_string(kFrameRates[r].perSecond) + ", ";
+    text += r == 0 ? "at " + std::to_string(kFrameRates[r]) + " frames per second "
+                   : "; at " + std::to_string(kFrameRates[r]) + ", ";
     if (count.always[r] + count.sometimes[r] == 0) {
       text += "none";
       continue;
@@ -98,9 +98,12 @@ TapCount countTaps(const std::vector<int>& lengths, const ToggleSettings& settin
   return count;
 }
 
-TapAdvice adviseTaps(const std::vector<int>& taps, const std::vector<int>& holds,
-                     const ToggleSettings& settings) {
+TapAdvice adviseTaps(const Presses& presses, const ToggleSettings& settings) {
+  const std::vector<int>& taps = presses.taps;
+  const std::vector<int>& holds = presses.holds;
   TapAdvice advice;
+  advice.presses = presses;
+  advice.settings = settings;
   advice.taps = countTaps(taps, settings);
   if (!holds.empty()) advice.holds = countTaps(holds, settings);
 
@@ -111,7 +114,7 @@ TapAdvice adviseTaps(const std::vector<int>& taps, const std::vector<int>& holds
   int64_t holdsBelowTo = -1;
   int64_t holdsAboveFrom = INT64_MAX;
   const int shortestTap = *std::min_element(taps.begin(), taps.end());
-  for (const FrameRate rate : kFrameRates) {
+  for (const int rate : kFrameRates) {
     for (const int tap : taps) {
       tapsFrom = std::min(tapsFrom, shortestSeen(tap, rate));
       tapsTo = std::max(tapsTo, longestSeen(tap, rate));
@@ -145,8 +148,10 @@ TapAdvice adviseTaps(const std::vector<int>& taps, const std::vector<int>& holds
   return advice;
 }
 
-std::vector<std::string> adviceText(const TapAdvice& advice, const std::vector<int>& taps,
-                                    const std::vector<int>& holds, const ToggleSettings& settings) {
+std::vector<std::string> adviceText(const TapAdvice& advice) {
+  const std::vector<int>& taps = advice.presses.taps;
+  const std::vector<int>& holds = advice.presses.holds;
+  const ToggleSettings& settings = advice.settings;
   std::vector<std::string> lines;
   std::vector<int> counting;
   std::vector<int> tooShort;
@@ -200,7 +205,7 @@ std::vector<std::string> adviceText(const TapAdvice& advice, const std::vector<i
   std::string set = "suggestion: set these lines in [Settings]";
   if (everyTap) {
     set += " to count every tap with a frame's margin at " +
-           std::to_string(std::rbegin(kFrameRates)->perSecond) + " frames per second";
+           std::to_string(*std::rbegin(kFrameRates)) + " frames per second";
     if (advice.holds && !advice.tooClose) set += " and keep every hold out";
   }
   lines.push_back(set + ":");

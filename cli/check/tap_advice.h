@@ -4,7 +4,7 @@
 // measuring alike.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -15,14 +15,8 @@
 namespace cli {
 
 // The game sees a press in whole frames: its length reads as a whole number of frames, up to a
-// frame longer or shorter than the press itself.
-struct FrameRate {
-  int perSecond;
-  // One frame, in whole milliseconds rounded up: 17 at 60 frames per second.
-  constexpr int64_t frameMs() const { return (1000 + perSecond - 1) / perSecond; }
-};
-// Fastest first.
-inline constexpr FrameRate kFrameRates[] = {{60}, {30}};
+// frame longer or shorter than the press itself. Frames per second, fastest first.
+inline constexpr int kFrameRates[] = {60, 30};
 
 // How many of some presses count as taps.
 struct TapCount {
@@ -34,7 +28,16 @@ struct TapCount {
 
 TapCount countTaps(const std::vector<int>& lengths, const ToggleSettings& settings);
 
+// A player's presses of the aim button, in milliseconds, 0 or more.
+struct Presses {
+  std::vector<int> taps;   // at least one
+  std::vector<int> holds;  // may be empty: the player skipped them, or gave none
+};
+
 struct TapAdvice {
+  // What the advice is about: the presses, and the settings in force.
+  Presses presses;
+  ToggleSettings settings = settings_file::kDefaults;
   TapCount taps;                  // of the taps, with the settings in force
   std::optional<TapCount> holds;  // of the holds, which should count none
   ToggleSettings suggested = settings_file::kDefaults;
@@ -49,12 +52,9 @@ struct TapAdvice {
   bool suggestionHelps = false;
 };
 
-// taps: at least one length; holds may be empty. Lengths in milliseconds, 0 or more.
-TapAdvice adviseTaps(const std::vector<int>& taps, const std::vector<int>& holds,
-                     const ToggleSettings& settings);
+TapAdvice adviseTaps(const Presses& presses, const ToggleSettings& settings);
 
 // The advice as lines for a player, the suggestion in the settings file's own syntax.
-std::vector<std::string> adviceText(const TapAdvice& advice, const std::vector<int>& taps,
-                                    const std::vector<int>& holds, const ToggleSettings& settings);
+std::vector<std::string> adviceText(const TapAdvice& advice);
 
 }  // namespace cli

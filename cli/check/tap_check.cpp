@@ -1,10 +1,7 @@
 #include "cli/check/tap_check.h"
 
-#include "cli/check/file_bytes.h"
 #include "cli/check/file_places.h"
-#include "cli/check/look_alikes.h"
 #include "cli/check/settings_writer.h"
-#include "cli/check/tap_advice.h"
 #include "common/console.h"
 #include "common/display_text.h"
 #include "common/settings_values.h"
@@ -17,7 +14,7 @@ namespace fs = std::filesystem;
 bool saidYes(const std::optional<std::string>& answer) {
   if (!answer) return false;
   const std::string word = common::lowerAscii(*answer);
-  return word == "y" || word == "yes" || word == "y\r";
+  return word == "y" || word == "yes";
 }
 
 std::string valuesText(const std::vector<SettingValue>& values, const char* between) {
@@ -56,12 +53,11 @@ common::Result<std::string> edited(const std::optional<std::string>& bytes,
 }  // namespace
 
 common::ExitStatus tapCheck(const CheckReport& report, common::ExitStatus checked,
-                            const std::vector<int>& taps, const std::vector<int>& holds,
-                            WriteChoice write, Machine& machine, std::FILE* out, std::FILE* err,
-                            const std::string& program) {
-  const TapAdvice advice = adviseTaps(taps, holds, report.settings);
+                            const Presses& presses, WriteChoice write, Machine& machine,
+                            std::FILE* out, std::FILE* err, const std::string& program) {
+  const TapAdvice advice = adviseTaps(presses, report.settings);
   std::string text;
-  for (const std::string& line : adviceText(advice, taps, holds, report.settings)) {
+  for (const std::string& line : adviceText(advice)) {
     text += line + "\n";
   }
   common::writeText(out, text);

@@ -5,10 +5,10 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "cli/check/check_command.h"
 #include "cli/check/machine.h"
+#include "cli/check/tap_advice.h"
 #include "common/exit_status.h"
 
 namespace cli {
@@ -19,13 +19,11 @@ enum class WriteChoice {
   ask,  // ask the player first, and write only on a yes
 };
 
-// The report is a check's of a settings file or a game folder, which ended with checked; taps and
-// holds are lengths in milliseconds, at least one tap. Returns how it all went: after a write, the
-// status of the file read back; a write asked for on the command line and refused or failed,
-// "cannot"; else the check's.
+// The report is a check's of a settings file or a game folder, which ended with checked. Returns
+// how it all went: after a write, the status of the file read back; a write asked for on the
+// command line and refused or failed, "cannot"; else the check's.
 common::ExitStatus tapCheck(const CheckReport& report, common::ExitStatus checked,
-                            const std::vector<int>& taps, const std::vector<int>& holds,
-                            WriteChoice write, Machine& machine, std::FILE* out, std::FILE* err,
-                            const std::string& program);
+                            const Presses& presses, WriteChoice write, Machine& machine,
+                            std::FILE* out, std::FILE* err, const std::string& program);
 
 }  // namespace cli
