@@ -2,13 +2,13 @@
 // checks a settings file or a game folder. Its command line has the run and check subcommands,
 // each with its options; running is what kestova-sim does without a subcommand.
 #include <CLI/CLI.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/check/check_command.h"
 #include "cli/check/tap_check.h"
 #include "cli/run/run_command.h"
+#include "common/command_line.h"
 #include "common/console.h"
 #include "kestova_version.h"
 #include "sim/plugin_module.h"
@@ -128,22 +128,9 @@ common::ExitStatus runCommandLine(const std::vector<std::string>& arguments) {
   // end the parse before this is looked at.
   for (CLI::Option* runOption : app.get_options()) checkApp->excludes(runOption);
 
-  // CLI11 takes the words after the program's name, last first.
-  std::vector<std::string> words(arguments.rbegin(), arguments.rend());
-  if (!words.empty()) words.pop_back();
-  try {
-    app.parse(words);
-  } catch (const CLI::ParseError& error) {
-    // --help and --version end the parse too, with their text to show.
-    std::ostringstream shown;
-    if (app.exit(error, shown, shown) == 0) {
-      common::writeText(stdout, shown.str());
-      return common::ExitStatus::success;
-    }
-    common::writeError(stderr,
-                       common::Error(error.what() + std::string(" (see kestova-sim --help)")),
-                       kProgramName);
-    return common::ExitStatus::badInput;
+  if (const auto stop = common::parseArguments(app, arguments, stdout, stderr,
+                                               std::string(kProgramName) + " --help")) {
+    return *stop;
   }
   if (checkApp->parsed()) return checkCommand(settingsPath, taps, holds, write);
   return runCommand(run);

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
-#include <sstream>
 
 #include "cli/check/check_command.h"
 #include "cli/check/tap_check.h"
+#include "common/command_line.h"
 #include "common/console.h"
 #include "kestova_version.h"
 #include "toggle/tap_rule.h"
@@ -135,20 +135,7 @@ common::ExitStatus check(const std::vector<std::string>& arguments, Machine& mac
                "after the check, measure your taps of the aim button even from a command prompt "
                "(in a window of its own it always offers to)");
 
-  try {
-    // CLI11 takes a list of words last first, without the program's name.
-    std::vector<std::string> words(arguments.rbegin(), arguments.rend());
-    if (!words.empty()) words.pop_back();
-    app.parse(words);
-  } catch (const CLI::ParseError& error) {
-    std::ostringstream shown;
-    if (app.exit(error, shown, shown) == 0) {
-      common::writeText(out, shown.str());
-      return common::ExitStatus::success;
-    }
-    common::writeError(err, common::Error(error.what() + std::string(" (see --help)")), kProgram);
-    return common::ExitStatus::badInput;
-  }
+  if (const auto stop = common::parseArguments(app, arguments, out, err, "--help")) return *stop;
   const common::Result<CheckReport> report = checkPath(path, machine);
   const common::ExitStatus status = printCheck(report, out, err, kProgram);
   if (!report || !(taps || machine.ownsConsoleWindow())) return status;
