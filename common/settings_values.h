@@ -13,9 +13,8 @@
 namespace common {
 
 inline int32_t readSetting(std::string_view fileBytes, const settings_file::Key& key) {
-  const profile::MemoryBytes bytes{reinterpret_cast<const unsigned char*>(fileBytes.data()),
-                                   fileBytes.size()};
-  return static_cast<int32_t>(profile::readInt(bytes, settings_file::kSection, key.name,
+  return static_cast<int32_t>(profile::readInt(profile::MemoryBytes{fileBytes},
+                                               settings_file::kSection, key.name,
                                                static_cast<uint32_t>(key.fallback)));
 }
 
@@ -51,9 +50,8 @@ inline std::string settingsText(const ToggleSettings& settings) {
 
 // How a settings file's bytes are encoded, by its byte-order mark, as the reader tells.
 inline profile::TextEncoding encodingOf(std::string_view fileBytes) {
-  const profile::MemoryBytes bytes{reinterpret_cast<const unsigned char*>(fileBytes.data()),
-                                   fileBytes.size()};
-  return profile::UnitText<profile::MemoryBytes>(bytes).encoding();
+  const profile::MemoryBytes bytes{fileBytes};
+  return profile::UnitText(bytes).encoding();
 }
 
 }  // namespace common

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_targets.h"
@@ -31,8 +32,9 @@ int profileReader(const uint8_t* data, size_t size) {
   FUZZ_CHECK(ftruncate(fd, 0) == 0 && pwrite(fd, data, size, 0) == static_cast<ssize_t>(size),
              "cannot write the settings");
   const std::string path = "/proc/self/fd/" + std::to_string(fd);
-  const profile::MemoryBytes bytes{data, size};
-  const std::string text = asciiLower(std::string(reinterpret_cast<const char*>(data), size));
+  const std::string_view view(reinterpret_cast<const char*>(data), size);
+  const profile::MemoryBytes bytes{view};
+  const std::string text = asciiLower(std::string(view));
   const bool wide =
       size >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF));
   for (const char* key : {"ShortPress", "LongPress", "HoldADS", "shortpress"}) {

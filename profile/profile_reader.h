@@ -20,26 +20,32 @@
 
 namespace profile {
 
+// Calls visit(line) for the header and each line of the first section named section, the only
+// one the reader searches, until it returns false; whether there is such a section. The entries
+// before the first header make a section with no name, so a "[]" header later is a second
+// section of that name and never searched.
+template <typename Text, typename Visitor>
+bool scanSection(const Text& text, AskedName section, Visitor&& visit) {
+  bool inSection = section.empty();
+  bool sectionSeen = inSection;
+  scanLines(text, [&](const ProfileLine& line) {
+    if (line.kind == LineKind::section) {
+      if (sectionSeen) return false;
+      inSection = sectionSeen = nameEquals(text, line.name, section);
+    }
+    return !inSection || visit(line);
+  });
+  return sectionSeen;
+}
+
 // The integer under key in the first section named section, or fallback.
 template <typename Bytes>
 uint32_t readInt(const Bytes& bytes, const char* section, const char* key, uint32_t fallback) {
   const UnitText<Bytes> text(bytes);
-  const AskedName sectionName = askedName(section);
   const AskedName keyName = askedName(key);
-  // The entries before the first header make a section with no name, so a "[]" header later is
-  // a second section of that name and never searched.
-  bool inSection = sectionName.empty();
-  bool sectionSeen = inSection;
   uint32_t result = fallback;
-  scanLines(text, [&](const ProfileLine& line) {
-    if (line.kind == LineKind::section) {
-      if (sectionSeen) return false;  // only the first section of the name is searched
-      inSection = sectionSeen = nameEquals(text, line.name, sectionName);
-      return true;
-    }
-    if (!inSection || line.kind != LineKind::entry || !nameEquals(text, line.name, keyName)) {
-      return true;
-    }
+  scanSection(text, askedName(section), [&](const ProfileLine& line) {
+    if (line.kind != LineKind::entry || !nameEquals(text, line.name, keyName)) return true;
     const UnitRange copied = line.hasValue ? copiedValue(text, line.value) : UnitRange{};
     if (!copied.empty()) result = scanInteger(text, copied).value;
     return false;  // the first of duplicate keys wins, even when it reads as the default

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace profile {
 
@@ -19,10 +20,9 @@ constexpr bool isWide(TextEncoding encoding) {
 
 // Bytes held in memory; the file reader has its own source with the same two members.
 struct MemoryBytes {
-  const unsigned char* data;
-  size_t size;
-  size_t count() const { return size; }
-  unsigned char at(size_t index) const { return data[index]; }
+  std::string_view bytes;
+  size_t count() const { return bytes.size(); }
+  unsigned char at(size_t index) const { return static_cast<unsigned char>(bytes[index]); }
 };
 
 // The file's characters as code units, after its byte-order mark if it has one.

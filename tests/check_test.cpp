@@ -222,8 +222,7 @@ TEST(CheckSettings, AgreesWithTheReaderOnWhichLineEachValueComesFrom) {
     }
     SCOPED_TRACE(file);
     const cli::CheckReport result = check(file);
-    const profile::MemoryBytes bytes{reinterpret_cast<const unsigned char*>(file.data()),
-                                     file.size()};
+    const profile::MemoryBytes bytes{file};
     const std::vector<std::string> fileLines = lines(file);
     for (const char* key : {"ShortPress", "LongPress", "HoldADS"}) {
       // A fallback no file here can spell tells a read value from a default.

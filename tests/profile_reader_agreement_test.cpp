@@ -108,8 +108,7 @@ TEST(ProfileReaderAgreement, TheStandInReadsEveryGeneratedFileAsTheRealReaderDoe
   std::vector<Disagreement> disagreements;
   const auto compare = [&](size_t file, const std::string& name, const Query& query, int fallback) {
     const uint32_t real = GetPrivateProfileIntA(query.section, query.key, fallback, name.c_str());
-    const profile::MemoryBytes bytes{reinterpret_cast<const unsigned char*>(files[file].data()),
-                                     files[file].size()};
+    const profile::MemoryBytes bytes{files[file]};
     const uint32_t standIn =
         profile::readInt(bytes, query.section, query.key, static_cast<uint32_t>(fallback));
     ++reads;

@@ -30,8 +30,7 @@ namespace {
 
 int32_t readText(std::string_view text, const char* section = "Settings",
                  const char* key = "ShortPress", int32_t fallback = kFallback) {
-  const profile::MemoryBytes bytes{reinterpret_cast<const unsigned char*>(text.data()),
-                                   text.size()};
+  const profile::MemoryBytes bytes{text};
   return static_cast<int32_t>(
       profile::readInt(bytes, section, key, static_cast<uint32_t>(fallback)));
 }

@@ -27,7 +27,9 @@ common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::s
   // What the file's name and place say comes first, then what the file says.
   std::vector<Finding> first;
   const std::string wanted = settings_file::kFileName;
-  const bool named = sameFileName(common::utf8FromPath(path.filename()), wanted);
+  // Windows compares file names case-insensitively.
+  const bool named =
+      common::lowerAscii(common::utf8FromPath(path.filename())) == common::lowerAscii(wanted);
   const FilePlaces places = named ? findFilePlaces(path.parent_path(), wanted) : FilePlaces{};
   // The folder it was looked for in, whole.
   std::error_code ec;

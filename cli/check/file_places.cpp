@@ -176,10 +176,6 @@ void addLookAlikes(const FilePlaces& places, const std::string& name, bool nameE
   }
 }
 
-bool sameFileName(const std::string& name, const std::string& wanted) {
-  return common::lowerAscii(name) == common::lowerAscii(wanted);
-}
-
 std::string shownPath(const fs::path& path) {
   return common::displayText(common::utf8FromPath(path), 200);
 }

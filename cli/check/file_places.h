@@ -54,9 +54,6 @@ std::string whereInstead(const FilePlaces& places, const std::string& name,
 void addLookAlikes(const FilePlaces& places, const std::string& name, bool nameExists,
                    std::vector<Finding>& findings);
 
-// Whether name is wanted itself, as Windows compares file names.
-bool sameFileName(const std::string& name, const std::string& wanted);
-
 // A path as a message shows it.
 std::string shownPath(const std::filesystem::path& path);
 

@@ -32,9 +32,7 @@ size_t editDistance(const std::string& a, const std::string& b) {
 }  // namespace
 
 SettingsText::SettingsText(const std::string& bytes)
-    : bytes_(bytes),
-      memory_{reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()},
-      units_(memory_) {}
+    : bytes_(bytes), memory_{bytes}, units_(memory_) {}
 
 std::string SettingsText::shown(profile::UnitRange range, size_t maxCharacters) const {
   const profile::TextEncoding encoding = units_.encoding();

@@ -45,20 +45,10 @@ profile::UnitRange numberIn(const Units& units, const profile::ProfileLine& line
 std::vector<Change> changesFor(const Units& units, const std::vector<SettingValue>& values,
                                bool wholeValues) {
   const std::string lineEnd = lineEndOf(units);
-  const profile::AskedName section = profile::askedName(settings_file::kSection);
   std::vector<bool> found(values.size());
   std::vector<Change> changes;
-  bool inSection = false;
-  bool sectionSeen = false;
-  size_t sectionEnd = 0;  // after the section's last line that is not blank
-  profile::scanLines(units, [&](const profile::ProfileLine& line) {
-    if (line.kind == profile::LineKind::section) {
-      if (sectionSeen) return false;
-      inSection = sectionSeen = profile::nameEquals(units, line.name, section);
-      sectionEnd = line.whole.end;
-      return true;
-    }
-    if (!inSection) return true;
+  size_t sectionEnd = 0;  // after the section's last line that is not blank, its header at least
+  const auto visit = [&](const profile::ProfileLine& line) {
     if (line.kind != profile::LineKind::blank) sectionEnd = line.whole.end;
     for (size_t k = 0; k < values.size(); ++k) {
       if (found[k] || line.kind != profile::LineKind::entry ||
@@ -71,7 +61,9 @@ std::vector<Change> changesFor(const Units& units, const std::vector<SettingValu
                                       : Change{{line.name.end, line.name.end}, "=" + number});
     }
     return true;
-  });
+  };
+  const bool sectionSeen =
+      profile::scanSection(units, profile::askedName(settings_file::kSection), visit);
   std::string added;
   for (size_t k = 0; k < values.size(); ++k) {
     if (!found[k]) added += lineEnd + values[k].key->name + "=" + std::to_string(values[k].value);

@@ -68,8 +68,8 @@ common::ExitStatus tapCheck(const CheckReport& report, common::ExitStatus checke
   const std::string shown = shownPath(report.settingsPath);
   // Written where the plugin does not read it, the suggestion would change nothing.
   std::string notHere = report.notWhereRead;
-  const bool named =
-      sameFileName(common::utf8FromPath(report.settingsPath.filename()), settings_file::kFileName);
+  const bool named = common::lowerAscii(common::utf8FromPath(report.settingsPath.filename())) ==
+                     common::lowerAscii(settings_file::kFileName);
   if (notHere.empty() && write == WriteChoice::ask && !named) {
     notHere = std::string("the plugin reads only ") + settings_file::kFileName;
   }
