@@ -19,7 +19,6 @@
 #include "sim/natives.h"
 #include "sim/script_context.h"
 #include "sim/simulated_game.h"
-#include "sim/tick_inputs.h"
 #include "sim/trace.h"
 
 namespace sim {
