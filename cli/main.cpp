@@ -11,7 +11,7 @@
 #include "common/command_line.h"
 #include "common/console.h"
 #include "kestova_version.h"
-#include "sim/plugin_module.h"
+#include "sim/os.h"
 
 namespace cli {
 namespace {
@@ -83,7 +83,7 @@ common::ExitStatus runCommandLine(const std::vector<std::string>& arguments) {
   app.add_option("--svg", run.svgPath, "also draw the run as a timeline picture (2000 ticks)")
       ->type_name("OUT.svg")
       ->check(valueNamed("a file name"));
-  run.pluginPath = sim::defaultPluginPath();
+  run.pluginPath = sim::os::defaultPluginPath();
   app.add_option("--plugin", run.pluginPath,
                  "the plugin library to load (default: the one beside kestova-sim)")
       ->type_name("PATH")

@@ -64,9 +64,9 @@ void SimulatedHost::scriptRegister(HINSTANCE module, ScriptEntry entry) {
   // Named whether traced or not: naming it is how the host learns the loader's module, which
   // endLoaderCall checks against the module's real handle.
   const std::string symbol = symbolFor(module);
-  if (trace_.enabled()) {
-    trace_.add(TraceKind::scriptRegister).text =
-        symbol + ", script#" + std::to_string(nextScriptId_);
+  if (trace_.enabled) {
+    trace_.entries.push_back({.kind = TraceKind::scriptRegister,
+                              .text = symbol + ", script#" + std::to_string(nextScriptId_)});
   }
   if (!inLoader_) protocolError("scriptRegister called outside DllMain");
   if (entry == nullptr) protocolError("scriptRegister with a null script");
@@ -79,7 +79,7 @@ void SimulatedHost::scriptRegister(HINSTANCE module, ScriptEntry entry) {
 void SimulatedHost::scriptUnregister(HINSTANCE module) {
   if (!beginCall()) return;
   const std::string symbol = symbolFor(module);
-  if (trace_.enabled()) trace_.add(TraceKind::scriptUnregister).text = symbol;
+  record({.kind = TraceKind::scriptUnregister, .text = symbol});
   if (!inLoader_) protocolError("scriptUnregister called outside DllMain");
   const auto found = findScript(module);
   if (found == scripts_.end()) {
@@ -95,7 +95,7 @@ void SimulatedHost::scriptUnregister(HINSTANCE module) {
 
 void SimulatedHost::keyboardHandlerRegister(KeyboardHandler handler) {
   if (!beginCall()) return;
-  if (trace_.enabled()) trace_.add(TraceKind::keyboardHandlerRegister).text = "callback";
+  record({.kind = TraceKind::keyboardHandlerRegister, .text = "callback"});
   if (deliveringKeyboardEvent) {
     protocolError("keyboardHandlerRegister called from a keyboard callback");
     return;
@@ -112,7 +112,7 @@ void SimulatedHost::keyboardHandlerRegister(KeyboardHandler handler) {
 
 void SimulatedHost::keyboardHandlerUnregister(KeyboardHandler handler) {
   if (!beginCall()) return;
-  if (trace_.enabled()) trace_.add(TraceKind::keyboardHandlerUnregister).text = "callback";
+  record({.kind = TraceKind::keyboardHandlerUnregister, .text = "callback"});
   if (deliveringKeyboardEvent) {
     protocolError("keyboardHandlerUnregister called from a keyboard callback");
     return;
@@ -133,14 +133,14 @@ void SimulatedHost::sendKeyboardEvent(uint32_t key, uint16_t arg2, uint8_t arg3,
                                       int32_t arg5, int32_t arg6, int32_t arg7) {
   // From another thread the event is delivered but not traced: the trace is the host thread's.
   const bool ownThread = std::this_thread::get_id() == owner_;
-  if (ownThread && trace_.enabled()) {
-    TraceEntry& entry = trace_.add(TraceKind::keyboardEvent);
-    entry.argCount = 7;
-    const int32_t signedArgs[] = {arg4, arg5, arg6, arg7};
-    entry.args = {key, arg2, arg3};
-    for (size_t i = 0; i < 4; ++i) entry.args[3 + i] = static_cast<uint32_t>(signedArgs[i]);
+  if (ownThread) {
+    // The signed arguments as their 32 bits, as the call passes them.
+    const auto bits = [](int32_t value) { return static_cast<uint32_t>(value); };
+    record({.kind = TraceKind::keyboardEvent,
+            .argCount = 7,
+            .args = {key, arg2, arg3, bits(arg4), bits(arg5), bits(arg6), bits(arg7)}});
+    bind();
   }
-  if (ownThread) bind();
   const std::shared_lock lock(handlersMutex_);
   deliveringKeyboardEvent = true;
   for (const KeyboardHandler handler : keyboardHandlers_) {

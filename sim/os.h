@@ -19,7 +19,7 @@ HINSTANCE moduleHandle(void* library);
 void* exportedSymbol(void* library, const char* name);
 // The module an address lies in, or null.
 HINSTANCE moduleContaining(const void* address);
-// The folder of the running executable.
-std::string executableFolder();
+// The plugin library beside the running executable: Kestova.so, or Kestova.dll on Windows.
+std::string defaultPluginPath();
 
 }  // namespace sim::os

@@ -42,9 +42,10 @@ HINSTANCE moduleContaining(const void* address) {
   return dladdr(address, &info) != 0 ? static_cast<HINSTANCE>(info.dli_fbase) : nullptr;
 }
 
-std::string executableFolder() {
+std::string defaultPluginPath() {
   std::error_code ec;
-  return std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
+  const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return (executable.parent_path() / "Kestova.so").string();
 }
 
 }  // namespace sim::os

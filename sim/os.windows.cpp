@@ -56,10 +56,10 @@ HINSTANCE moduleContaining(const void* address) {
   return GetModuleHandleExW(flags, static_cast<LPCWSTR>(address), &module) != 0 ? module : nullptr;
 }
 
-std::string executableFolder() {
+std::string defaultPluginPath() {
   wchar_t path[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return std::filesystem::path(std::wstring(path, length)).parent_path().string();
+  return (std::filesystem::path(std::wstring(path, length)).parent_path() / "Kestova.dll").string();
 }
 
 }  // namespace sim::os

@@ -1,6 +1,5 @@
 #include "sim/plugin_module.h"
 
-#include <filesystem>
 #include <vector>
 
 #include "sim/os.h"
@@ -8,15 +7,6 @@
 #include "toggle/settings_file.h"
 
 namespace sim {
-
-std::string defaultPluginPath() {
-#ifdef _WIN32
-  const char* name = "Kestova.dll";
-#else
-  const char* name = "Kestova.so";
-#endif
-  return (std::filesystem::path(os::executableFolder()) / name).string();
-}
 
 common::Result<std::unique_ptr<PluginModule>> PluginModule::load(SimulatedHost& host,
                                                                  const std::string& path) {

@@ -15,9 +15,6 @@ namespace sim {
 
 class SimulatedHost;
 
-// The plugin library beside the running executable: Kestova.so, or Kestova.dll on Windows.
-std::string defaultPluginPath();
-
 class PluginModule {
  public:
   // Binds the host, then loads; the error says why the library will not load.

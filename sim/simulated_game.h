@@ -5,13 +5,29 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/contract.h"
 #include "sim/natives.h"
-#include "sim/tick_inputs.h"
 
 namespace sim {
+
+// What holds in the game during one tick: the controls and states a player changes from tick to
+// tick, the weapon in hand, and the timer.
+struct TickInputs {
+  bool aimDown = false;     // the aim control goes down on this tick
+  bool aimUp = false;       // the aim control comes up on this tick
+  bool sprint = false;      // the sprint control is active
+  bool nextCamera = false;  // the next-camera control is active
+  bool wheel = false;       // the "WheelHUDin" state is active
+  std::string weapon = "WEAPON_PISTOL";
+  bool weaponQueryFails = false;
+  // Successive hostTimer reads within the tick; reads past the end repeat the last value, so
+  // two reads in one tick may differ or even run backwards. None: the timer reads 0.
+  std::vector<uint32_t> timerReads;
+};
 
 struct HostOptions {
   // Fill the high half of every result with junk and make every true result an arbitrary

@@ -67,8 +67,12 @@ std::vector<KeyboardHandler> SimulatedHost::keyboardHandlers() const {
   return keyboardHandlers_;
 }
 
+void SimulatedHost::record(TraceEntry entry) {
+  if (trace_.enabled) trace_.entries.push_back(std::move(entry));
+}
+
 void SimulatedHost::protocolError(std::string message) {
-  if (trace_.enabled()) trace_.add(TraceKind::protocolError).text = message;
+  record({.kind = TraceKind::protocolError, .text = message});
   protocolErrors_.push_back(std::move(message));
 }
 
@@ -98,11 +102,7 @@ void SimulatedHost::tick() {
 
 void SimulatedHost::scriptWait(uint32_t duration) {
   if (!beginCall()) return;
-  if (trace_.enabled()) {
-    TraceEntry& entry = trace_.add(TraceKind::scriptWait);
-    entry.argCount = 1;
-    entry.args[0] = duration;
-  }
+  record({.kind = TraceKind::scriptWait, .argCount = 1, .args = {duration}});
   if (!insideScript("scriptWait")) return;
   if (pending_.active) protocolError("scriptWait while a native call is still being prepared");
   current_->context->switchOut();
@@ -143,11 +143,10 @@ uint64_t* SimulatedHost::nativeCall() {
   pending_.active = false;
   const NativeInfo* native = findNative(call.hash);
   // Filled in before the call's protocol errors are traced behind it.
-  TraceEntry* traced = trace_.enabled() ? &trace_.add(TraceKind::native) : nullptr;
-  if (traced != nullptr) {
-    traced->native = native;
-    traced->hash = call.hash;
-    traced->argCount = call.argCount;
+  TraceEntry* traced = nullptr;
+  if (trace_.enabled) {
+    traced = &trace_.entries.emplace_back(TraceEntry{
+        .kind = TraceKind::native, .native = native, .hash = call.hash, .argCount = call.argCount});
     std::copy_n(call.args, std::min<size_t>(call.argCount, kMaxTracedArgs), traced->args.begin());
   }
   std::string error;

@@ -19,7 +19,6 @@
 #include "sim/natives.h"
 #include "sim/script_context.h"
 #include "sim/simulated_game.h"
-#include "sim/tick_inputs.h"
 #include "sim/trace.h"
 
 namespace sim {
@@ -91,6 +90,8 @@ class SimulatedHost final : public HostBackend {
   // any other is refused), where the last call's result turns to junk.
   bool beginCall();
   ScriptList::iterator findScript(HINSTANCE module);
+  // Into the trace, while it is on.
+  void record(TraceEntry entry);
   void protocolError(std::string message);
   // Every script call asks; false, with the protocol error made, outside any script.
   bool insideScript(const char* function);

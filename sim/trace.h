@@ -32,26 +32,16 @@ struct TraceEntry {
   std::array<uint64_t, kMaxTracedArgs> args{};
   // The name read through a string argument, the symbolic name of a registration's pointer,
   // or a protocol error's message.
-  std::string text;
+  std::string text{};
   uint64_t result = 0;   // the whole result slot; the plugin may use only its low half
   uint64_t outSlot = 0;  // currentWeapon: what the native wrote through its out-parameter
 };
 
-class Trace {
- public:
-  bool enabled() const { return enabled_; }
-  void setEnabled(bool enabled) { enabled_ = enabled; }
-  void clear() { entries_.clear(); }
-  const std::vector<TraceEntry>& entries() const { return entries_; }
-  TraceEntry& add(TraceKind kind) {
-    TraceEntry& added = entries_.emplace_back();
-    added.kind = kind;
-    return added;
-  }
-
- private:
-  bool enabled_ = true;
-  std::vector<TraceEntry> entries_;
+// The host's record of calls. Turned off, the host records nothing, so that a long or timed run
+// allocates nothing for it.
+struct Trace {
+  bool enabled = true;
+  std::vector<TraceEntry> entries;
 };
 
 // One line per entry, the same on every platform: nothing in it depends on addresses.

@@ -43,7 +43,7 @@ class KeyboardThread {
 
 TEST(Concurrency, KeyboardEventsFromAnotherThreadLeaveTheScriptsWorkUntouched) {
   PluginHarness harness(settingsIni(50, 100, 0));
-  harness.host().trace().clear();
+  harness.host().trace().entries.clear();
   KeyboardThread keyboard(harness.host());
   sim::TickInputs inputs;
   bool latch = false;

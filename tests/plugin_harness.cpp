@@ -23,9 +23,9 @@ PluginHarness::PluginHarness(const std::optional<std::string>& ini, sim::HostOpt
 
 const std::vector<sim::TraceEntry>& PluginHarness::tick(const sim::TickInputs& inputs) {
   host_.inputs() = inputs;
-  host_.trace().clear();
+  host_.trace().entries.clear();
   host_.tick();
-  lastTick_ = host_.trace().entries();
+  lastTick_ = host_.trace().entries;
   return lastTick_;
 }
 
@@ -35,7 +35,7 @@ sim::TickSummary PluginHarness::step(const sim::TickInputs& inputs) {
 
 void loadAndUnload(sim::SimulatedHost& host, int cycles,
                    const std::function<void(int cycle)>& whileLoaded) {
-  host.trace().setEnabled(false);
+  host.trace().enabled = false;
   for (int cycle = 0; cycle < cycles; ++cycle) {
     const auto plugin = sim::PluginModule::load(host, KESTOVA_PLUGIN_PATH);
     ASSERT_TRUE(plugin) << plugin.error().message;

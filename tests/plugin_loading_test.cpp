@@ -21,19 +21,19 @@ TEST(PluginLoading, RegistersScriptThenKeyboardAtLoadAndWithdrawsBothInTheSameOr
   PluginHarness harness;
   sim::SimulatedHost& host = harness.host();
   using K = sim::TraceKind;
-  EXPECT_EQ(kinds(host.trace().entries()),
+  EXPECT_EQ(kinds(host.trace().entries),
             (std::vector<K>{K::scriptRegister, K::keyboardHandlerRegister}));
   // "module" means the very handle the loader gave the library; the host checks it on load.
-  EXPECT_EQ(host.trace().entries()[0].text, "module, script#1");
+  EXPECT_EQ(host.trace().entries[0].text, "module, script#1");
   EXPECT_EQ(host.scriptCount(), 1u);
   ASSERT_EQ(host.keyboardHandlers().size(), 1u);
   EXPECT_TRUE(harness.plugin().contains(reinterpret_cast<void*>(host.keyboardHandlers()[0])));
 
-  host.trace().clear();
+  host.trace().entries.clear();
   harness.unload();
-  EXPECT_EQ(kinds(host.trace().entries()),
+  EXPECT_EQ(kinds(host.trace().entries),
             (std::vector<K>{K::scriptUnregister, K::keyboardHandlerUnregister}));
-  EXPECT_EQ(host.trace().entries()[0].text, "module");
+  EXPECT_EQ(host.trace().entries[0].text, "module");
   // Unregistering anything but the registered callback would leave it registered here.
   EXPECT_EQ(host.scriptCount(), 0u);
   EXPECT_TRUE(host.keyboardHandlers().empty());
@@ -44,11 +44,11 @@ TEST(PluginLoading, ThreadNotificationsMakeNoHostCallAndEveryReasonReturnsOne) {
   PluginHarness harness;
   auto dllMain = reinterpret_cast<DllMainFunction>(harness.plugin().symbol("DllMain"));
   ASSERT_NE(dllMain, nullptr);
-  harness.host().trace().clear();
+  harness.host().trace().entries.clear();
   EXPECT_EQ(dllMain(harness.plugin().handle(), DLL_THREAD_ATTACH, nullptr), 1);
   EXPECT_EQ(dllMain(harness.plugin().handle(), DLL_THREAD_DETACH, nullptr), 1);
   EXPECT_EQ(dllMain(harness.plugin().handle(), 7, nullptr), 1);
-  EXPECT_TRUE(harness.host().trace().entries().empty());
+  EXPECT_TRUE(harness.host().trace().entries.empty());
 
   // Attach and detach by hand, against a host of their own: four calls, and 1 both times.
   sim::SimulatedHost scratch;
@@ -57,14 +57,14 @@ TEST(PluginLoading, ThreadNotificationsMakeNoHostCallAndEveryReasonReturnsOne) {
   EXPECT_EQ(dllMain(harness.plugin().handle(), DLL_PROCESS_ATTACH, nullptr), 1);
   EXPECT_EQ(dllMain(harness.plugin().handle(), DLL_PROCESS_DETACH, nullptr), 1);
   scratch.endLoaderCall(harness.plugin().handle());
-  EXPECT_EQ(scratch.trace().entries().size(), 4u);
+  EXPECT_EQ(scratch.trace().entries.size(), 4u);
   EXPECT_TRUE(scratch.protocolErrors().empty());
   harness.host().bind();
 }
 
 TEST(PluginLoading, TheScriptStartsAtTheFirstTickAndEndsEachTickWithOneScriptWaitOfZero) {
   PluginHarness harness;
-  EXPECT_EQ(harness.host().trace().entries().size(), 2u) << "no call before the first tick";
+  EXPECT_EQ(harness.host().trace().entries.size(), 2u) << "no call before the first tick";
   for (int i = 0; i < 50; ++i) {
     const std::vector<sim::TraceEntry>& calls = harness.tick();
     ASSERT_FALSE(calls.empty());

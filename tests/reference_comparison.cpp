@@ -161,9 +161,9 @@ SideBySide::SideBySide(const std::optional<std::string>& ini, sim::HostOptions o
 
 bool SideBySide::tick(const sim::TickInputs& inputs, std::string& mismatch) {
   model_.inputs() = inputs;
-  model_.trace().clear();
+  model_.trace().entries.clear();
   model_.tick();
-  modelCalls_ = model_.trace().entries();
+  modelCalls_ = model_.trace().entries;
   const std::vector<sim::TraceEntry>& pluginCalls = plugin_.tick(inputs);
   bool same = pluginCalls.size() == modelCalls_.size();
   for (size_t i = 0; same && i < pluginCalls.size(); ++i) {

@@ -144,7 +144,7 @@ TEST(SimulatedHost, ProtocolFaultsAreRecorded) {
 TEST(SimulatedHost, ARegistrationWithAnotherModulesHandleIsCaughtWithTheTraceOnOrOff) {
   for (const bool traced : {true, false}) {
     sim::SimulatedHost host;
-    host.trace().setEnabled(traced);
+    host.trace().enabled = traced;
     int own = 0;
     int other = 0;
     host.beginLoaderCall(nullptr);

@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
               static_cast<unsigned long long>(mismatches));
 
   sim::SimulatedHost host;
-  host.trace().setEnabled(false);
+  host.trace().enabled = false;
   uint64_t cycles = 0;
   uint64_t pluginBytes = 0;
   bool balanced = true;

@@ -34,10 +34,10 @@ TEST(WindowsLoading, TheDllExportsNothingNotEvenItsEntryPoint) {
 
 TEST(WindowsLoading, ThreadAttachAndDetachMakeNoHostCall) {
   PluginHarness harness;
-  harness.host().trace().clear();
+  harness.host().trace().entries.clear();
   // The loader calls DllMain with the thread reasons for every thread started and ended.
   for (int i = 0; i < 20; ++i) std::thread([] {}).join();
-  EXPECT_TRUE(harness.host().trace().entries().empty());
+  EXPECT_TRUE(harness.host().trace().entries.empty());
   EXPECT_TRUE(harness.host().protocolErrors().empty());
   EXPECT_EQ(harness.host().scriptCount(), 1u);
 }

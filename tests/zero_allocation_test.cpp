@@ -265,7 +265,7 @@ Spent spend(const char* pluginPath, bool holdMode) {
   const TempFolder folder = testing_support::tempFolder(testing_support::Enter::yes);
   writeFile(folder, "Kestova.ini", settingsIni(50, 100, holdMode ? 1 : 0));
   sim::SimulatedHost host;
-  host.trace().setEnabled(false);
+  host.trace().enabled = false;
   host.inputs().timerReads = {0};
   Spent spent;
   std::optional<common::Result<std::unique_ptr<sim::PluginModule>>> loaded;

@@ -21,8 +21,8 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
   if (!loaded) return common::Error(loaded.error().message);
   // Checked before the report sees anything, so that a run that cannot start prints no table.
   if (host.scriptCount() == 0) return common::Error("the plugin registered no script");
-  report.load(host.trace().entries());
-  host.trace().clear();
+  report.load(host.trace().entries);
+  host.trace().entries.clear();
 
   sim::TickInputs& inputs = host.inputs();
   inputs.weapon = scenario.weapon;
@@ -57,10 +57,10 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
     const size_t errorsBefore = host.protocolErrors().size();
     host.tick();
     record.inputs = inputs;
-    record.summary = sim::summarizeTick(host.trace().entries());
-    report.tick(record, host.trace().entries());
+    record.summary = sim::summarizeTick(host.trace().entries);
+    report.tick(record, host.trace().entries);
     if (summary.firstTicks.size() < kMaxTimelineTicks) summary.firstTicks.push_back(record);
-    host.trace().clear();
+    host.trace().entries.clear();
     summary.ticksRun = tick;
     if (host.scriptCount() == 0 && host.protocolErrors().size() > errorsBefore) {
       summary.stopped =
@@ -70,7 +70,7 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
     }
   }
   loaded->module.reset();
-  report.unload(host.trace().entries());
+  report.unload(host.trace().entries);
   summary.protocolErrors = host.protocolErrors();
   if (!summary.stopped) report.end(summary);
   return summary;

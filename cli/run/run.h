@@ -8,7 +8,7 @@
 
 #include "cli/run/scenario.h"
 #include "common/result.h"
-#include "sim/tick_inputs.h"
+#include "sim/simulated_game.h"
 #include "sim/tick_summary.h"
 #include "sim/trace.h"
 

@@ -1,17 +1,93 @@
 #include "cli/run/run_command.h"
 
 #include <algorithm>
+#include <cassert>
+#include <cerrno>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
-#include "cli/run/picture_file.h"
 #include "cli/run/report.h"
 #include "common/console.h"
 
 namespace cli {
 namespace {
+
+namespace fs = std::filesystem;
+
+// Every SVG document starts with this byte; the open writes it as its trial.
+constexpr char kFirstByte = '<';
+
+std::string why(int cause) {
+  return cause != 0 ? " (" + std::generic_category().message(cause) + ")" : "";
+}
+
+// Where --svg puts the run's picture: checked, opened and tried before the run, so that a
+// picture that cannot be written costs no run and no table; written once, at the end.
+class PictureFile {
+ public:
+  explicit PictureFile(std::string path) : path_(std::move(path)) {}
+  ~PictureFile() {
+    if (!file_) return;
+    file_.reset();
+    std::error_code ec;
+    if (regular_) fs::remove(path_, ec);
+  }
+
+  // Before the run. scenarioPath: the picture may not overwrite the scenario it is drawn from.
+  common::Status open(const std::optional<std::string>& scenarioPath) {
+    std::error_code ec;
+    if (fs::is_directory(path_, ec)) return failure("is a folder");
+    const fs::path folder = fs::path(path_).parent_path();
+    if (!folder.empty() && !fs::is_directory(folder, ec)) {
+      return failure("there is no folder " + folder.string());
+    }
+    if (scenarioPath && fs::equivalent(path_, *scenarioPath, ec)) {
+      return failure("is the scenario itself");
+    }
+    errno = 0;
+    file_.reset(std::fopen(path_.c_str(), "wb"));
+    if (!file_) return failure("cannot write the picture here" + why(errno));
+    regular_ = fs::is_regular_file(path_, ec);
+    // A device that takes no bytes (/dev/full) shows it only on a write.
+    errno = 0;
+    if (std::fputc(kFirstByte, file_.get()) == EOF || std::fflush(file_.get()) != 0) {
+      return failure("cannot write the picture here" + why(errno));
+    }
+    return common::Done{};
+  }
+
+  // The whole picture, once. Its error names the file and says why.
+  common::Status write(const std::string& svg) {
+    assert(file_ && !svg.empty() && svg.front() == kFirstByte);
+    errno = 0;
+    const bool written =
+        std::fwrite(svg.data() + 1, 1, svg.size() - 1, file_.get()) == svg.size() - 1;
+    const bool flushed = std::fflush(file_.get()) == 0;
+    const int cause = errno;
+    const bool closed = std::fclose(file_.release()) == 0;
+    if (written && flushed && closed) return common::Done{};
+    std::error_code ec;
+    if (regular_) fs::remove(path_, ec);  // no half a picture
+    return failure("cannot write the picture" + why(cause));
+  }
+
+ private:
+  struct Close {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+
+  common::Error failure(const std::string& what) const { return common::Error(what, path_); }
+
+  std::string path_;
+  std::unique_ptr<std::FILE, Close> file_;
+  bool regular_ = false;  // a plain file, removed again if the run draws no picture
+};
 
 common::ExitStatus fail(const common::Error& error) {
   common::writeError(stderr, error, kProgramName);

@@ -9,7 +9,6 @@
 
 #include "common/result.h"
 #include "sim/simulated_game.h"
-#include "sim/tick_inputs.h"
 
 namespace cli {
 
