@@ -31,28 +31,13 @@ Result<TempFolder> TempFolder::make(std::string_view stem) {
 TempFolder::TempFolder(TempFolder&& other) noexcept
     : path_(std::exchange(other.path_, {})), previous_(std::exchange(other.previous_, {})) {}
 
-TempFolder& TempFolder::operator=(TempFolder&& other) noexcept {
-  if (this != &other) {
-    release();
-    path_ = std::exchange(other.path_, {});
-    previous_ = std::exchange(other.previous_, {});
-  }
-  return *this;
-}
-
 TempFolder::~TempFolder() {
-  release();
-}
-
-void TempFolder::release() noexcept {
   std::error_code ec;
   if (!previous_.empty()) fs::current_path(previous_, ec);
   if (path_.empty()) return;
   // Whoever used the folder may have taken its permissions away; removing needs them back.
   fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
   fs::remove_all(path_, ec);
-  path_.clear();
-  previous_.clear();
 }
 
 Status TempFolder::enter() {

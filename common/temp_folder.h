@@ -17,7 +17,6 @@ class TempFolder {
   static Result<TempFolder> make(std::string_view stem);
 
   TempFolder(TempFolder&& other) noexcept;
-  TempFolder& operator=(TempFolder&& other) noexcept;
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
   // Leaves the folder first if it is the current directory through enter().
@@ -34,7 +33,6 @@ class TempFolder {
 
  private:
   explicit TempFolder(std::filesystem::path path) : path_(std::move(path)) {}
-  void release() noexcept;
 
   std::filesystem::path path_;
   std::filesystem::path previous_;  // the current directory before enter(), if entered
