@@ -8,15 +8,6 @@
 namespace common {
 namespace {
 
-// A valid UTF-8 sequence's code point.
-uint32_t codePoint(std::string_view sequence) {
-  uint32_t point = static_cast<unsigned char>(sequence[0]) & (0x7Fu >> sequence.size());
-  for (size_t k = 1; k < sequence.size(); ++k) {
-    point = point << 6 | (static_cast<unsigned char>(sequence[k]) & 0x3Fu);
-  }
-  return point;
-}
-
 // Characters a terminal or an XML document takes for more than text: C1 controls (U+009B starts
 // an escape sequence in some terminals), the bidirectional overrides and isolates, which reorder
 // what follows them, and U+FFFE and U+FFFF, which XML does not allow.
@@ -38,7 +29,7 @@ std::string displayText(std::string_view bytes, size_t maxCharacters) {
       continue;
     }
     const size_t length = byte >= 0x80 ? utf8Length(bytes, i) : 0;
-    if (length > 0 && !takenForMore(codePoint(bytes.substr(i, length)))) {
+    if (length > 0 && !takenForMore(decodeUtf8(bytes, i, length))) {
       shown.append(bytes.substr(i, length));
       i += length;
     } else {

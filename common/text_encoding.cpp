@@ -9,7 +9,8 @@ bool isSurrogate(uint32_t unit) {
   return unit >= 0xD800 && unit <= 0xDFFF;
 }
 
-// The code point of the valid sequence of the given length at bytes[i].
+}  // namespace
+
 uint32_t decodeUtf8(std::string_view bytes, size_t i, size_t length) {
   const auto byte = [&](size_t k) {
     return static_cast<uint32_t>(static_cast<unsigned char>(bytes[k]));
@@ -19,8 +20,6 @@ uint32_t decodeUtf8(std::string_view bytes, size_t i, size_t length) {
   for (size_t k = 1; k < length; ++k) point = (point << 6) | (byte(i + k) & 0x3Fu);
   return point;
 }
-
-}  // namespace
 
 size_t utf8Length(std::string_view bytes, size_t i) {
   const auto byte = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
@@ -66,7 +65,6 @@ void appendUtf8(std::string& out, uint32_t point) {
 
 std::string utf8FromUtf16(std::u16string_view units) {
   std::string out;
-  out.reserve(units.size());
   for (size_t i = 0; i < units.size(); ++i) {
     const uint32_t unit = units[i];
     const bool high = unit >= 0xD800 && unit <= 0xDBFF;
@@ -83,7 +81,6 @@ std::string utf8FromUtf16(std::u16string_view units) {
 
 std::u16string utf16FromUtf8(std::string_view bytes) {
   std::u16string out;
-  out.reserve(bytes.size());
   for (size_t i = 0; i < bytes.size();) {
     const size_t length = utf8Length(bytes, i);
     const uint32_t point = length == 0 ? kReplacement : decodeUtf8(bytes, i, length);

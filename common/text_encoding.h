@@ -20,5 +20,7 @@ std::u16string utf16FromUtf8(std::string_view bytes);
 // The length of the valid UTF-8 sequence at bytes[i], or 0. Overlong forms, surrogates and code
 // points past U+10FFFF are not valid.
 size_t utf8Length(std::string_view bytes, size_t i);
+// The code point of the valid sequence of that length at bytes[i], as utf8Length measured it.
+uint32_t decodeUtf8(std::string_view bytes, size_t i, size_t length);
 
 }  // namespace common
