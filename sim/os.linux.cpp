@@ -1,7 +1,6 @@
 #include <dlfcn.h>
 
-#include <filesystem>
-
+#include "common/console.h"
 #include "sim/os.h"
 
 namespace sim::os {
@@ -43,9 +42,7 @@ HINSTANCE moduleContaining(const void* address) {
 }
 
 std::string defaultPluginPath() {
-  std::error_code ec;
-  const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return (executable.parent_path() / "Kestova.so").string();
+  return (common::programFolder() / "Kestova.so").string();
 }
 
 }  // namespace sim::os

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "common/console.h"
 #include "sim/os.h"
 
 namespace sim::os {
@@ -57,9 +58,7 @@ HINSTANCE moduleContaining(const void* address) {
 }
 
 std::string defaultPluginPath() {
-  wchar_t path[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return (std::filesystem::path(std::wstring(path, length)).parent_path() / "Kestova.dll").string();
+  return (common::programFolder() / "Kestova.dll").string();
 }
 
 }  // namespace sim::os

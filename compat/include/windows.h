@@ -16,7 +16,6 @@ using LPVOID = void*;
 using LPCSTR = const char*;
 struct HINSTANCE__;
 using HINSTANCE = HINSTANCE__*;
-using HMODULE = HINSTANCE;
 
 #define WINAPI
 #define TRUE 1
