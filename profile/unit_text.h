@@ -42,7 +42,7 @@ class UnitText {
       offset_ = 2;
     }
     const size_t rest = n - offset_;
-    size_ = isWide() ? rest / 2 : rest;
+    size_ = isWide(encoding_) ? rest / 2 : rest;
   }
 
   size_t size() const { return size_; }
@@ -50,7 +50,7 @@ class UnitText {
 
   uint32_t operator[](size_t index) const {
     uint32_t unit = 0;
-    if (!isWide()) {
+    if (!isWide(encoding_)) {
       unit = bytes_.at(offset_ + index);
     } else {
       const uint32_t first = bytes_.at(offset_ + 2 * index);
@@ -61,8 +61,6 @@ class UnitText {
   }
 
  private:
-  bool isWide() const { return profile::isWide(encoding_); }
-
   const Bytes& bytes_;
   TextEncoding encoding_ = TextEncoding::ansi;
   size_t offset_ = 0;
