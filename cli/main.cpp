@@ -142,5 +142,5 @@ common::ExitStatus runCommandLine(const std::vector<std::string>& arguments) {
 int main(int argc, char** argv) {
   common::useUtf8Output();
   // UTF-8 whatever the system's code page, so that a folder named ゲーム or Jörg works.
-  return static_cast<int>(cli::runCommandLine(common::utf8Arguments(argc, argv)));
+  return exitCode(cli::runCommandLine(common::utf8Arguments(argc, argv)));
 }

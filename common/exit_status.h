@@ -12,4 +12,8 @@ enum class ExitStatus : int {
   unreadable = 2,      // check: the settings file cannot be read at all
 };
 
+inline int exitCode(ExitStatus status) {
+  return static_cast<int>(status);
+}
+
 }  // namespace common

@@ -5,6 +5,6 @@
 
 int main(int argc, char** argv) {
   common::useUtf8Output();
-  return static_cast<int>(
+  return exitCode(
       cli::runChecker(common::utf8Arguments(argc, argv), cli::thisMachine(), stdout, stderr));
 }
