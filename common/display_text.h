@@ -16,6 +16,11 @@ std::string displayText(std::string_view bytes, size_t maxCharacters = 40);
 // ASCII letters folded to lower case, as the profile reader compares names; other bytes kept.
 std::string lowerAscii(std::string text);
 
+// "1 tap", "3 taps": a count and its noun, in the plural when the count is not 1.
+inline std::string counted(size_t count, const std::string& noun) {
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 // The parts between separators, empty ones kept: "a,,b" is "a", "", "b".
 std::vector<std::string> split(const std::string& text, char separator);
 
