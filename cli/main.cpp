@@ -54,8 +54,12 @@ common::ExitStatus checkCommand(const std::optional<std::string>& path,
   const common::Result<CheckReport> report = checkPath(path, machine);
   const common::ExitStatus status = printCheck(report, stdout, stderr, kProgramName);
   if (!report || taps.empty()) return status;
-  return tapCheck(*report, status, {taps, holds}, write ? WriteChoice::yes : WriteChoice::no,
-                  machine, stdout, stderr, kProgramName);
+  const TapAdvice advice = adviseTaps({taps, holds}, report->settings);
+  std::string text;
+  for (const std::string& line : adviceText(advice, true)) text += line + "\n";
+  common::writeText(stdout, text);
+  return offerSuggestion(*report, status, advice, write ? WriteChoice::yes : WriteChoice::no,
+                         machine, stdout);
 }
 
 // The arguments in UTF-8, the program's name first.
@@ -111,12 +115,15 @@ common::ExitStatus runCommandLine(const std::vector<std::string>& arguments) {
       checkApp
           ->add_option("--taps", taps, "lengths of your taps in milliseconds, such as 80,95,120")
           ->delimiter(',')
+          // One comma list: a path after it is the path.
+          ->allow_extra_args(false)
           ->type_name("MS,...")
           ->check(milliseconds);
   checkApp
       ->add_option("--holds", holds,
                    "lengths of presses meant as holds, such as 300,400, to keep out of the window")
       ->delimiter(',')
+      ->allow_extra_args(false)
       ->type_name("MS,...")
       ->check(milliseconds)
       ->needs(tapsOption);

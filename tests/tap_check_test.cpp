@@ -45,14 +45,20 @@ TEST(TapCheck, SaysHowManyTapsCountAndSuggestsLinesThatCountThemAll) {
   EXPECT_EQ(taps.status, 0) << taps.err;
   EXPECT_THAT(taps.out, HasSubstr("taps: 2 of your 4 taps count with ShortPress 50 and "
                                   "LongPress 100, by their lengths as measured"));
-  EXPECT_THAT(taps.out, HasSubstr("the game sees a press in whole frames"));
+  EXPECT_THAT(taps.out, HasSubstr("taps: by whole frames, at 60 fps"));
   EXPECT_LE(suggested(taps.out, "ShortPress"), 80) << taps.out;
   EXPECT_GT(suggested(taps.out, "LongPress"), 140) << taps.out;
 
+  // The path may come after the lists; a "tap" of seconds is left out, and said.
   const ProgramRun holds =
-      check(folder, {"Kestova.ini", "--taps", "80,95,120,140", "--holds", "300,400"});
-  EXPECT_GT(suggested(holds.out, "LongPress"), 140) << holds.out;
+      check(folder, {"--taps", "80,95,120,2000", "--holds", "300,400", "Kestova.ini"});
+  EXPECT_EQ(holds.status, 0) << holds.err;
+  EXPECT_THAT(holds.out, HasSubstr("2000 ms was a hold, not a tap"));
+  EXPECT_GT(suggested(holds.out, "LongPress"), 120) << holds.out;
   EXPECT_LE(suggested(holds.out, "LongPress"), 300) << holds.out;
+  // Nothing measured asks a ShortPress of 50 to go up.
+  const ProgramRun slow = check(folder, {"Kestova.ini", "--taps", "110,120,140", "--holds", "400"});
+  EXPECT_EQ(suggested(slow.out, "ShortPress"), 50) << slow.out;
   // A check of the folder, too, writes nothing unless asked.
   EXPECT_EQ(check(folder, {folder.path().string(), "--taps", "150,160"}).status, 1);
   EXPECT_EQ(testing_support::readFile(folder.path() / "Kestova.ini"),
@@ -74,7 +80,7 @@ TEST(TapCheck, WriteChangesOnlyTheValuesKeepsTheOldFileAndReadsBackAsWritten) {
       "; Kestova settings\r\n[Settings]\r\n; the shortest tap\r\nShortPress=50\r\n"
       "LongPress=100 ; the longest\r\nHoldADS=0\r\n";
   const std::string written =
-      "; Kestova settings\r\n[Settings]\r\n; the shortest tap\r\nShortPress=60\r\n"
+      "; Kestova settings\r\n[Settings]\r\n; the shortest tap\r\nShortPress=50\r\n"
       "LongPress=170 ; the longest\r\nHoldADS=0\r\n";
   const std::u16string wide(text.begin(), text.end());
   const std::u16string wideWritten(written.begin(), written.end());
@@ -96,7 +102,7 @@ TEST(TapCheck, WriteChangesOnlyTheValuesKeepsTheOldFileAndReadsBackAsWritten) {
     EXPECT_EQ(testing_support::readFile(folder.path() / "Kestova.ini.bak"), file.before);
     EXPECT_THAT(run.out, HasSubstr("the old file is kept as Kestova.ini.bak."));
     EXPECT_THAT(run.out, HasSubstr("read back (this checker's model): the plugin will now read "
-                                   "ShortPress 60, LongPress 170, HoldADS 0."));
+                                   "ShortPress 50, LongPress 170, HoldADS 0."));
     const ProgramRun again = check(folder, {});
     EXPECT_EQ(again.status, 0) << again.out;
     EXPECT_THAT(again.out, Not(HasSubstr(".bak")));

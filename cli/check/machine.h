@@ -27,15 +27,23 @@ struct SystemReading {
 
 // A press or release of whatever the player aims with, as the console or the gamepad tells it.
 struct PressEvent {
-  enum class Kind { down, up, stop };  // stop: Esc, or the end of input
-  Kind kind = Kind::stop;
-  std::string button;  // "the right mouse button", "key 81", "the left trigger"
+  enum class Kind {
+    down,
+    up,
+    lost,  // input lost: a press of button (or of any, when empty) may end unseen
+    skip,  // Enter or Esc: the player skips a step
+  };
+  Kind kind = Kind::skip;
+  std::string button;  // "the right mouse button", "the Q key", "the left trigger"
   double atMs = 0;     // on a steady clock
 };
 
 class Machine {
  public:
   virtual ~Machine() = default;
+
+  // Which system this is, where it has a reader of its own.
+  virtual std::optional<SystemKind> system() = 0;
 
   // The three keys as the system's own reader reads them from this file, by its full path; nullopt
   // where the system has no such reader (Linux), and the project's model alone answers.
@@ -56,9 +64,10 @@ class Machine {
     return line;
   }
 
-  // Hands each press and release to onEvent until it returns false, with the console set to
-  // report them and set back afterwards, on every way out. False where presses cannot be read:
-  // no console, or no such console on this system.
+  // Hands each press and release to onEvent until it returns false or input ends, with the
+  // console set to report them and set back afterwards, on every way out; input waiting before
+  // the call is dropped. False where presses cannot be read: no console, or no such console on
+  // this system.
   virtual bool readPresses(const std::function<bool(const PressEvent&)>& onEvent) = 0;
 };
 

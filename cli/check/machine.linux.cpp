@@ -15,6 +15,7 @@ namespace {
 
 class LinuxMachine : public Machine {
  public:
+  std::optional<SystemKind> system() override { return std::nullopt; }
   std::optional<SystemReading> readSettings(const std::filesystem::path& /*file*/) override {
     return std::nullopt;
   }

@@ -1,21 +1,12 @@
 #include "cli/check/tap_check.h"
 
 #include "cli/check/file_places.h"
-#include "cli/check/settings_writer.h"
 #include "common/console.h"
 #include "common/display_text.h"
 #include "common/settings_values.h"
 
 namespace cli {
 namespace {
-
-namespace fs = std::filesystem;
-
-bool saidYes(const std::optional<std::string>& answer) {
-  if (!answer) return false;
-  const std::string word = common::lowerAscii(*answer);
-  return word == "y" || word == "yes";
-}
 
 std::string valuesText(const std::vector<SettingValue>& values, const char* between) {
   std::string text;
@@ -26,100 +17,105 @@ std::string valuesText(const std::vector<SettingValue>& values, const char* betw
   return text;
 }
 
-common::ExitStatus refuse(const std::string& shown, const std::string& why,
-                          const std::vector<SettingValue>& values, std::FILE* out) {
-  common::writeText(out, shown + ": " + why + ". Nothing was written; change these lines in [" +
-                             settings_file::kSection + "] yourself:\n" + valuesText(values, "\n") +
-                             "\n");
+common::ExitStatus refuse(const WritePlan& plan, const std::string& why, std::FILE* out) {
+  common::writeText(
+      out, plan.shown + ": " + why + ". Nothing was written; change these lines in [" +
+               settings_file::kSection + "] yourself:\n" + valuesText(plan.values, "\n") + "\n");
   return common::ExitStatus::unreadable;
 }
 
-// The file's new bytes, or why it cannot be changed; asks before removing a UTF-8 mark.
-common::Result<std::string> edited(const std::optional<std::string>& bytes,
-                                   const std::vector<SettingValue>& values, WriteChoice write,
-                                   Machine& machine, std::FILE* out) {
-  common::Result<std::string> result = editSettings(bytes, values, false);
-  if (result || write != WriteChoice::ask || !bytes ||
-      common::encodingOf(*bytes) != profile::TextEncoding::utf8) {
-    return result;
-  }
-  common::writeText(out,
-                    "The file starts with a UTF-8 byte-order mark, which Windows misreads. "
-                    "Remove it as part of the write? Type y and press Enter: ");
-  if (!saidYes(machine.readLine())) return result;
-  return editSettings(bytes, values, true);
+bool named(const std::filesystem::path& path, const char* name) {
+  // Windows compares file names case-insensitively.
+  return common::lowerAscii(common::utf8FromPath(path.filename())) == common::lowerAscii(name);
 }
 
 }  // namespace
 
-common::ExitStatus tapCheck(const CheckReport& report, common::ExitStatus checked,
-                            const Presses& presses, WriteChoice write, Machine& machine,
-                            std::FILE* out, std::FILE* err, const std::string& program) {
-  const TapAdvice advice = adviseTaps(presses, report.settings);
-  std::string text;
-  for (const std::string& line : adviceText(advice)) {
-    text += line + "\n";
-  }
-  common::writeText(out, text);
-  if (!advice.changeNeeded || !advice.suggestionHelps) return checked;
-  const std::vector<SettingValue> values = {
-      {&settings_file::kShortPress, advice.suggested.shortPress},
-      {&settings_file::kLongPress, advice.suggested.longPress}};
-  const std::string shown = shownPath(report.settingsPath);
+WritePlan planWrite(const CheckReport& report, const TapAdvice& advice, bool asked) {
+  WritePlan plan;
+  plan.shown = shownPath(report.settingsPath);
+  if (!advice.changeNeeded || !advice.suggestionHelps) return plan;
+  plan.values = {{&settings_file::kShortPress, advice.suggested.shortPress},
+                 {&settings_file::kLongPress, advice.suggested.longPress}};
   // Written where the plugin does not read it, the suggestion would change nothing.
   std::string notHere = report.notWhereRead;
-  const bool named = common::lowerAscii(common::utf8FromPath(report.settingsPath.filename())) ==
-                     common::lowerAscii(settings_file::kFileName);
-  if (notHere.empty() && write == WriteChoice::ask && !named) {
+  if (notHere.empty() && asked && !named(report.settingsPath, settings_file::kFileName)) {
     notHere = std::string("the plugin reads only ") + settings_file::kFileName;
   }
-  if (write == WriteChoice::no) {
-    common::writeText(out, "--write writes them into " + shown + ", keeping the old file.\n");
-    return checked;
-  }
   if (!notHere.empty()) {
-    refuse(shown, "it is not what the plugin reads here: " + notHere + " (see above)", values, out);
-    return write == WriteChoice::yes ? common::ExitStatus::unreadable : checked;
-  }
-  if (write == WriteChoice::ask) {
-    common::writeText(out, "\nWrite " + valuesText(values, " and ") + " into " + shown +
-                               "? Type y and press Enter to write them; anything else writes "
-                               "nothing: ");
-    if (!saidYes(machine.readLine())) {
-      common::writeText(out, "Nothing was written.\n");
-      return checked;
-    }
+    plan.refusal = "it is not what the plugin reads here: " + notHere + " (see above)";
+    return plan;
   }
   const common::Result<std::optional<std::string>> bytes =
       readFileBytes(report.settingsPath, kMaxSettingsBytes, "settings file");
-  if (!bytes) return refuse(shown, "it " + bytes.error().message, values, out);
-  const common::Result<std::string> changed = edited(*bytes, values, write, machine, out);
-  if (!changed) {
-    return refuse(shown, "cannot write it faithfully: " + changed.error().message, values, out);
+  if (!bytes) {
+    plan.refusal = "it " + bytes.error().message;
+    return plan;
   }
-  const common::Result<fs::path> backup = replaceSettingsFile(report.settingsPath, *changed);
-  if (!backup) return refuse(shown, "it " + backup.error().message, values, out);
+  common::Result<std::string> changed = editSettings(*bytes, plan.values, asked);
+  if (!changed) {
+    plan.refusal = "cannot write it faithfully: " + changed.error().message;
+    return plan;
+  }
+  plan.dropsMark = *bytes && common::encodingOf(**bytes) == profile::TextEncoding::utf8;
+  plan.bytes = std::move(*changed);
+  return plan;
+}
+
+bool askToWrite(const WritePlan& plan, Machine& machine, std::FILE* out) {
+  common::writeText(out, "\nWrite " + valuesText(plan.values, " and ") + " into " + plan.shown +
+                             (plan.dropsMark ? ", and remove the UTF-8 byte-order mark it starts "
+                                               "with, which Windows misreads"
+                                             : "") +
+                             "? Type y and press Enter to write; anything else writes nothing: ");
+  const std::string answer = common::lowerAscii(machine.readLine().value_or(""));
+  return answer == "y" || answer == "yes";
+}
+
+common::ExitStatus writePlan(const CheckReport& report, const WritePlan& plan, Machine& machine,
+                             std::FILE* out) {
+  const common::Result<std::filesystem::path> backup =
+      replaceSettingsFile(report.settingsPath, plan.bytes);
+  if (!backup) return refuse(plan, "it " + backup.error().message, out);
   common::writeText(
-      out, "Wrote " + valuesText(values, " and ") + " into " + shown +
+      out, "Wrote " + valuesText(plan.values, " and ") + " into " + plan.shown +
                (backup->empty() ? ", a new file"
                                 : "; the old file is kept as " + shownPath(backup->filename())) +
                ".\n");
 
   // Read back with the reader of the check itself.
-  const common::Result<CheckReport> back = checkSettingsFile(report.settingsPath, shown, machine);
-  if (!back) {
-    common::writeError(err, back.error(), program);
-    return common::ExitStatus::unreadable;
-  }
+  const common::Result<CheckReport> back =
+      checkSettingsFile(report.settingsPath, plan.shown, machine);
+  if (!back) return refuse(plan, "it cannot be read back: " + back.error().message, out);
   const std::optional<SystemReading> system = machine.readSettings(report.settingsPath);
-  const bool took = back->settings.shortPress == advice.suggested.shortPress &&
-                    back->settings.longPress == advice.suggested.longPress;
+  const bool took = back->settings.shortPress == plan.values[0].value &&
+                    back->settings.longPress == plan.values[1].value;
   common::writeText(out, std::string(took ? "" : "warning: ") + "read back (" +
                              (system ? system->name + "'s own reader" : "this checker's model") +
                              "): the plugin will now read " + common::settingsText(back->settings) +
                              (took ? "." : ", not what was written.") + "\n");
   if (!took) return common::ExitStatus::warnings;
   return back->warnings() == 0 ? common::ExitStatus::success : common::ExitStatus::warnings;
+}
+
+common::ExitStatus offerSuggestion(const CheckReport& report, common::ExitStatus checked,
+                                   const TapAdvice& advice, WriteChoice choice, Machine& machine,
+                                   std::FILE* out) {
+  const WritePlan plan = planWrite(report, advice, choice == WriteChoice::ask);
+  if (plan.values.empty()) return checked;
+  if (choice == WriteChoice::no) {
+    common::writeText(out, "--write writes them into " + plan.shown + ", keeping the old file.\n");
+    return checked;
+  }
+  if (!plan.refusal.empty()) {
+    const common::ExitStatus refused = refuse(plan, plan.refusal, out);
+    return choice == WriteChoice::yes ? refused : checked;
+  }
+  if (choice == WriteChoice::ask && !askToWrite(plan, machine, out)) {
+    common::writeText(out, "Nothing was written.\n");
+    return checked;
+  }
+  return writePlan(report, plan, machine, out);
 }
 
 }  // namespace cli

@@ -18,8 +18,11 @@ class FakeMachine : public cli::Machine {
   std::deque<std::string> answers;  // each readLine takes one; none left is the end of input
   size_t linesRead = 0;
   bool canReadPresses = true;
-  std::vector<cli::PressEvent> presses;  // handed over in turn, then a stop
+  std::vector<cli::PressEvent> presses;  // handed over in turn; then input ends
 
+  std::optional<cli::SystemKind> system() override {
+    return reading ? std::optional(reading->kind) : std::nullopt;
+  }
   std::optional<cli::SystemReading> readSettings(const std::filesystem::path&) override {
     return reading;
   }
@@ -36,7 +39,6 @@ class FakeMachine : public cli::Machine {
     for (const cli::PressEvent& event : presses) {
       if (!onEvent(event)) return true;
     }
-    onEvent({});
     return true;
   }
 };
