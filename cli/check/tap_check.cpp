@@ -97,7 +97,8 @@ common::ExitStatus tapCheck(const CheckReport& report, common::ExitStatus checke
   if (!changed) {
     return refuse(shown, "cannot write it faithfully: " + changed.error().message, values, out);
   }
-  const common::Result<fs::path> backup = replaceSettingsFile(report.settingsPath, *changed);
+  const common::Result<fs::path> backup =
+      replaceSettingsFile(report.settingsPath, *changed, values, machine);
   if (!backup) return refuse(shown, "it " + backup.error().message, values, out);
   common::writeText(
       out, "Wrote " + valuesText(values, " and ") + " into " + shown +
