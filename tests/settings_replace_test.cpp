@@ -1,7 +1,7 @@
 // Replacing a player's settings file, natively and under Wine with the system's own file calls: a
 // file with a second name is refused and nothing changes; a leftover of a write that was cut off
-// never blocks the next one; a system reader that reads the new file otherwise than written stops
-// the replace.
+// never blocks the next one, and the check names it; a system reader that reads the new file
+// otherwise than written stops the replace.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/check/check_command.h"
 #include "cli/check/settings_writer.h"
 #include "common/console.h"
 #include "tests/support/fake_machine.h"
@@ -20,6 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Not;
 using testing_support::readFile;
 using testing_support::writeFile;
 
@@ -53,7 +55,7 @@ TEST(SettingsReplace, AFileWithASecondNameIsRefusedAndBothNamesKeepTheirBytes) {
   EXPECT_THAT(namesIn(folder.path()), ElementsAre("Kestova.ini", "mine.ini"));
 }
 
-TEST(SettingsReplace, ALeftoverOfACutOffWriteNeverBlocksTheNext) {
+TEST(SettingsReplace, ALeftoverOfACutOffWriteNeverBlocksTheNextAndTheCheckNamesIt) {
   const common::TempFolder folder = testing_support::tempFolder();
   const fs::path file = writeFile(folder, "Kestova.ini", kOld);
   writeFile(folder, "Kestova.ini.new", "cut off");
@@ -66,6 +68,18 @@ TEST(SettingsReplace, ALeftoverOfACutOffWriteNeverBlocksTheNext) {
   EXPECT_EQ(readFile(folder.path() / "Kestova.ini.new"), "cut off");
   EXPECT_THAT(namesIn(folder.path()), ElementsAre("Kestova.ini", "Kestova.ini.2.new",
                                                   "Kestova.ini.bak", "Kestova.ini.new"));
+
+  const common::Result<cli::CheckReport> report =
+      cli::checkSettingsFile(file, "Kestova.ini", machine);
+  ASSERT_TRUE(report);
+  std::string notes;
+  for (const cli::Finding& finding : report->findings) notes += finding.text + "\n";
+  EXPECT_THAT(notes, HasSubstr("Kestova.ini.2.new: left behind by a write of new settings that "
+                               "was cut off; the plugin never reads it, and it may be deleted.\n"
+                               "Kestova.ini.new: left behind"));
+  EXPECT_THAT(notes, Not(HasSubstr("Kestova.ini.bak")));
+  EXPECT_EQ(report->warnings(), 0u) << notes;
+  EXPECT_TRUE(report->notWhereRead.empty()) << "a leftover does not keep the file from a write";
 }
 
 TEST(SettingsReplace, AReaderThatReadsTheNewFileOtherwiseStopsTheReplaceAndBothValuesAreSaid) {
