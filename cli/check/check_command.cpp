@@ -50,6 +50,7 @@ common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::s
                                          "; this one is checked as if it were that file."});
   }
   addLookAlikes(places, wanted, bytes.has_value(), first);
+  addLeftovers(places, first);
   if (!places.lookAlikes.empty()) report.notWhereRead = "a look-alike of it is beside it";
   report.findings.insert(report.findings.begin(), first.begin(), first.end());
   return report;

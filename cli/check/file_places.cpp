@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "cli/check/file_replace.h"
 #include "common/console.h"
 #include "common/display_text.h"
 
@@ -135,9 +136,13 @@ FilePlaces findFilePlaces(const fs::path& folder, const std::string& name) {
       const std::string entry = common::utf8FromPath(it->path().filename());
       std::string why = lookAlikeReason(entry, name);
       if (!why.empty()) places.lookAlikes.push_back({entry, std::move(why)});
+      if (isNewFileName(common::lowerAscii(entry), common::lowerAscii(name))) {
+        places.leftovers.push_back(entry);
+      }
     }
   }
   std::sort(places.below.begin(), places.below.end());
+  std::sort(places.leftovers.begin(), places.leftovers.end());
   std::sort(places.lookAlikes.begin(), places.lookAlikes.end(),
             [](const LookAlike& a, const LookAlike& b) { return a.name < b.name; });
   return places;
@@ -173,6 +178,15 @@ void addLookAlikes(const FilePlaces& places, const std::string& name, bool nameE
     }
     findings.push_back({Severity::warning, common::displayText(alike.name, 80) + ": " + alike.why +
                                                ", never read by the plugin; " + fix + "."});
+  }
+}
+
+void addLeftovers(const FilePlaces& places, std::vector<Finding>& findings) {
+  for (const std::string& leftover : places.leftovers) {
+    findings.push_back({Severity::note, common::displayText(leftover, 80) +
+                                            ": left behind by a write of new settings that was "
+                                            "cut off; the plugin never reads it, and it may be "
+                                            "deleted."});
   }
 }
 

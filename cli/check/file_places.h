@@ -2,8 +2,8 @@
 // is: in the folder, in the folder above, or in a folder below; whether a folder of that name
 // stands in its place; and the files beside it the player meant as it but the plugin never reads:
 // Kestova.ini.txt (Windows hides known endings, so it shows as Kestova.ini), Kestova.txt,
-// Kestova.ini.ini, Kestova (1).ini. One level each way and a bounded number of entries: the check
-// never searches a disk.
+// Kestova.ini.ini, Kestova (1).ini; and what a write cut off left beside it. One level each way and
+// a bounded number of entries: the check never searches a disk.
 #pragma once
 
 #include <cstddef>
@@ -38,6 +38,7 @@ struct FilePlaces {
   std::filesystem::path above;               // the folder above, if the file is there; else empty
   std::vector<std::filesystem::path> below;  // the folders below that hold it, in name order
   std::vector<LookAlike> lookAlikes;         // in name order
+  std::vector<std::string> leftovers;        // new files of a write cut off, UTF-8, in name order
 };
 
 // name is a file name such as "Kestova.ini".
@@ -53,6 +54,9 @@ std::string whereInstead(const FilePlaces& places, const std::string& name,
 // whether the file of that name is there too.
 void addLookAlikes(const FilePlaces& places, const std::string& name, bool nameExists,
                    std::vector<Finding>& findings);
+
+// A note for each file a write of new settings left behind when it was cut off.
+void addLeftovers(const FilePlaces& places, std::vector<Finding>& findings);
 
 // A path as a message shows it.
 std::string shownPath(const std::filesystem::path& path);

@@ -11,7 +11,6 @@
 #include <optional>
 #include <string>
 
-#include "common/result.h"
 #include "toggle/settings_file.h"
 
 namespace cli {
@@ -73,10 +72,5 @@ class Machine {
 
 // The machine this program runs on.
 Machine& thisMachine();
-
-// Puts a file of these bytes in target's place in one step: the new file is written whole
-// beside it (target's name with ".new"; one already there is in the way), flushed to the disk,
-// then renamed over target, so that a reader sees the old file or the new one, never a mix.
-common::Status replaceFile(const std::filesystem::path& target, const std::string& bytes);
 
 }  // namespace cli

@@ -247,27 +247,4 @@ Machine& thisMachine() {
   return machine;
 }
 
-common::Status replaceFile(const std::filesystem::path& target, const std::string& bytes) {
-  std::filesystem::path fresh = target;
-  fresh += L".new";
-  const HANDLE file = CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    return common::Error("cannot make a new file beside it (Windows error " +
-                         std::to_string(GetLastError()) + ")");
-  }
-  DWORD written = 0;
-  const bool whole =
-      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0 &&
-      written == bytes.size() && FlushFileBuffers(file) != 0;
-  CloseHandle(file);
-  // Within one volume, a rename that replaces its target is one step.
-  if (!whole || MoveFileExW(fresh.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) == 0) {
-    const DWORD error = GetLastError();
-    DeleteFileW(fresh.c_str());
-    return common::Error("cannot replace it (Windows error " + std::to_string(error) + ")");
-  }
-  return common::Done{};
-}
-
 }  // namespace cli

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "cli/check/machine.h"
+#include "cli/check/file_replace.h"
 #include "cli/check/settings_text.h"
 #include "common/console.h"
 #include "common/settings_values.h"
@@ -124,6 +124,51 @@ fs::path backupPath(const fs::path& settingsFile) {
   return backup;
 }
 
+// Why a file is left as it is, in the same words on every system.
+const char* refusal(Standing standing) {
+  switch (standing) {
+    case Standing::none:
+    case Standing::file:
+      return nullptr;
+    case Standing::readOnly:
+      return "is read-only, so it is left as it is";
+    case Standing::notAFile:
+      return "is not a plain file (a folder?), so it is left as it is";
+    case Standing::hardLinked:
+      return "has other names (hard links), which a new file would not keep, so it is left as it "
+             "is";
+    case Standing::link:
+      // Only Windows says so (Linux follows a symbolic link to the file it names): a rename there
+      // replaces the link itself, which would be gone, and the file it names keep its old values.
+      return "is a link (a symbolic link or a junction), which a new file would replace instead "
+             "of the file it names, so it is left as it is";
+    case Standing::brokenLink:
+      return "is a link to nothing that can be read, so it is left as it is";
+  }
+  return nullptr;
+}
+
+constexpr char kUnchanged[] = "; the old file is as it was";
+constexpr char kMayChange[] = "; make sure you may change files in its folder, and try again";
+
+// Empty when the system's reader reads the values as written from the new file, or there is no
+// such reader; else what it reads instead.
+std::string disagreementOf(const std::optional<SystemReading>& system,
+                           const std::vector<SettingValue>& values) {
+  if (!system) return "";
+  std::string written;
+  bool same = true;
+  for (const SettingValue& value : values) {
+    written += (written.empty() ? "" : " and ") + std::string(value.key->name) + "=" +
+               std::to_string(value.value);
+    same = same && system->settings.*value.key->member == value.value;
+  }
+  if (same) return "";
+  return "would not read as written: " + system->name + "'s own reader, the plugin's, reads " +
+         common::settingsText(system->settings) + " from the new file, not the " + written +
+         " written there, so it is left as it is";
+}
+
 }  // namespace
 
 common::Result<std::string> editSettings(const std::optional<std::string>& fileBytes,
@@ -153,36 +198,39 @@ common::Result<std::string> editSettings(const std::optional<std::string>& fileB
   return common::Error("the reader would not read the values from it after the change");
 }
 
-common::Result<fs::path> replaceSettingsFile(const fs::path& path, const std::string& bytes) {
+common::Result<fs::path> replaceSettingsFile(const fs::path& path, const std::string& bytes,
+                                             const std::vector<SettingValue>& values,
+                                             Machine& machine) {
+  const common::Result<ReplaceTarget> target = lookAtTarget(path);
+  if (!target) {
+    return common::Error("cannot be replaced: " + target.error().message + kMayChange + kUnchanged);
+  }
+  if (const char* why = refusal(target->standing)) return common::Error(why);
+  const fs::path& file = target->file;
+  const common::Result<fs::path> fresh = writeNewFile(file, bytes);
+  if (!fresh) {
+    return common::Error("cannot be replaced: " + fresh.error().message + kMayChange + kUnchanged);
+  }
   std::error_code ec;
-  // Through a link, the file it names is the one the game reads.
-  const fs::path file = fs::is_symlink(path, ec) ? fs::canonical(path, ec) : path;
-  if (ec) return common::Error("is a link to nothing that can be read, so it is left as it is");
-  const fs::file_status status = fs::status(file, ec);
-  const bool exists = status.type() != fs::file_type::not_found;
-  if (exists && status.type() != fs::file_type::regular) {
-    return common::Error("is not a plain file (a folder?), so it is left as it is");
-  }
-  if (exists && (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
-    return common::Error("is read-only, so it is left as it is");
-  }
-  if (exists && fs::hard_link_count(file, ec) > 1) {
-    return common::Error(
-        "has other names (hard links), which a new file would not keep, so it is "
-        "left as it is");
+  // The system's own reader, where there is one, has the last word: it is the plugin's.
+  if (const std::string disagreement = disagreementOf(machine.readSettings(*fresh), values);
+      !disagreement.empty()) {
+    fs::remove(*fresh, ec);
+    return common::Error(disagreement);
   }
   fs::path backup;
-  if (exists) {
+  if (target->standing != Standing::none) {
     backup = backupPath(file);
     if (!fs::copy_file(file, backup, ec)) {
+      fs::remove(*fresh, ec);
       return common::Error("cannot keep the old file as " +
-                           common::utf8FromPath(backup.filename()) + ": " + ec.message() +
-                           "; nothing was changed");
+                           common::utf8FromPath(backup.filename()) + " (" + ec.message() + ")" +
+                           kMayChange + kUnchanged);
     }
   }
-  if (const common::Status replaced = replaceFile(file, bytes); !replaced) {
-    if (exists) fs::remove(backup, ec);
-    return common::Error(replaced.error().message + "; nothing was changed");
+  if (const common::Status replaced = putInPlace(*fresh, file); !replaced) {
+    if (!backup.empty()) fs::remove(backup, ec);
+    return common::Error("cannot be replaced: " + replaced.error().message + kUnchanged);
   }
   return backup;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/check/machine.h"
 #include "common/result.h"
 #include "toggle/settings_file.h"
 
@@ -27,10 +28,16 @@ common::Result<std::string> editSettings(const std::optional<std::string>& fileB
                                          const std::vector<SettingValue>& values,
                                          bool dropUtf8Mark);
 
-// Keeps the old file (if any) as Kestova.ini.bak (or .2.bak and on, when that is taken), then puts
-// bytes in its place at once. Refuses, writing nothing, a folder or a read-only file. Returns the
-// backup's path, empty when there was no old file.
+// Puts bytes, which set values, in the settings file's place in one step (file_replace.h), keeping
+// the old file (if any) as Kestova.ini.bak (or .2.bak and on, when that is taken). Before the new
+// file replaces the old, the machine's own reader reads it, where there is one: if it does not
+// read the values as written, nothing is replaced. Refuses, writing nothing, a folder, a
+// read-only file, a file with other names (hard links), and on Windows a link. Returns the
+// backup's path, empty when there was no old file; on any failure the old file is as it was and
+// nothing made for the write is left.
 common::Result<std::filesystem::path> replaceSettingsFile(const std::filesystem::path& path,
-                                                          const std::string& bytes);
+                                                          const std::string& bytes,
+                                                          const std::vector<SettingValue>& values,
+                                                          Machine& machine);
 
 }  // namespace cli

@@ -75,7 +75,7 @@ bool askToWrite(const WritePlan& plan, Machine& machine, std::FILE* out) {
 common::ExitStatus writePlan(const CheckReport& report, const WritePlan& plan, Machine& machine,
                              std::FILE* out) {
   const common::Result<std::filesystem::path> backup =
-      replaceSettingsFile(report.settingsPath, plan.bytes);
+      replaceSettingsFile(report.settingsPath, plan.bytes, plan.values, machine);
   if (!backup) return refuse(plan, "it " + backup.error().message, out);
   common::writeText(
       out, "Wrote " + valuesText(plan.values, " and ") + " into " + plan.shown +

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,7 +14,8 @@ namespace testing_support {
 
 class FakeMachine : public cli::Machine {
  public:
-  std::optional<cli::SystemReading> reading;  // what its reader reads from any file
+  std::optional<cli::SystemReading> reading;     // what its reader reads from any file
+  std::vector<std::filesystem::path> filesRead;  // the files its reader was asked about
   bool ownsConsole = false;
   std::deque<std::string> answers;  // each readLine takes one; none left is the end of input
   size_t linesRead = 0;
@@ -23,7 +25,8 @@ class FakeMachine : public cli::Machine {
   std::optional<cli::SystemKind> system() override {
     return reading ? std::optional(reading->kind) : std::nullopt;
   }
-  std::optional<cli::SystemReading> readSettings(const std::filesystem::path&) override {
+  std::optional<cli::SystemReading> readSettings(const std::filesystem::path& file) override {
+    filesRead.push_back(file);
     return reading;
   }
   bool ownsConsoleWindow() override { return ownsConsole; }
