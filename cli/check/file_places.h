@@ -54,7 +54,7 @@ std::string whereInstead(const FilePlaces& places, const std::string& name,
 void addLookAlikes(const FilePlaces& places, const std::string& name, bool nameExists,
                    std::vector<Finding>& findings);
 
-// A path as a message shows it.
+// A path as a message shows it: a long one shortened in the middle, so that its end shows.
 std::string shownPath(const std::filesystem::path& path);
 
 // The path whole, from the root, without "." and ".." or a separator at its end.
