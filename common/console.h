@@ -25,7 +25,8 @@ std::filesystem::path programFolder();
 void useUtf8Output();
 // Whether the stream is a console (a terminal), rather than a file or a pipe.
 bool isConsole(std::FILE* stream);
-// Writes UTF-8 text so that every name shows: to a console as characters, elsewhere as bytes.
+// Writes UTF-8 text so that every name shows: to a console as characters, wrapped at spaces to
+// fit its window (common/text_layout.h), elsewhere as bytes, one line as one line.
 void writeText(std::FILE* stream, const std::string& utf8);
 
 // An error as one line: "where:line: message", or "where: message" when it has no line; an

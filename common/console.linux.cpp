@@ -1,7 +1,9 @@
 // Linux hands over names as bytes, which are UTF-8 here; a terminal shows UTF-8 as it is.
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "common/console.h"
+#include "common/text_layout.h"
 
 namespace common {
 
@@ -29,7 +31,11 @@ bool isConsole(std::FILE* stream) {
 }
 
 void writeText(std::FILE* stream, const std::string& utf8) {
-  std::fwrite(utf8.data(), 1, utf8.size(), stream);
+  // A terminal's text wrapped one column short of its width, as on Windows (console.windows.cpp).
+  winsize size{};
+  const bool terminal = isConsole(stream) && ioctl(fileno(stream), TIOCGWINSZ, &size) == 0;
+  const std::string shown = terminal && size.ws_col > 0 ? wrapText(utf8, size.ws_col - 1u) : utf8;
+  std::fwrite(shown.data(), 1, shown.size(), stream);
   std::fflush(stream);
 }
 

@@ -9,6 +9,7 @@
 
 #include "common/console.h"
 #include "common/text_encoding.h"
+#include "common/text_layout.h"
 
 namespace common {
 namespace {
@@ -75,7 +76,15 @@ void writeText(std::FILE* stream, const std::string& utf8) {
     std::fflush(stream);
     return;
   }
-  const std::wstring wide = asWide(utf16FromUtf8(utf8));
+  // Wrapped one column short of the visible window: when a line fills the window's last column,
+  // Windows' console moves to the next line by itself, and the line end after it leaves an empty
+  // one. (Wine's waits for the next character and leaves none; players run Windows.)
+  std::string shown = utf8;
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (GetConsoleScreenBufferInfo(handleOf(stream), &info) != 0) {
+    shown = wrapText(utf8, static_cast<size_t>(info.srWindow.Right - info.srWindow.Left));
+  }
+  const std::wstring wide = asWide(utf16FromUtf8(shown));
   DWORD written = 0;
   WriteConsoleW(handleOf(stream), wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
 }

@@ -1,5 +1,6 @@
 #include "common/display_text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -33,13 +34,28 @@ std::string displayText(std::string_view bytes, size_t maxCharacters) {
       shown.append(bytes.substr(i, length));
       i += length;
     } else {
-      char escaped[8];
-      std::snprintf(escaped, sizeof(escaped), "\\x%02X", byte);
-      shown += escaped;
-      ++i;
+      // One character, each of its bytes escaped: a cut never falls between them.
+      for (const size_t end = i + std::max<size_t>(length, 1); i < end; ++i) {
+        char escaped[8];
+        std::snprintf(escaped, sizeof(escaped), "\\x%02X", static_cast<unsigned char>(bytes[i]));
+        shown += escaped;
+      }
     }
   }
   return shown;
+}
+
+std::string displayPath(std::string_view bytes, size_t maxCharacters) {
+  std::vector<size_t> starts;  // of each character, as displayText counts them
+  for (size_t i = 0; i < bytes.size(); i += std::max<size_t>(utf8Length(bytes, i), 1)) {
+    starts.push_back(i);
+  }
+  if (starts.size() <= maxCharacters) return displayText(bytes, maxCharacters);
+  // The start says which drive and where from; the end is what the message is about.
+  const size_t head = maxCharacters * 3 / 10;
+  const size_t tail = maxCharacters - std::min(head + 3, maxCharacters);
+  return displayText(bytes.substr(0, starts[head]), head) + "..." +
+         displayText(bytes.substr(starts[starts.size() - tail]), tail);
 }
 
 std::string lowerAscii(std::string text) {

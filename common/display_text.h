@@ -1,6 +1,6 @@
 // Bytes from a user's file shown in a message or a picture: valid UTF-8 kept, control characters
-// and stray bytes escaped, long text cut, so one odd file cannot break a line or an XML document.
-// Beside it, the few other text helpers the checker and the simulator share.
+// and stray bytes escaped, long text shortened, so one odd file cannot break a line or an XML
+// document. Beside it, the few other text helpers the checker and the simulator share.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +12,9 @@ namespace common {
 
 // At most maxCharacters characters, then "..." when there was more.
 std::string displayText(std::string_view bytes, size_t maxCharacters = 40);
+// A path or a file name in at most maxCharacters characters: a longer one keeps its start and
+// its end, the folder or file it names, with "..." between.
+std::string displayPath(std::string_view bytes, size_t maxCharacters);
 
 // ASCII letters folded to lower case, as the profile reader compares names; other bytes kept.
 std::string lowerAscii(std::string text);

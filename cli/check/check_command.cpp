@@ -218,7 +218,7 @@ common::Result<CheckReport> checkPath(const std::optional<std::string>& path, Ma
   const fs::path target = common::pathFromUtf8(*path);
   std::error_code ec;
   if (fs::is_directory(target, ec)) return checkGameFolder(target, machine);
-  return checkSettingsFile(target, common::displayText(*path, 200), machine);
+  return checkSettingsFile(target, common::displayPath(*path, 200), machine);
 }
 
 common::ExitStatus printCheck(const common::Result<CheckReport>& report, std::FILE* out,

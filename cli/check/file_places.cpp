@@ -176,7 +176,7 @@ void addLookAlikes(const FilePlaces& places, const std::string& name, bool nameE
       fix = "the plugin reads " + name + " instead; if your changes are in this one, delete ";
       fix.append(name).append(" and rename this one to ").append(name);
     }
-    findings.push_back({Severity::warning, common::displayText(alike.name, 80) + ": " + alike.why +
+    findings.push_back({Severity::warning, common::displayPath(alike.name, 80) + ": " + alike.why +
                                                ", never read by the plugin; " + fix + "."});
   }
 }
@@ -191,7 +191,7 @@ void addLeftovers(const FilePlaces& places, std::vector<Finding>& findings) {
 }
 
 std::string shownPath(const fs::path& path) {
-  return common::displayText(common::utf8FromPath(path), 200);
+  return common::displayPath(common::utf8FromPath(path), 200);
 }
 
 }  // namespace cli

@@ -58,7 +58,7 @@ void addLookAlikes(const FilePlaces& places, const std::string& name, bool nameE
 // A note for each file a write of new settings left behind when it was cut off.
 void addLeftovers(const FilePlaces& places, std::vector<Finding>& findings);
 
-// A path as a message shows it.
+// A path as a message shows it: a long one shortened in the middle, so that its end shows.
 std::string shownPath(const std::filesystem::path& path);
 
 // The path whole, from the root, without "." and ".." or a separator at its end.
