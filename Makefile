@@ -7,13 +7,16 @@
 # make soak  10,000,000 randomized ticks natively and 1,000,000 with the real DLL under Wine
 #            against the reference model, and 10,000 loads and unloads of each
 # make lint  clang-format, cppcheck and clang-tidy, all clean
+# make screenshots  pictures of KestovaCheck's console window as a player sees it, made under
+#            Wine and Xvfb, into docs/: checker-ready.png and checker-taps.png
 # make sanitize  the native suite under AddressSanitizer + UndefinedBehaviorSanitizer, then
 #            under ThreadSanitizer
 NATIVE := build/native
 WINDOWS := build/mingw
 WINE := env WINEPREFIX=$(CURDIR)/$(WINDOWS)/wine-prefix $(CURDIR)/scripts/wine
 
-.PHONY: all deps native programs windows clang-cl dist release demo test sanitize fuzz soak bench
+.PHONY: all deps native programs windows clang-cl dist release demo screenshots test sanitize fuzz
+.PHONY: soak bench
 .PHONY: format lint clean
 
 all: demo
@@ -65,6 +68,13 @@ demo: dist
 	@env WINEPREFIX=$(CURDIR)/$(WINDOWS)/wine-prefix scripts/wine-stop
 	@echo "dist/ is at $(CURDIR)/dist: $$(cd dist && ls Kestova-*.zip), the player's download," \
 	  "and its four files"
+
+# Its X tools, picture tools and console font are installed here only, not by every make.
+screenshots:
+	@scripts/install-deps xdotool imagemagick optipng fonts-dejavu-core
+	@cmake --preset mingw >/dev/null
+	@cmake --build --preset mingw --target Kestova KestovaCheck ScriptHookVask
+	@scripts/screenshots $(CURDIR) $(WINDOWS) docs
 
 test: windows dist clang-cl
 	@ctest --preset native -j2
