@@ -151,7 +151,7 @@ status=0
 [ "$status" -eq 0 ] || fail "kestova-sim.exe check --write: status $status"
 has "the old file is kept as Kestova.ini.bak."
 has "read back (Wine"
-has "the plugin will now read ShortPress 130, LongPress 170, HoldADS 0."
+has "the plugin will now read ShortPress 50, LongPress 170, HoldADS 0."
 cmp -s "$game/Kestova.ini.bak" "$source/package/Kestova.ini" || fail "the backup is not the old file"
 chmod a-w "$game/Kestova.ini"
 status=0
