@@ -76,6 +76,7 @@ TEST(CheckSettings, ValuesThatReadDifferentlyFromHowTheyLookAreExplained) {
       {"1.5", 1, Severity::warning, "only whole numbers"},
       {"0o78", 7, Severity::warning, "no octal digit"},
       {"\"70", 0, Severity::warning, "no matching closing quote"},
+      {"5X", 5, Severity::note, "the rest, \"X\", is not read"},
       {"seventy", 0, Severity::warning, "does not start with a number"},
       {std::string(27, '0') + "150", 15, Severity::warning, "first 29 characters"},
   };
@@ -87,6 +88,9 @@ TEST(CheckSettings, ValuesThatReadDifferentlyFromHowTheyLookAreExplained) {
     EXPECT_EQ(f.severity, c.severity) << f.text;
     EXPECT_THAT(f.text, HasSubstr(c.because));
   }
+  // An X after any number but a lone 0 starts nothing: no word of hexadecimal.
+  EXPECT_THAT(findingStarting(check("[Settings]\nShortPress=5X\n"), "ShortPress: reads 5").text,
+              Not(HasSubstr("hexadecimal")));
   const cli::CheckReport hold = check("[Settings]\nHoldADS=true\n");
   EXPECT_THAT(findingStarting(hold, "HoldADS: reads 0").text, HasSubstr("write 1 for hold mode"));
 }
@@ -126,6 +130,9 @@ TEST(CheckSettings, LinesTheReaderNeverReadsAreNamedWithTheirEditorLineNumber) {
       {"[Settings]\nShortPres=70\n",
        "line 2: \"ShortPres\" is not a key the plugin reads; "
        "did you mean ShortPress?"},
+      // Two letters off is still a near miss.
+      {"[Settings]\nLangPrass=200\n",
+       "line 2: \"LangPrass\" is not a key the plugin reads; did you mean LongPress?"},
       {"[Settings]\nLongPress=80\nLongPress=90\n",
        "line 3: LongPress again; only the first one, "
        "on line 2, is read."},
