@@ -54,12 +54,8 @@ common::ExitStatus checkCommand(const std::optional<std::string>& path,
   const common::Result<CheckReport> report = checkPath(path, machine);
   const common::ExitStatus status = printCheck(report, stdout, stderr, kProgramName);
   if (!report || taps.empty()) return status;
-  const TapAdvice advice = adviseTaps({taps, holds}, report->settings);
-  std::string text;
-  for (const std::string& line : adviceText(advice, true)) text += line + "\n";
-  common::writeText(stdout, text);
-  return offerSuggestion(*report, status, advice, write ? WriteChoice::yes : WriteChoice::no,
-                         machine, stdout);
+  return tapAdvice(*report, status, {taps, holds}, write ? WriteChoice::yes : WriteChoice::no,
+                   machine, stdout);
 }
 
 // The arguments in UTF-8, the program's name first.

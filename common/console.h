@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,9 @@ std::filesystem::path programFolder();
 void useUtf8Output();
 // Whether the stream is a console (a terminal), rather than a file or a pipe.
 bool isConsole(std::FILE* stream);
+// The columns text is wrapped to on a console, a little short of its width; nullopt for a stream
+// that is no console, whose lines are never wrapped.
+std::optional<size_t> textColumns(std::FILE* stream);
 // Writes UTF-8 text so that every name shows: to a console as characters, wrapped at spaces to
 // fit its window (common/text_layout.h), elsewhere as bytes, one line as one line.
 void writeText(std::FILE* stream, const std::string& utf8);

@@ -30,11 +30,18 @@ bool isConsole(std::FILE* stream) {
   return isatty(fileno(stream)) != 0;
 }
 
-void writeText(std::FILE* stream, const std::string& utf8) {
-  // A terminal's text wrapped one column short of its width, as on Windows (console.windows.cpp).
+// One column short of the terminal's width, as on Windows (console.windows.cpp).
+std::optional<size_t> textColumns(std::FILE* stream) {
   winsize size{};
-  const bool terminal = isConsole(stream) && ioctl(fileno(stream), TIOCGWINSZ, &size) == 0;
-  const std::string shown = terminal && size.ws_col > 0 ? wrapText(utf8, size.ws_col - 1u) : utf8;
+  if (!isConsole(stream) || ioctl(fileno(stream), TIOCGWINSZ, &size) != 0 || size.ws_col == 0) {
+    return std::nullopt;
+  }
+  return size.ws_col - 1u;
+}
+
+void writeText(std::FILE* stream, const std::string& utf8) {
+  const std::optional<size_t> columns = textColumns(stream);
+  const std::string shown = columns ? wrapText(utf8, *columns) : utf8;
   std::fwrite(shown.data(), 1, shown.size(), stream);
   std::fflush(stream);
 }

@@ -69,22 +69,26 @@ void useUtf8Output() {
   _setmode(_fileno(stderr), _O_BINARY);
 }
 
+// One column short of the visible window: when a line fills the window's last column, Windows'
+// console moves to the next line by itself, and the line end after it leaves an empty one.
+// (Wine's waits for the next character and leaves none; players run Windows.)
+std::optional<size_t> textColumns(std::FILE* stream) {
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (!isConsole(stream) || GetConsoleScreenBufferInfo(handleOf(stream), &info) == 0) {
+    return std::nullopt;
+  }
+  return static_cast<size_t>(info.srWindow.Right - info.srWindow.Left);
+}
+
 void writeText(std::FILE* stream, const std::string& utf8) {
   std::fflush(stream);
-  if (!isConsole(stream)) {
+  const std::optional<size_t> columns = textColumns(stream);
+  if (!columns) {
     std::fwrite(utf8.data(), 1, utf8.size(), stream);
     std::fflush(stream);
     return;
   }
-  // Wrapped one column short of the visible window: when a line fills the window's last column,
-  // Windows' console moves to the next line by itself, and the line end after it leaves an empty
-  // one. (Wine's waits for the next character and leaves none; players run Windows.)
-  std::string shown = utf8;
-  CONSOLE_SCREEN_BUFFER_INFO info;
-  if (GetConsoleScreenBufferInfo(handleOf(stream), &info) != 0) {
-    shown = wrapText(utf8, static_cast<size_t>(info.srWindow.Right - info.srWindow.Left));
-  }
-  const std::wstring wide = asWide(utf16FromUtf8(shown));
+  const std::wstring wide = asWide(utf16FromUtf8(wrapText(utf8, *columns)));
   DWORD written = 0;
   WriteConsoleW(handleOf(stream), wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
 }

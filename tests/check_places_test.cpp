@@ -35,11 +35,7 @@ std::string check(const std::string& path) {
   testing_support::FakeMachine machine;
   const common::Result<cli::CheckReport> report = cli::checkPath(path, machine);
   if (!report) return "error: " + report.error().message;
-  std::string all;
-  for (const cli::Finding& f : report->findings) {
-    all += (f.severity == cli::Severity::warning ? "warning: " : "") + f.text + "\n";
-  }
-  return all + "warnings: " + std::to_string(report->warnings()) + "\n";
+  return cli::reportText(*report) + "warnings: " + std::to_string(report->warnings()) + "\n";
 }
 
 TEST(CheckPlaces, TheZipUnpackedIntoAFolderOfItsOwnIsOneFolderTooDeep) {
@@ -48,12 +44,10 @@ TEST(CheckPlaces, TheZipUnpackedIntoAFolderOfItsOwnIsOneFolderTooDeep) {
     game.write(std::string("Kestova-1.1.0/") + name, testing_support::peBytes({}));
   }
   const std::string out = check(game.path + "/Kestova-1.1.0");
-  EXPECT_THAT(out, HasSubstr("warning: ScriptHookVask.dll: not in this folder but in the folder "
-                             "above, " +
-                             game.path +
-                             ", the game's folder: this folder is one too deep. Move Kestova.dll "
-                             "and Kestova.ini from here up into " +
-                             game.path))
+  EXPECT_THAT(out, HasSubstr("\nMove Kestova.dll and Kestova.ini from here up into " + game.path +
+                             ", beside the host, and run the check there. ScriptHookVask.dll is "
+                             "not in this folder but in the folder above, " +
+                             game.path + ", the game's folder: this folder is one too deep.\n"))
       << out;
   EXPECT_THAT(out, Not(HasSubstr("install the host")));
 }
@@ -63,15 +57,15 @@ TEST(CheckPlaces, AFileInAFolderBelowIsNamedWithTheFix) {
   game.write("scripts/Kestova.ini");
   game.write("mod/Kestova.dll");
   const std::string out = check(game.path);
-  EXPECT_THAT(out, HasSubstr("warning: Kestova.ini: no such file in " + game.path +
-                             ", so the plugin uses its defaults; it reads Kestova.ini from the "
-                             "game's folder. It is in " +
-                             game.path + "/scripts, one folder too deep: move it up into " +
-                             game.path + "."))
+  EXPECT_THAT(out,
+              HasSubstr("\nMove Kestova.ini up from " + game.path + "/scripts into " + game.path +
+                        ": it is one folder too deep. There is no Kestova.ini in " + game.path +
+                        ", so the plugin uses its defaults; it reads Kestova.ini from the "
+                        "game's folder.\n"))
       << out;
-  EXPECT_THAT(out, HasSubstr("warning: Kestova.dll: not in this folder, so there is no plugin to "
-                             "load. It is in " +
-                             game.path + "/mod, one folder too deep"))
+  EXPECT_THAT(out, HasSubstr("\nMove Kestova.dll up from " + game.path + "/mod into " + game.path +
+                             ": it is one folder too deep. Kestova.dll is not in this folder, so "
+                             "there is no plugin to load.\n"))
       << out;
   EXPECT_THAT(out, HasSubstr("ScriptHookVask.dll: the script-hook host, which loads the plugin, "
                              "is here."));
@@ -81,8 +75,8 @@ TEST(CheckPlaces, AFileInAFolderBelowIsNamedWithTheFix) {
   writeFile(bare, "Game/sub/x/Kestova.ini", "[Settings]\n");
   writeFile(bare, "Game/sub/x/ScriptHookVask.dll", testing_support::peBytes({}));
   const std::string far = check((bare.path() / "Game").string());
-  EXPECT_THAT(far, HasSubstr("game's folder.\n"));
-  EXPECT_THAT(far, HasSubstr("install the host in the game's folder"));
+  EXPECT_THAT(far, HasSubstr("\nwarning: There is no Kestova.ini in "));
+  EXPECT_THAT(far, HasSubstr("\nInstall the script-hook host in the game's folder"));
 }
 
 TEST(CheckPlaces, AFolderInAFilesPlaceIsSaidAndTheCheckGoesOnToItsSummary) {
@@ -90,14 +84,15 @@ TEST(CheckPlaces, AFolderInAFilesPlaceIsSaidAndTheCheckGoesOnToItsSummary) {
   game.write("Kestova.dll/readme.txt");
   game.write("Kestova.ini/Kestova.ini");
   const std::string out = check(game.path);
-  EXPECT_THAT(out, HasSubstr("warning: Kestova.dll: not in this folder, so there is no plugin to "
-                             "load. A folder named Kestova.dll stands in its place: delete that "
-                             "folder and copy Kestova.dll here again."))
+  EXPECT_THAT(out, HasSubstr("\nDelete the folder named Kestova.dll that stands in its place, "
+                             "and copy Kestova.dll here again. Kestova.dll is not in this folder, "
+                             "so there is no plugin to load.\n"))
       << out;
-  EXPECT_THAT(out, HasSubstr("warning: Kestova.ini: is a folder, not a settings file (the plugin "
-                             "would use its defaults). A folder named Kestova.ini stands in its "
-                             "place, with the file inside it: move that Kestova.ini out into " +
-                             game.path + " and delete the folder."))
+  EXPECT_THAT(out, HasSubstr("\nMove the Kestova.ini inside the folder named Kestova.ini out "
+                             "into " +
+                             game.path +
+                             ", and delete that folder. Kestova.ini: is a folder, not a settings "
+                             "file (the plugin would use its defaults).\n"))
       << out;
   EXPECT_THAT(out, HasSubstr("ShortPress: the default, 50 (there is no settings file)."));
   EXPECT_THAT(out, HasSubstr("ScriptHookVask.dll: the script-hook host"));
@@ -107,7 +102,11 @@ TEST(CheckPlaces, AFolderInAFilesPlaceIsSaidAndTheCheckGoesOnToItsSummary) {
       testing_support::runProgram(game.folder, {KESTOVA_CHECK_PATH, game.path});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "");
-  EXPECT_THAT(run.out, HasSubstr(game.path + ": 2 warnings: fix what they say"));
+  const std::string verdict =
+      "1 problem stops Kestova from working here, and 1 warning more: do what each says, then "
+      "start the game.";
+  EXPECT_EQ(testing_support::lines(run.out)[1], verdict) << run.out;
+  EXPECT_EQ(testing_support::lines(run.out).back(), verdict) << run.out;
 }
 
 TEST(CheckPlaces, TheHostInAFolderBelowIsNotToBeInstalledAgain) {
@@ -116,9 +115,10 @@ TEST(CheckPlaces, TheHostInAFolderBelowIsNotToBeInstalledAgain) {
   writeFile(folder, "Game/bin/ScriptHookVask.dll", testing_support::peBytes({}));
   const std::string game = (folder.path() / "Game").string();
   EXPECT_THAT(check(game),
-              HasSubstr("warning: ScriptHookVask.dll: not in this folder but in " + game +
-                        "/bin. The host, Kestova.dll and Kestova.ini go "
-                        "together in the game's folder"));
+              HasSubstr("\nPut the host, Kestova.dll and Kestova.ini side by side in the game's "
+                        "folder, where its .exe is: they go together. ScriptHookVask.dll is not "
+                        "in this folder but in " +
+                        game + "/bin.\n"));
 }
 
 }  // namespace

@@ -113,7 +113,7 @@ TEST(CheckReader, AUtf16FileCutInHalfIsAWarningAndAnEvenOneIsNot) {
         testing_support::utf16(u"[Settings]\r\nShortPress=40", endian, true) + "4";
     const cli::CheckReport check = cli::checkSettings(odd);
     EXPECT_THAT(allOf(check),
-                HasSubstr("warning: file: saved as UTF-16, but with an odd number "
+                HasSubstr("warning: The file is saved as UTF-16, but with an odd number "
                           "of bytes (" +
                           std::to_string(odd.size()) + "): its last character is cut in half"));
   }

@@ -43,6 +43,15 @@ cli::Finding findingStarting(const cli::CheckReport& c, const std::string& start
   return {};
 }
 
+// The one finding whose text has part, or a failure.
+cli::Finding findingSaying(const cli::CheckReport& c, const std::string& part) {
+  for (const cli::Finding& f : c.findings) {
+    if (f.text.find(part) != std::string::npos) return f;
+  }
+  ADD_FAILURE() << "no finding says '" << part << "'";
+  return {};
+}
+
 auto aFindingSaying(const std::string& part) {
   return Contains(Field(&cli::Finding::text, HasSubstr(part)));
 }
@@ -117,7 +126,7 @@ TEST(CheckSettings, ADefaultSaysWhyAndWarnsOnlyWhenTheAuthorWroteSomething) {
     EXPECT_THAT(f.text, HasSubstr(c.because));
   }
   // Keys but no section: the file does nothing, which deserves a warning of its own.
-  EXPECT_THAT(check("ShortPress=70\n").findings, aFindingSaying("it has no [Settings] section"));
+  EXPECT_THAT(check("ShortPress=70\n").findings, aFindingSaying("has no [Settings] section"));
   EXPECT_EQ(check("; nothing yet\n").warnings(), 0u);
 }
 
@@ -172,26 +181,25 @@ TEST(CheckSettings, TheTapWindowWarnsWhenNoTapCanToggleOrAnyPressCan) {
   };
   const Case cases[] = {
       {"ShortPress=50\nLongPress=100", Severity::note, "a press of 50 to 99 timer units"},
-      {"ShortPress=50\nLongPress=40", Severity::warning,
-       "ShortPress (50) is not below LongPress (40): no press can ever toggle aim."},
-      {"ShortPress=50\nLongPress=50", Severity::warning, "no press can ever toggle aim"},
-      {"ShortPress=-20\nLongPress=0", Severity::warning, "LongPress (0) is not above 0"},
+      {"ShortPress=50\nLongPress=40", Severity::problem,
+       "ShortPress (50) is not below LongPress (40), so no press can ever toggle aim."},
+      {"ShortPress=50\nLongPress=50", Severity::problem, "no press can ever toggle aim"},
+      {"ShortPress=-20\nLongPress=0", Severity::problem, "LongPress (0) is not above 0"},
       {"ShortPress=0", Severity::warning, "even a press and release within one tick"},
       {"ShortPress=50\nLongPress=60", Severity::warning, "may be hard to hit"},
       {"ShortPress=50\nLongPress=67", Severity::note, "a press of 50 to 66 timer units"},
       // The edges of the range: a window of one unit at 0, and LongPress - 1 below INT32_MIN.
       {"ShortPress=0\nLongPress=1", Severity::warning, "every press shorter than 1 timer units"},
-      {"ShortPress=1\nLongPress=1", Severity::warning, "no press can ever toggle aim"},
-      {"ShortPress=-5\nLongPress=-1", Severity::warning, "LongPress (-1) is not above 0"},
-      {"ShortPress=5\nLongPress=2147483648", Severity::warning,
+      {"ShortPress=1\nLongPress=1", Severity::problem, "no press can ever toggle aim"},
+      {"ShortPress=-5\nLongPress=-1", Severity::problem, "LongPress (-1) is not above 0"},
+      {"ShortPress=5\nLongPress=2147483648", Severity::problem,
        "ShortPress (5) is not below LongPress (-2147483648)"},
       {"ShortPress=-2147483648\nLongPress=2147483647", Severity::warning,
        "every press shorter than 2147483647 timer units"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.settings);
-    const cli::Finding f =
-        findingStarting(check("[Settings]\n" + c.settings + "\n"), "tap window:");
+    const cli::Finding f = findingSaying(check("[Settings]\n" + c.settings + "\n"), "tap window");
     EXPECT_EQ(f.severity, c.severity);
     EXPECT_THAT(f.text, HasSubstr(c.says));
   }
@@ -273,13 +281,19 @@ TEST(CheckCommand, ExitStatusSaysWhetherTheFileWorksAsWritten) {
   const testing_support::ProgramRun good = checkIn(folder, {});
   EXPECT_EQ(good.status, 0) << good.out;
   EXPECT_EQ(good.err, "");
+  // The answer comes first, and again last.
+  EXPECT_EQ(lines(good.out).front(), "./Kestova.ini: no problems found.");
   EXPECT_EQ(lines(good.out).back(), "./Kestova.ini: no problems found.");
 
   writeFile(folder, "short-not-below-long.ini", "[Settings]\nShortPress=50\nLongPress=40\n");
   const testing_support::ProgramRun warned = checkIn(folder, {"short-not-below-long.ini"});
   EXPECT_EQ(warned.status, 1);
-  EXPECT_THAT(warned.out,
-              HasSubstr("warning: tap window: ShortPress (50) is not below LongPress (40)"));
+  EXPECT_EQ(lines(warned.out).front(),
+            "short-not-below-long.ini: 1 warning: the plugin may not do what this file seems to "
+            "say.");
+  // The finding with a fix leads, as a paragraph that starts with it.
+  EXPECT_THAT(warned.out, HasSubstr("\n\nSet ShortPress below LongPress. The tap window is empty: "
+                                    "ShortPress (50) is not below LongPress (40)"));
   // Checked under another name, it says the plugin would not find it there.
   EXPECT_THAT(warned.out, HasSubstr("the plugin reads only a file named Kestova.ini"));
 }
@@ -291,7 +305,8 @@ TEST(CheckCommand, AMissingFileIsAWarningThatTheDefaultsApply) {
   EXPECT_EQ(run.err, "");
   const std::vector<std::string> out = lines(run.out);
   ASSERT_FALSE(out.empty());
-  EXPECT_THAT(out.front(), StartsWith("warning: ./Kestova.ini: no such file"));
+  EXPECT_EQ(out.front(), "./Kestova.ini: 1 warning: there is no settings file.");
+  EXPECT_THAT(run.out, HasSubstr("\nwarning: There is no Kestova.ini in "));
   EXPECT_THAT(run.out, HasSubstr("ShortPress: the default, 50 (there is no settings file)."));
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/check/check_command.h"
 #include "cli/check/file_places.h"
 #include "cli/check/settings_check.h"
 #include "cli/check/settings_text.h"
@@ -25,11 +26,7 @@ using testing_support::runProgram;
 using testing_support::writeFile;
 
 std::string findingsOf(const std::string& bytes) {
-  std::string all;
-  for (const cli::Finding& f : cli::checkSettings(bytes).findings) {
-    all += (f.severity == cli::Severity::warning ? "warning: " : "") + f.text + "\n";
-  }
-  return all;
+  return cli::reportText(cli::checkSettings(bytes));
 }
 
 TEST(CheckEncoding, WindowsAndWineAreBothToldWhereTheyReadAFileDifferently) {
@@ -37,8 +34,8 @@ TEST(CheckEncoding, WindowsAndWineAreBothToldWhereTheyReadAFileDifferently) {
   // [Settings] on line 1 behind the mark: Windows reads its defaults, Wine the values.
   const std::string onLine1 = findingsOf(bom + "[Settings]\nShortPress=40\n");
   EXPECT_THAT(onLine1,
-              HasSubstr("warning: file: it starts with a UTF-8 byte-order mark. Windows does "
-                        "not recognise it"))
+              HasSubstr("\nSave the file as UTF-8 without a byte-order mark, or as UTF-16 LE. The "
+                        "file starts with a UTF-8 byte-order mark. Windows does not recognise it"))
       << onLine1;
   EXPECT_THAT(onLine1, HasSubstr("the plugin reads ShortPress 50, LongPress 100, HoldADS 0 (its "
                                  "defaults). Wine and Proton skip the mark and read ShortPress 40"))
@@ -54,10 +51,9 @@ TEST(CheckEncoding, WindowsAndWineAreBothToldWhereTheyReadAFileDifferently) {
     be += std::string{'\0', c};
     le += std::string{c, '\0'};
   }
-  EXPECT_THAT(findingsOf(be),
-              HasSubstr("warning: file: saved as UTF-16 big-endian. Windows does not "
-                        "read that byte-order mark, so there the plugin finds no "
-                        "setting and uses ShortPress 50"));
+  EXPECT_THAT(findingsOf(be), HasSubstr("The file is saved as UTF-16 big-endian. Windows does not "
+                                        "read that byte-order mark, so there the plugin finds no "
+                                        "setting and uses ShortPress 50"));
   EXPECT_EQ(cli::checkSettings(le).warnings(), 0u) << findingsOf(le);
   EXPECT_THAT(findingsOf(le),
               HasSubstr("file: saved as UTF-16 LE, which Windows, Wine and Proton all"));
@@ -65,7 +61,7 @@ TEST(CheckEncoding, WindowsAndWineAreBothToldWhereTheyReadAFileDifferently) {
 
 TEST(CheckEncoding, AnEmptyFileIsAWarningAndANotesOnlyFileIsNot) {
   for (const std::string empty : {"", "\n\r\n", "  \t\n", "\xEF\xBB\xBF"}) {
-    EXPECT_THAT(findingsOf(empty), HasSubstr("warning: file: it is empty")) << findingsOf(empty);
+    EXPECT_THAT(findingsOf(empty), HasSubstr("The file is empty")) << findingsOf(empty);
   }
   EXPECT_THAT(findingsOf("; all defaults\n"), Not(HasSubstr("empty")));
   EXPECT_THAT(findingsOf("[Settings]\n"), Not(HasSubstr("empty")));
@@ -98,19 +94,20 @@ TEST(CheckCommand, AMissingFileNamesTheWholeFolderSearchedAndTheTxtBesideIt) {
   writeFile(folder, "Kestova.ini.txt", "[Settings]\n");
   const testing_support::ProgramRun sim = run(folder, {KESTOVA_SIM_PATH, "check"});
   EXPECT_EQ(sim.status, 1);
-  EXPECT_THAT(sim.out, HasSubstr("warning: ./Kestova.ini: no such file in " +
-                                 folder.path().string() + ", so the plugin uses its defaults"))
+  EXPECT_THAT(sim.out, HasSubstr("warning: There is no Kestova.ini in " + folder.path().string() +
+                                 ", so the plugin uses its defaults"))
       << sim.out;
   EXPECT_THAT(sim.out,
-              HasSubstr("warning: Kestova.ini.txt: saved as a text file (Windows hides the "
-                        "ending .txt, so it shows as Kestova.ini), never read by the plugin; "
-                        "rename it to Kestova.ini."))
+              HasSubstr("\nRename Kestova.ini.txt to Kestova.ini. Kestova.ini.txt is saved as a "
+                        "text file (Windows hides the ending .txt, so it shows as Kestova.ini), "
+                        "never read by the plugin.\n"))
       << sim.out;
   writeFile(folder, "Kestova.ini", "");
   const testing_support::ProgramRun empty = run(folder, {KESTOVA_SIM_PATH, "check"});
   EXPECT_EQ(empty.status, 1);
-  EXPECT_THAT(empty.out, HasSubstr("warning: file: it is empty")) << empty.out;
-  EXPECT_THAT(empty.out, HasSubstr("delete Kestova.ini and rename this one to Kestova.ini"))
+  EXPECT_THAT(empty.out, HasSubstr("The file is empty")) << empty.out;
+  EXPECT_THAT(empty.out, HasSubstr("\nIf your changes are in Kestova.ini.txt, delete Kestova.ini "
+                                   "and rename Kestova.ini.txt to Kestova.ini."))
       << empty.out;
 }
 
@@ -128,12 +125,16 @@ TEST(Checker, AGameFolderIsCheckedForThePluginTheHostAndTheSettings) {
   EXPECT_EQ(checker.out, sim.out);
   EXPECT_EQ(checker.err, "");
   EXPECT_THAT(checker.out, HasSubstr("folder: " + game + ", checked as")) << checker.out;
-  EXPECT_THAT(checker.out, HasSubstr("warning: Kestova.dll: it is not a Windows program file"))
+  EXPECT_THAT(checker.out, HasSubstr("\nCopy Kestova.dll here again from the Kestova zip. "
+                                     "Kestova.dll is not a Windows program file"))
       << checker.out;
-  EXPECT_THAT(checker.out, HasSubstr("warning: ScriptHookVask.dll: not in this folder"))
-      << checker.out;
+  EXPECT_THAT(checker.out, HasSubstr("ScriptHookVask.dll is not in this folder")) << checker.out;
   EXPECT_THAT(checker.out, HasSubstr("ShortPress: reads 40 from line 2")) << checker.out;
-  EXPECT_THAT(checker.out, HasSubstr(game + ": 2 warnings:")) << checker.out;
+  // The answer right after the folder line, and again last.
+  const std::string verdict =
+      "2 problems stop Kestova from working here: do what each says, then start the game.";
+  EXPECT_EQ(testing_support::lines(checker.out)[1], verdict) << checker.out;
+  EXPECT_EQ(testing_support::lines(checker.out).back(), verdict) << checker.out;
 
   const testing_support::ProgramRun missing = run(folder, {KESTOVA_CHECK_PATH, game + "/none"});
   EXPECT_EQ(missing.status, 1) << "a missing settings file, as for check";

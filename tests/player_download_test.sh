@@ -53,7 +53,7 @@ for name in "Game Folder" "ゲーム" "Jörg"; do
   install "$game"
   check "$game" 0
   has "Kestova.dll: version $version, a 64-bit Windows DLL."
-  has "$name: no problems found."
+  has "Kestova is ready: tap the aim control in the game to toggle aiming."
   # The plugin's own reader answered, and said what it read.
   has "reader: Wine "
   has " answered: its own profile reader, the one the plugin calls, reads ShortPress 50, LongPress 100, HoldADS 0 (its defaults) on this machine."
@@ -62,14 +62,14 @@ for name in "Game Folder" "ゲーム" "Jörg"; do
 
   rm "$game/ScriptHookVask.dll"
   check "$game" 1
-  has "warning: ScriptHookVask.dll: not in this folder."
+  has "ScriptHookVask.dll is not in this folder, and without the script-hook host"
   install "$game"
 
   mv "$game/Kestova.ini" "$game/Kestova.ini.txt"
   check "$game" 1
-  has "warning: Kestova.ini: no such file in "
+  has "warning: There is no Kestova.ini in "
   has "$name, so the plugin uses its defaults"
-  has "warning: Kestova.ini.txt: saved as a text file"
+  has "Rename Kestova.ini.txt to Kestova.ini. Kestova.ini.txt is saved as a text file"
   rm "$game/Kestova.ini.txt"
 
   # UTF-16 LE: Windows and Wine read it alike.
@@ -87,13 +87,13 @@ for name in "Game Folder" "ゲーム" "Jörg"; do
   printf '\376\377' > "$game/Kestova.ini"
   printf '[Settings]\r\nShortPress=40\r\n' | iconv -f UTF-8 -t UTF-16BE >> "$game/Kestova.ini"
   check "$game" 1
-  has "warning: file: saved as UTF-16 big-endian. Windows does not read that byte-order mark"
+  has "The file is saved as UTF-16 big-endian. Windows does not read that byte-order mark"
 
   # A file dropped on the checker comes as its full Windows path.
   printf '[Settings]\r\nShortPress=90\r\nLongPress=80\r\n' > "$game/my settings.ini"
   check "$game" 1 "Z:$game/my settings.ini"
   has "Z:$game/my settings.ini: the plugin reads only a file named Kestova.ini"
-  has "warning: tap window: ShortPress (90) is not below LongPress (80)"
+  has "The tap window is empty: ShortPress (90) is not below LongPress (80)"
   install "$game"
 done
 
@@ -106,15 +106,16 @@ cp "$build/bin/ScriptHookVask.dll" "$game/"
 printf 'MZ' > "$game/Game.exe"
 unzip -q "$zip" -d "$game/Kestova-$version"
 check "$game/Kestova-$version" 1
-has "this folder is one too deep. Move Kestova.dll and Kestova.ini from here up into Z:"
+has "Move Kestova.dll and Kestova.ini from here up into Z:"
+has "this folder is one too deep."
 has "Game Folder, beside the host"
-grep -q "install the host" "$work/out" && fail "told to install a host that is there"
+grep -q "Install the script-hook host" "$work/out" && fail "told to install a host that is there"
 # Kestova.ini only in a folder below.
 install "$game"
 mkdir "$game/scripts"
 mv "$game/Kestova.ini" "$game/scripts/"
 check "$game" 1
-has 'Game Folder\scripts, one folder too deep: move it up into'
+has 'Game Folder\scripts into'
 # A folder named Kestova.ini: the rest of the check and the summary still come.
 install "$game"
 rm "$game/Kestova.ini"
@@ -122,24 +123,24 @@ mkdir "$game/Kestova.ini"
 check "$game" 1
 has "Kestova.dll: version $version, a 64-bit Windows DLL."
 has "ScriptHookVask.dll: the script-hook host, which loads the plugin, is here."
-has "warning: Kestova.ini: is a folder, not a settings file"
-has "Game Folder: 1 warning: fix what they say"
+has "Delete the folder named Kestova.ini that stands in its place, and copy Kestova.ini here again. Kestova.ini: is a folder, not a settings file"
+has "Kestova will load here, but 1 warning says where it may not do what you meant"
 rm -r "$game/Kestova.ini"
 # UTF-16 with a byte-order mark and half a character at the end.
 { printf '\377\376'; printf '[Settings]\r\nShortPress=40' | iconv -f UTF-8 -t UTF-16LE; printf '4'; } \
   > "$game/Kestova.ini"
 check "$game" 1
-has "warning: file: saved as UTF-16, but with an odd number of bytes"
+has "The file is saved as UTF-16, but with an odd number of bytes"
 install "$game"
 
 # Not a 64-bit Windows DLL: a 32-bit one is said as such, a broken download plainly.
 game="$work/Game Folder"
 head -c 3000 "$build/bin/Kestova.dll" > "$game/Kestova.dll"
 check "$game" 1
-has "warning: Kestova.dll: it is cut short"
+has "Kestova.dll is cut short"
 printf '<html>404</html>' > "$game/Kestova.dll"
 check "$game" 1
-has "warning: Kestova.dll: it is not a Windows program file"
+has "Kestova.dll is not a Windows program file"
 
 # The suggestion written for real, by Windows' own calls, in a folder no ANSI code page can name:
 # the old file kept, the new one read back by Wine's reader; a read-only file left alone.

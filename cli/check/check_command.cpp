@@ -20,7 +20,6 @@ common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::s
   const std::optional<std::string>& bytes = *read;
   CheckReport report = checkSettings(bytes, bytes ? machine.readSettings(path) : std::nullopt);
   report.subject = shown;
-  report.whenFine = "no problems found.";
   report.whenWarned =
       bytes ? "the plugin may not do what this file seems to say." : "there is no settings file.";
   report.settingsPath = path;
@@ -38,10 +37,11 @@ common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::s
   if (!bytes && named) {
     const std::string instead = whereInstead(places, wanted, folder);
     if (!instead.empty()) report.notWhereRead = "the file you meant is elsewhere";
-    first.push_back({Severity::warning, shown + ": no such file in " + folder +
-                                            ", so the plugin uses its defaults; it reads " +
-                                            wanted + " from the game's folder." +
-                                            (instead.empty() ? "" : " " + instead)});
+    first.push_back({Severity::warning,
+                     "There is no " + wanted + " in " + folder +
+                         ", so the plugin uses its defaults; it reads " + wanted +
+                         " from the game's folder.",
+                     instead});
   } else if (!bytes) {
     first.push_back({Severity::warning, shown + ": no such file in " + folder +
                                             "; the plugin reads only " + wanted + "."});
@@ -99,14 +99,13 @@ void checkPlugin(const GameFolder& game, CheckReport& report) {
   if (!look) {
     const std::string instead = whereInstead(game.plugin, name, game.shown);
     report.findings.push_back(
-        {Severity::warning,
-         name + ": not in this folder, so there is no plugin to load. " +
-             (instead.empty() ? "Copy it here from the Kestova zip." : instead)});
+        {Severity::problem, name + " is not in this folder, so there is no plugin to load.",
+         instead.empty() ? "Copy " + name + " here from the Kestova zip." : instead});
     addLookAlikes(game.plugin, name, false, report.findings);
   } else if (!*look) {
-    report.findings.push_back({Severity::warning, name + ": it " + look->error().message +
-                                                      ": a broken or wrong download. Copy " + name +
-                                                      " here again from the Kestova zip."});
+    report.findings.push_back({Severity::problem,
+                               name + " " + look->error().message + ": a broken or wrong download.",
+                               "Copy " + name + " here again from the Kestova zip."});
   } else if (!(*look)->fileVersion) {
     report.findings.push_back({Severity::note, name + ": a 64-bit Windows DLL with no version; not "
                                                       "a Kestova release (an older or a "
@@ -124,43 +123,43 @@ void checkPlugin(const GameFolder& game, CheckReport& report) {
 
 // The mod's files here and the host one folder up: Windows' "Extract All" put the zip in a
 // folder of its own inside the game's.
-std::string tooDeep(const GameFolder& game) {
+Finding tooDeep(const GameFolder& game) {
   std::string move;
   if (game.plugin.here) move = kPluginDll;
   if (game.settings.here)
     move += (move.empty() ? "" : " and ") + std::string(settings_file::kFileName);
   const std::string gameFolder = shownPath(game.host.above);
-  return std::string(kHostDll) + ": not in this folder but in the folder above, " + gameFolder +
-         ", the game's folder: this folder is one too deep. " +
-         (move.empty() ? "Run the check in " + gameFolder + " instead."
+  return {Severity::problem,
+          std::string(kHostDll) + " is not in this folder but in the folder above, " + gameFolder +
+              ", the game's folder: this folder is one too deep.",
+          move.empty() ? "Run the check in " + gameFolder + " instead."
                        : "Move " + move + " from here up into " + gameFolder +
-                             ", beside the host, and run the check there.");
+                             ", beside the host, and run the check there."};
 }
 
 void checkHost(const GameFolder& game, CheckReport& report) {
   const std::string name = kHostDll;
   const auto look = lookAtModule(game.path / name, game.host);
   if (!look && !game.host.above.empty()) {
-    report.findings.push_back({Severity::warning, tooDeep(game)});
+    report.findings.push_back(tooDeep(game));
     report.notWhereRead = "this folder is not the game's";
   } else if (!look && !game.host.below.empty()) {
     report.findings.push_back(
-        {Severity::warning,
-         name + ": not in this folder but in " + shownPath(game.host.below.front()) +
-             ". The host, " + kPluginDll + " and " + settings_file::kFileName +
-             " go together in the game's folder, where its .exe is: put them side by side "
-             "there."});
+        {Severity::problem,
+         name + " is not in this folder but in " + shownPath(game.host.below.front()) + ".",
+         "Put the host, " + std::string(kPluginDll) + " and " + settings_file::kFileName +
+             " side by side in the game's folder, where its .exe is: they go together."});
   } else if (!look) {
     report.findings.push_back(
-        {Severity::warning, name +
-                                ": not in this folder. Without the script-hook host nothing "
-                                "loads the plugin, the commonest reason it does nothing: "
-                                "install the host in the game's folder, beside " +
-                                kPluginDll + "."});
+        {Severity::problem,
+         name + " is not in this folder, and without the script-hook host nothing loads the "
+                "plugin: the commonest reason it does nothing.",
+         "Install the script-hook host in the game's folder, beside " + std::string(kPluginDll) +
+             "."});
   } else if (!*look) {
-    report.findings.push_back({Severity::warning, name + ": it " + look->error().message +
-                                                      ", so it cannot load the plugin; install "
-                                                      "the script-hook host again."});
+    report.findings.push_back(
+        {Severity::problem, name + " " + look->error().message + ", so it cannot load the plugin.",
+         "Install the script-hook host again."});
   } else {
     report.findings.push_back(
         {Severity::note, name + ": the script-hook host, which loads the plugin, is here."});
@@ -174,8 +173,8 @@ void checkSettingsHere(const GameFolder& game, Machine& machine, CheckReport& re
   common::Result<CheckReport> settings = checkSettingsFile(game.path / name, name, machine);
   if (!settings) {
     const std::string instead = whereInstead(game.settings, name, game.shown);
-    report.findings.push_back({Severity::warning, name + ": " + settings.error().message + "." +
-                                                      (instead.empty() ? "" : " " + instead)});
+    report.findings.push_back(
+        {Severity::warning, name + ": " + settings.error().message + ".", instead});
     settings = checkSettings(std::nullopt);
   }
   report.findings.insert(report.findings.end(), settings->findings.begin(),
@@ -195,16 +194,12 @@ CheckReport checkGameFolder(const fs::path& folder, Machine& machine) {
                   findFilePlaces(folder, settings_file::kFileName)};
 
   CheckReport report;
-  report.findings.push_back(
-      {Severity::note,
-       "folder: " + game.shown + ", checked as the plugin finds it when the game starts here."});
+  report.heading =
+      "folder: " + game.shown + ", checked as the plugin finds it when the game starts here.";
+  report.gameFolder = true;
   checkPlugin(game, report);
   checkHost(game, report);
   checkSettingsHere(game, machine, report);
-  report.subject = game.shown;
-  report.whenFine = "no problems found. Start the game; a tap of the aim control toggles aiming.";
-  report.whenWarned =
-      "fix what they say, then start the game again (it reads its settings only at the start).";
   return report;
 }
 
@@ -221,25 +216,53 @@ common::Result<CheckReport> checkPath(const std::optional<std::string>& path, Ma
   return checkSettingsFile(target, common::displayPath(*path, 200), machine);
 }
 
+std::string verdict(const CheckReport& report) {
+  const size_t problems = report.problems();
+  const size_t warnings = report.warnings() - problems;
+  const auto says = [](size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+  };
+  if (!report.gameFolder) {
+    return report.subject + ": " +
+           (problems + warnings == 0
+                ? std::string("no problems found.")
+                : common::counted(problems + warnings, "warning") + ": " + report.whenWarned);
+  }
+  if (problems > 0) {
+    return says(problems, "problem stops", "problems stop") + " Kestova from working here" +
+           (warnings > 0 ? ", and " + common::counted(warnings, "warning") + " more" : "") +
+           ": do what each says, then start the game.";
+  }
+  if (warnings > 0) {
+    return "Kestova will load here, but " + says(warnings, "warning says", "warnings say") +
+           " where it may not do what you meant: after a fix, start the game again.";
+  }
+  return "Kestova is ready: tap the aim control in the game to toggle aiming.";
+}
+
+std::string reportText(const CheckReport& report) {
+  const std::string answer = verdict(report);
+  std::string fixes;
+  std::string details;
+  for (const Finding& finding : report.findings) {
+    if (!finding.fix.empty()) {
+      fixes += finding.fix + " " + finding.text + "\n\n";
+    } else {
+      details += (finding.severity == Severity::note ? "" : "warning: ") + finding.text + "\n";
+    }
+  }
+  return (report.heading.empty() ? "" : report.heading + "\n") + answer + "\n\n" + fixes +
+         (fixes.empty() ? "" : "Details:\n") + details + "\n" + answer + "\n";
+}
+
 common::ExitStatus printCheck(const common::Result<CheckReport>& report, std::FILE* out,
                               std::FILE* err, const std::string& program) {
   if (!report) {
     common::writeError(err, report.error(), program);
     return common::ExitStatus::unreadable;
   }
-  std::string text;
-  for (const Finding& finding : report->findings) {
-    text += (finding.severity == Severity::warning ? "warning: " : "") + finding.text + "\n";
-  }
-  const size_t warnings = report->warnings();
-  if (warnings == 0) {
-    text += report->subject + ": " + report->whenFine + "\n";
-  } else {
-    text += report->subject + ": " + std::to_string(warnings) + " warning" +
-            (warnings == 1 ? "" : "s") + ": " + report->whenWarned + "\n";
-  }
-  common::writeText(out, text);
-  return warnings == 0 ? common::ExitStatus::success : common::ExitStatus::warnings;
+  common::writeText(out, reportText(*report));
+  return report->warnings() == 0 ? common::ExitStatus::success : common::ExitStatus::warnings;
 }
 
 }  // namespace cli

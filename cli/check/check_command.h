@@ -24,9 +24,15 @@ common::Result<CheckReport> checkSettingsFile(const std::filesystem::path& path,
 // UTF-8.
 common::Result<CheckReport> checkPath(const std::optional<std::string>& path, Machine& machine);
 
-// Prints the findings and the closing line on out, or an error as one line on err, for the
-// program named: fine, warnings (a missing settings file too: the plugin then uses its
-// defaults), or cannot read.
+// Whether the plugin will work as checked, in one line: ready, problems that stop it, warnings.
+std::string verdict(const CheckReport& report);
+
+// The report as a player reads it: the heading, the verdict, each finding that has a fix as a
+// paragraph that starts with it, the details, and the verdict again.
+std::string reportText(const CheckReport& report);
+
+// Prints the report on out, or an error as one line on err, for the program named: fine,
+// warnings (a missing settings file too: the plugin then uses its defaults), or cannot read.
 common::ExitStatus printCheck(const common::Result<CheckReport>& report, std::FILE* out,
                               std::FILE* err, const std::string& program);
 

@@ -15,8 +15,10 @@ namespace {
 
 const char kProgram[] = "KestovaCheck";
 
+// The check, then the tap test where there is a player to take it. lastWords: the verdict as it
+// stands after the tap test, to be said again where the player's eyes are at the end.
 common::ExitStatus check(const std::vector<std::string>& arguments, Machine& machine,
-                         std::FILE* out, std::FILE* err) {
+                         std::FILE* out, std::FILE* err, std::string& lastWords) {
   CLI::App app(
       "Checks a game folder for the Kestova plugin: Kestova.dll, the script-hook host beside it, "
       "Kestova.ini and what the plugin will make of it. Without an argument it checks the folder "
@@ -43,22 +45,24 @@ common::ExitStatus check(const std::vector<std::string>& arguments, Machine& mac
   if (!report || !(taps || machine.ownsConsoleWindow())) return status;
   const std::optional<Presses> measured =
       measurePresses(machine, report->settings, machine.system() == SystemKind::wine, out);
-  if (!measured) return status;
-  const TapAdvice advice = adviseTaps(*measured, report->settings);
-  std::string text = "\n";
-  for (const std::string& line : adviceText(advice, false)) text += line + "\n";
-  common::writeText(out, text);
-  return offerSuggestion(*report, status, advice, WriteChoice::ask, machine, out);
+  const common::ExitStatus tapped =
+      measured ? tapAdvice(*report, status, *measured, WriteChoice::ask, machine, out) : status;
+  // Checked again: a write may have changed what it says.
+  const common::Result<CheckReport> now = checkPath(path, machine);
+  lastWords = now ? verdict(*now) : common::errorLine(now.error(), kProgram);
+  return tapped;
 }
 
 }  // namespace
 
 common::ExitStatus runChecker(const std::vector<std::string>& arguments, Machine& machine,
                               std::FILE* out, std::FILE* err) {
-  const common::ExitStatus status = check(arguments, machine, out, err);
+  std::string lastWords;
+  const common::ExitStatus status = check(arguments, machine, out, err, lastWords);
   // A window Windows opened for a double-click would close before the player could read it.
   if (machine.ownsConsoleWindow()) {
-    common::writeText(out, "\nPress Enter to close this window.\n");
+    common::writeText(out, (lastWords.empty() ? "" : "\n" + lastWords + "\n") +
+                               "\nPress Enter to close this window.\n");
     (void)machine.readLine();  // or the end of input
   }
   return status;

@@ -72,7 +72,7 @@ std::string lookAlikeReason(const std::string& name, const std::string& wanted) 
   }
   if (parts.back() == "txt") return "saved as a text file";
   if (parts.size() == 1) return "a file with no ending";
-  return "its ending is doubled";
+  return "a file whose ending is doubled";
 }
 
 }  // namespace
@@ -151,19 +151,20 @@ FilePlaces findFilePlaces(const fs::path& folder, const std::string& name) {
 std::string whereInstead(const FilePlaces& places, const std::string& name,
                          const std::string& folder) {
   if (places.folderHere) {
-    return "A folder named " + name + " stands in its place" +
-           (places.inFolderHere ? ", with the file inside it: move that " + name + " out into " +
-                                      folder + " and delete the folder."
-                                : ": delete that folder and copy " + name + " here again.");
+    return places.inFolderHere ? "Move the " + name + " inside the folder named " + name +
+                                     " out into " + folder + ", and delete that folder."
+                               : "Delete the folder named " + name +
+                                     " that stands in its place, and copy " + name + " here again.";
   }
   if (!places.below.empty()) {
     const size_t more = places.below.size() - 1;
-    return "It is in " + shownPath(places.below.front()) +
-           (more > 0 ? " (and in " + std::to_string(more) + " more folders below)" : "") +
-           ", one folder too deep: move it up into " + folder + ".";
+    return "Move " + name + " up from " + shownPath(places.below.front()) + " into " + folder +
+           ": it is one folder too deep" +
+           (more > 0 ? " (and in " + common::counted(more, "more folder") + " below)" : "") + ".";
   }
   if (!places.above.empty()) {
-    return "There is one in the folder above, " + shownPath(places.above) + ".";
+    return "Run the check in the folder above, " + shownPath(places.above) + ", which holds " +
+           name + ".";
   }
   return "";
 }
@@ -171,13 +172,13 @@ std::string whereInstead(const FilePlaces& places, const std::string& name,
 void addLookAlikes(const FilePlaces& places, const std::string& name, bool nameExists,
                    std::vector<Finding>& findings) {
   for (const LookAlike& alike : places.lookAlikes) {
-    std::string fix = "rename it to " + name;
-    if (nameExists) {
-      fix = "the plugin reads " + name + " instead; if your changes are in this one, delete ";
-      fix.append(name).append(" and rename this one to ").append(name);
-    }
-    findings.push_back({Severity::warning, common::displayPath(alike.name, 80) + ": " + alike.why +
-                                               ", never read by the plugin; " + fix + "."});
+    const std::string shown = common::displayPath(alike.name, 80);
+    findings.push_back({Severity::warning,
+                        shown + " is " + alike.why + ", never read by the plugin" +
+                            (nameExists ? "; it reads " + name + " instead." : "."),
+                        nameExists ? "If your changes are in " + shown + ", delete " + name +
+                                         " and rename " + shown + " to " + name + "."
+                                   : "Rename " + shown + " to " + name + "."});
   }
 }
 

@@ -146,7 +146,9 @@ std::optional<Presses> measurePresses(Machine& machine, const ToggleSettings& se
     return std::nullopt;
   }
   std::string chart = "\nYour presses to scale, against the tap window:\n";
-  for (const std::string& row : pressChart(session.presses, settings, 40)) chart += row + "\n";
+  // Rows of the label, the bar and the length: the bars as wide as a narrow window leaves room.
+  const size_t bars = std::clamp<size_t>(common::textColumns(out).value_or(62), 32, 62) - 22;
+  for (const std::string& row : pressChart(session.presses, settings, bars)) chart += row + "\n";
   common::writeText(out, chart);
   return session.presses;
 }

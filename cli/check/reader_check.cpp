@@ -58,11 +58,11 @@ std::optional<Finding> encodingFinding(const std::string& bytes,
   const bool wide = profile::isWide(encoding);
   if (wide && bytes.size() % 2 != 0) {
     return Finding{Severity::warning,
-                   "file: saved as UTF-16, but with an odd number of bytes (" +
+                   "The file is saved as UTF-16, but with an odd number of bytes (" +
                        std::to_string(bytes.size()) +
                        "): its last character is cut in half, and the last line may read "
-                       "differently from one machine to the next. " +
-                       kFix};
+                       "differently from one machine to the next.",
+                   kFix};
   }
   if (encoding == profile::TextEncoding::utf16le) {
     return Finding{Severity::note,
@@ -74,26 +74,30 @@ std::optional<Finding> encodingFinding(const std::string& bytes,
   const Side windows = sideOf(bytes, SystemKind::windows, system);
   const Side wine = sideOf(bytes, SystemKind::wine, system);
   if (encoding == profile::TextEncoding::utf16be) {
-    return Finding{Severity::warning,
-                   "file: saved as UTF-16 big-endian. Windows does not read that byte-order mark, "
-                   "so there the plugin finds no setting and uses " +
-                       valuesText(windows.settings) + "; Wine and Proton read " +
-                       valuesText(wine.settings) + ". " + kFix + sources(windows, wine)};
+    return Finding{
+        Severity::warning,
+        "The file is saved as UTF-16 big-endian. Windows does not read that byte-order mark, "
+        "so there the plugin finds no setting and uses " +
+            valuesText(windows.settings) + "; Wine and Proton read " + valuesText(wine.settings) +
+            "." + sources(windows, wine),
+        kFix};
   }
   if (windows.settings == wine.settings) {
     return Finding{Severity::warning,
-                   "file: it starts with a UTF-8 byte-order mark, which Windows does not "
+                   "The file starts with a UTF-8 byte-order mark, which Windows does not "
                    "recognise: its three bytes become part of line 1. Here that changes nothing "
                    "(Windows, Wine and Proton all read " +
-                       valuesText(wine.settings) + "), but it will once line 1 matters. " + kFix +
-                       sources(windows, wine)};
+                       valuesText(wine.settings) + "), but it will once line 1 matters." +
+                       sources(windows, wine),
+                   kFix};
   }
   return Finding{Severity::warning,
-                 "file: it starts with a UTF-8 byte-order mark. Windows does not recognise it: "
+                 "The file starts with a UTF-8 byte-order mark. Windows does not recognise it: "
                  "its three bytes become part of line 1, so [Settings] there is no section and "
                  "the plugin reads " +
                      valuesText(windows.settings) + ". Wine and Proton skip the mark and read " +
-                     valuesText(wine.settings) + ", as below. " + kFix + sources(windows, wine)};
+                     valuesText(wine.settings) + ", as below." + sources(windows, wine),
+                 kFix};
 }
 
 }  // namespace
@@ -129,8 +133,9 @@ std::vector<Finding> readerFindings(const std::string& bytes,
   if (!profile::isWide(common::encodingOf(bytes)) && bytes.find('\0') != std::string::npos) {
     findings.push_back(
         {Severity::warning,
-         "file: it contains NUL bytes (saved as UTF-16 without a byte-order mark?); the reader "
-         "stops names and values at a NUL."});
+         "The file contains NUL bytes (saved as UTF-16 without a byte-order mark?); the reader "
+         "stops names and values at a NUL.",
+         kFix});
   }
   return findings;
 }

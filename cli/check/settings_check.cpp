@@ -65,11 +65,13 @@ class Walk {
   void addFindings(const ToggleSettings& model, CheckReport& report) {
     if (!sawAnyLine_) {
       report.findings.push_back(
-          {Severity::warning, "file: it is empty, so the plugin uses its defaults (not saved?)."});
+          {Severity::warning, "The file is empty, so the plugin uses its defaults (not saved?).",
+           "Save your settings into it, or copy Kestova.ini here again from the Kestova zip."});
     } else if (settingsLine_ == 0 && sawContent_) {
       report.findings.push_back(
           {Severity::warning,
-           "file: it has no [Settings] section, so the plugin uses its defaults."});
+           "The file has no [Settings] section, so the plugin uses its defaults.",
+           "Put a line [Settings] above your settings."});
     }
     for (size_t key = 0; key < kKeyCount; ++key) {
       report.findings.push_back(keyFinding(key, model.*kKeys[key].member));
@@ -228,26 +230,31 @@ Finding tapWindow(const ToggleSettings& s) {
       std::string(settings_file::kLongPress.name) + " (" + std::to_string(s.longPress) + ")";
   const std::string range = std::to_string(window.first) + " to " + std::to_string(window.last);
   if (window.first > window.last) {
-    return {Severity::warning, "tap window: " + shortText + " is not below " + longText +
-                                   ": no press can ever toggle aim."};
+    return {Severity::problem,
+            "The tap window is empty: " + shortText + " is not below " + longText +
+                ", so no press can ever toggle aim.",
+            "Set ShortPress below LongPress."};
   }
   if (window.last < 0) {
-    return {Severity::warning, "tap window: " + longText +
-                                   " is not above 0: no press can toggle aim, since a press "
-                                   "lasts 0 timer units or more."};
+    return {Severity::problem,
+            "The tap window is empty: " + longText +
+                " is not above 0, so no press can toggle aim: a press lasts 0 timer units or more.",
+            "Set LongPress above 0."};
   }
   if (window.first <= 0) {
-    return {Severity::warning, "tap window: " + shortText +
-                                   " is not above 0: every press shorter than " +
-                                   std::to_string(s.longPress) +
-                                   " timer units toggles aim, even a press and release within "
-                                   "one tick."};
+    return {Severity::warning,
+            "The tap window takes any short press: " + shortText +
+                " is not above 0, so every press shorter than " + std::to_string(s.longPress) +
+                " timer units toggles aim, even a press and release within one tick.",
+            "Set ShortPress to 1 or more."};
   }
   if (window.last - window.first + 1 < kFrameUnits) {
-    return {Severity::warning, "tap window: only presses of " + range +
-                                   " timer units toggle aim; at " + std::to_string(kFrameRates[0]) +
-                                   " frames per second a press is measured in steps of about " +
-                                   std::to_string(kFrameUnits) + ", so a tap may be hard to hit."};
+    return {Severity::warning,
+            "The tap window is narrow: only presses of " + range + " timer units toggle aim; at " +
+                std::to_string(kFrameRates[0]) +
+                " frames per second a press is measured in steps of about " +
+                std::to_string(kFrameUnits) + ", so a tap may be hard to hit.",
+            "Set LongPress at least " + std::to_string(kFrameUnits) + " above ShortPress."};
   }
   return {Severity::note, "tap window: a press of " + range +
                               " timer units (milliseconds in practice) toggles aim; shorter and "
@@ -273,8 +280,14 @@ Finding mode(const ToggleSettings& s) {
 size_t CheckReport::warnings() const {
   return unshownWarnings +
          static_cast<size_t>(std::count_if(findings.begin(), findings.end(), [](const Finding& f) {
-           return f.severity == Severity::warning;
+           return f.severity != Severity::note;
          }));
+}
+
+size_t CheckReport::problems() const {
+  return static_cast<size_t>(std::count_if(findings.begin(), findings.end(), [](const Finding& f) {
+    return f.severity == Severity::problem;
+  }));
 }
 
 CheckReport checkSettings(const std::optional<std::string>& fileBytes,

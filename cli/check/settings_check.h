@@ -13,15 +13,21 @@
 
 namespace cli {
 
-enum class Severity { note, warning };
+// note: how things are; warning: the plugin may not do what the player meant; problem: it will
+// not work here at all. Warnings and problems alike make the check's status 1.
+enum class Severity { note, warning, problem };
 
 struct Finding {
   Severity severity = Severity::note;
   std::string text;  // "subject: what and why", one line
+  // What to do, as a sentence. A finding with one leads the report, as a paragraph that starts
+  // with it; the others are the details that follow.
+  std::string fix = "";
 };
 
 // What a check found, in the order to show them, and what it means for the plugin.
 struct CheckReport {
+  std::string heading;  // the line before all else: the folder checked, if it was one
   std::vector<Finding> findings;
   size_t unshownWarnings = 0;  // the warnings among findings left out
   // What the plugin will read: this machine's reader's values where it could be asked, else the
@@ -32,11 +38,12 @@ struct CheckReport {
   // meant is elsewhere, or a look-alike of it is about, or the folder is not the game's.
   std::filesystem::path settingsPath;
   std::string notWhereRead;
-  std::string subject;     // what was checked, as the closing line names it
-  std::string whenFine;    // the closing line's words with no warning
-  std::string whenWarned;  // ... and with warnings
+  bool gameFolder = false;  // a game folder was checked, not a settings file alone
+  std::string subject;      // the settings file, as the verdict names it
+  std::string whenWarned;   // ... and what warnings about it mean
 
-  size_t warnings() const;
+  size_t warnings() const;  // problems too
+  size_t problems() const;
 };
 
 // The file's bytes, or nullopt when there is no file; and what this machine's own reader read

@@ -98,9 +98,15 @@ common::ExitStatus writePlan(const CheckReport& report, const WritePlan& plan, M
   return back->warnings() == 0 ? common::ExitStatus::success : common::ExitStatus::warnings;
 }
 
-common::ExitStatus offerSuggestion(const CheckReport& report, common::ExitStatus checked,
-                                   const TapAdvice& advice, WriteChoice choice, Machine& machine,
-                                   std::FILE* out) {
+common::ExitStatus tapAdvice(const CheckReport& report, common::ExitStatus checked,
+                             const Presses& presses, WriteChoice choice, Machine& machine,
+                             std::FILE* out) {
+  const TapAdvice advice = adviseTaps(presses, report.settings);
+  std::string text = choice == WriteChoice::ask ? "\n" : "";
+  for (const std::string& line : adviceText(advice, choice != WriteChoice::ask)) {
+    text += line + "\n";
+  }
+  common::writeText(out, text);
   const WritePlan plan = planWrite(report, advice, choice == WriteChoice::ask);
   if (plan.values.empty()) return checked;
   if (choice == WriteChoice::no) {

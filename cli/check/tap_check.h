@@ -43,10 +43,12 @@ bool askToWrite(const WritePlan& plan, Machine& machine, std::FILE* out);
 common::ExitStatus writePlan(const CheckReport& report, const WritePlan& plan, Machine& machine,
                              std::FILE* out);
 
-// All of it after the advice, as each program offers it. Returns the check's status, or with a
-// write the status writePlan gives; a refusal of a write asked for on the command line, cannot.
-common::ExitStatus offerSuggestion(const CheckReport& report, common::ExitStatus checked,
-                                   const TapAdvice& advice, WriteChoice choice, Machine& machine,
-                                   std::FILE* out);
+// The advice on the presses, then its suggestion offered as each program offers it. ask: the
+// player's checker, with plain words on frames; else kestova-sim, with their counts. Returns the
+// check's status, or with a write the status writePlan gives; a refusal of a write asked for on
+// the command line, cannot.
+common::ExitStatus tapAdvice(const CheckReport& report, common::ExitStatus checked,
+                             const Presses& presses, WriteChoice choice, Machine& machine,
+                             std::FILE* out);
 
 }  // namespace cli
