@@ -102,7 +102,7 @@ common::ExitStatus tapAdvice(const CheckReport& report, common::ExitStatus check
                              const Presses& presses, WriteChoice choice, Machine& machine,
                              std::FILE* out) {
   const TapAdvice advice = adviseTaps(presses, report.settings);
-  std::string text = choice == WriteChoice::ask ? "\n" : "";
+  std::string text = "\n";
   for (const std::string& line : adviceText(advice, choice != WriteChoice::ask)) {
     text += line + "\n";
   }
