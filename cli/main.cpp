@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/check/check_command.h"
-#include "cli/check/tap_check.h"
+#include "cli/check/game_folder_check.h"
+#include "cli/check/report_text.h"
+#include "cli/check/write_flow.h"
 #include "cli/run/run_command.h"
 #include "common/command_line.h"
 #include "common/console.h"

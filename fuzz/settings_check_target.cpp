@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "cli/check/settings_check.h"
+#include "cli/check/settings_explainer.h"
 #include "common/settings_values.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_targets.h"

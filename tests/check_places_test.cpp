@@ -6,7 +6,8 @@
 #include <filesystem>
 #include <string>
 
-#include "cli/check/check_command.h"
+#include "cli/check/game_folder_check.h"
+#include "cli/check/report_text.h"
 #include "tests/support/fake_machine.h"
 #include "tests/support/pe_image.h"
 #include "tests/support/process.h"

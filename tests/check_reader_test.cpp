@@ -6,8 +6,9 @@
 
 #include <string>
 
-#include "cli/check/check_command.h"
-#include "cli/check/settings_check.h"
+#include "cli/check/game_folder_check.h"
+#include "cli/check/report_text.h"
+#include "cli/check/settings_explainer.h"
 #include "tests/support/bytes.h"
 #include "tests/support/fake_machine.h"
 #include "tests/support/temp_folder.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/check/settings_check.h"
+#include "cli/check/settings_explainer.h"
 #include "profile/profile_reader.h"
 #include "tests/support/process.h"
 

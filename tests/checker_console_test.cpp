@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "cli/check/checker.h"
+#include "cli/check/player_window.h"
 #include "tests/support/fake_machine.h"
 #include "tests/support/temp_folder.h"
 

@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "cli/check/check_command.h"
-#include "cli/check/checker.h"
+#include "cli/check/game_folder_check.h"
+#include "cli/check/player_window.h"
+#include "cli/check/report_text.h"
+#include "cli/check/settings_explainer.h"
 #include "common/text_layout.h"
 #include "tests/support/fake_machine.h"
 #include "tests/support/pe_image.h"

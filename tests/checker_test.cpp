@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "cli/check/check_command.h"
 #include "cli/check/file_places.h"
-#include "cli/check/settings_check.h"
+#include "cli/check/game_folder_check.h"
+#include "cli/check/report_text.h"
+#include "cli/check/settings_explainer.h"
 #include "cli/check/settings_text.h"
 #include "common/display_text.h"
 #include "common/text_encoding.h"

@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "cli/check/checker.h"
 #include "cli/check/machine.h"
+#include "cli/check/player_window.h"
 #include "tests/support/temp_folder.h"
 
 namespace {

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/check/check_command.h"
+#include "cli/check/game_folder_check.h"
+#include "cli/check/report_text.h"
+#include "cli/check/settings_file_check.h"
 #include "cli/check/settings_writer.h"
 #include "common/console.h"
 #include "tests/support/fake_machine.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/check/checker.h"
+#include "cli/check/player_window.h"
 #include "cli/check/press_session.h"
 #include "tests/support/fake_machine.h"
 #include "tests/support/temp_folder.h"

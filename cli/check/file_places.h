@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/check/settings_check.h"
+#include "cli/check/settings_explainer.h"
 #include "common/result.h"
 
 namespace cli {

@@ -1,14 +1,13 @@
-// What the plugin makes of a Kestova.ini, explained for players: the three values it reads, why
-// each reads as it does, the lines it never looks at, and what the values mean for a tap.
+// What a check found and what it means for the plugin: the words both programs share, from the
+// explainer of a settings file to the report a player reads.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "cli/check/machine.h"
 #include "toggle/settings_file.h"
 
 namespace cli {
@@ -33,7 +32,7 @@ struct CheckReport {
   // What the plugin will read: this machine's reader's values where it could be asked, else the
   // model's.
   ToggleSettings settings = settings_file::kDefaults;
-  // For a settings file or game folder checked (check_command.h): the settings file, and why
+  // For a settings file or game folder checked (game_folder_check.h): the settings file, and why
   // writing it would not change what the plugin reads, if it would not: the file the player
   // meant is elsewhere, or a look-alike of it is about, or the folder is not the game's.
   std::filesystem::path settingsPath;
@@ -42,13 +41,19 @@ struct CheckReport {
   std::string subject;      // the settings file, as the verdict names it
   std::string whenWarned;   // ... and what warnings about it mean
 
-  size_t warnings() const;  // problems too
-  size_t problems() const;
-};
+  size_t warnings() const {  // problems too
+    return unshownWarnings + count([](Severity s) { return s != Severity::note; });
+  }
+  size_t problems() const {
+    return count([](Severity s) { return s == Severity::problem; });
+  }
 
-// The file's bytes, or nullopt when there is no file; and what this machine's own reader read
-// from it, where there is one to ask.
-CheckReport checkSettings(const std::optional<std::string>& fileBytes,
-                          const std::optional<SystemReading>& system = std::nullopt);
+ private:
+  template <typename Predicate>
+  size_t count(Predicate&& predicate) const {
+    return static_cast<size_t>(std::count_if(
+        findings.begin(), findings.end(), [&](const Finding& f) { return predicate(f.severity); }));
+  }
+};
 
 }  // namespace cli

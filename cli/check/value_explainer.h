@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "cli/check/settings_check.h"
+#include "cli/check/settings_explainer.h"
 #include "cli/check/settings_text.h"
 
 namespace cli {

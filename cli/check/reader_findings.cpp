@@ -5,7 +5,7 @@
 // mark; it does honour UTF-16 little-endian. Both come from one public report of tests on
 // Windows 10 21H1: on Windows the checker asks the system's own reader, and says so, and where
 // that reader and the model differ the player is told both, the system's value first.
-#include "cli/check/reader_check.h"
+#include "cli/check/reader_findings.h"
 
 #include "common/settings_values.h"
 #include "profile/profile_reader.h"

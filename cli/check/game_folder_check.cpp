@@ -1,7 +1,9 @@
-#include "cli/check/check_command.h"
+#include "cli/check/game_folder_check.h"
 
 #include "cli/check/file_places.h"
 #include "cli/check/pe_file.h"
+#include "cli/check/settings_explainer.h"
+#include "cli/check/settings_file_check.h"
 #include "common/console.h"
 #include "common/display_text.h"
 #include "kestova_version.h"
@@ -9,52 +11,6 @@
 namespace cli {
 
 namespace fs = std::filesystem;
-
-common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::string& shown,
-                                              Machine& machine) {
-  const common::Result<std::optional<std::string>> read =
-      readFileBytes(path, kMaxSettingsBytes, "settings file");
-  if (!read) {
-    return common::Error(read.error().message + " (the plugin would use its defaults)", shown);
-  }
-  const std::optional<std::string>& bytes = *read;
-  CheckReport report = checkSettings(bytes, bytes ? machine.readSettings(path) : std::nullopt);
-  report.subject = shown;
-  report.whenWarned =
-      bytes ? "the plugin may not do what this file seems to say." : "there is no settings file.";
-  report.settingsPath = path;
-  // What the file's name and place say comes first, then what the file says.
-  std::vector<Finding> first;
-  const std::string wanted = settings_file::kFileName;
-  // Windows compares file names case-insensitively.
-  const bool named =
-      common::lowerAscii(common::utf8FromPath(path.filename())) == common::lowerAscii(wanted);
-  const FilePlaces places = named ? findFilePlaces(path.parent_path(), wanted) : FilePlaces{};
-  // The folder it was looked for in, whole.
-  std::error_code ec;
-  const fs::path whole = fs::absolute(path, ec).lexically_normal();
-  const std::string folder = shownPath(ec ? path.parent_path() : whole.parent_path());
-  if (!bytes && named) {
-    const std::string instead = whereInstead(places, wanted, folder);
-    if (!instead.empty()) report.notWhereRead = "the file you meant is elsewhere";
-    first.push_back({Severity::warning,
-                     "There is no " + wanted + " in " + folder +
-                         ", so the plugin uses its defaults; it reads " + wanted +
-                         " from the game's folder.",
-                     instead});
-  } else if (!bytes) {
-    first.push_back({Severity::warning, shown + ": no such file in " + folder +
-                                            "; the plugin reads only " + wanted + "."});
-  } else if (!named) {
-    first.push_back({Severity::note, shown + ": the plugin reads only a file named " + wanted +
-                                         "; this one is checked as if it were that file."});
-  }
-  addLookAlikes(places, wanted, bytes.has_value(), first);
-  addLeftovers(places, first);
-  if (!places.lookAlikes.empty()) report.notWhereRead = "a look-alike of it is beside it";
-  report.findings.insert(report.findings.begin(), first.begin(), first.end());
-  return report;
-}
 
 namespace {
 
@@ -214,55 +170,6 @@ common::Result<CheckReport> checkPath(const std::optional<std::string>& path, Ma
   std::error_code ec;
   if (fs::is_directory(target, ec)) return checkGameFolder(target, machine);
   return checkSettingsFile(target, common::displayPath(*path, 200), machine);
-}
-
-std::string verdict(const CheckReport& report) {
-  const size_t problems = report.problems();
-  const size_t warnings = report.warnings() - problems;
-  const auto says = [](size_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-  };
-  if (!report.gameFolder) {
-    return report.subject + ": " +
-           (problems + warnings == 0
-                ? std::string("no problems found.")
-                : common::counted(problems + warnings, "warning") + ": " + report.whenWarned);
-  }
-  if (problems > 0) {
-    return says(problems, "problem stops", "problems stop") + " Kestova from working here" +
-           (warnings > 0 ? ", and " + common::counted(warnings, "warning") + " more" : "") +
-           ": do what each says, then start the game.";
-  }
-  if (warnings > 0) {
-    return "Kestova will load here, but " + says(warnings, "warning says", "warnings say") +
-           " where it may not do what you meant: after a fix, start the game again.";
-  }
-  return "Kestova is ready: tap the aim control in the game to toggle aiming.";
-}
-
-std::string reportText(const CheckReport& report) {
-  const std::string answer = verdict(report);
-  std::string fixes;
-  std::string details;
-  for (const Finding& finding : report.findings) {
-    if (!finding.fix.empty()) {
-      fixes += finding.fix + " " + finding.text + "\n\n";
-    } else {
-      details += (finding.severity == Severity::note ? "" : "warning: ") + finding.text + "\n";
-    }
-  }
-  return (report.heading.empty() ? "" : report.heading + "\n") + answer + "\n\n" + fixes +
-         (fixes.empty() ? "" : "Details:\n") + details + "\n" + answer + "\n";
-}
-
-common::ExitStatus printCheck(const common::Result<CheckReport>& report, std::FILE* out,
-                              std::FILE* err, const std::string& program) {
-  if (!report) {
-    common::writeError(err, report.error(), program);
-    return common::ExitStatus::unreadable;
-  }
-  common::writeText(out, reportText(*report));
-  return report->warnings() == 0 ? common::ExitStatus::success : common::ExitStatus::warnings;
 }
 
 }  // namespace cli

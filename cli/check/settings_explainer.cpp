@@ -1,11 +1,11 @@
-#include "cli/check/settings_check.h"
+#include "cli/check/settings_explainer.h"
 
 #include <algorithm>
 
-#include "cli/check/reader_check.h"
-#include "cli/check/setting_value.h"
+#include "cli/check/reader_findings.h"
 #include "cli/check/settings_text.h"
 #include "cli/check/tap_advice.h"
+#include "cli/check/value_explainer.h"
 #include "common/display_text.h"
 #include "common/settings_values.h"
 #include "toggle/settings_file.h"
@@ -276,19 +276,6 @@ Finding mode(const ToggleSettings& s) {
 }
 
 }  // namespace
-
-size_t CheckReport::warnings() const {
-  return unshownWarnings +
-         static_cast<size_t>(std::count_if(findings.begin(), findings.end(), [](const Finding& f) {
-           return f.severity != Severity::note;
-         }));
-}
-
-size_t CheckReport::problems() const {
-  return static_cast<size_t>(std::count_if(findings.begin(), findings.end(), [](const Finding& f) {
-    return f.severity == Severity::problem;
-  }));
-}
 
 CheckReport checkSettings(const std::optional<std::string>& fileBytes,
                           const std::optional<SystemReading>& system) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/check/check_command.h"
+#include "cli/check/findings.h"
 #include "cli/check/machine.h"
 #include "cli/check/settings_writer.h"
 #include "cli/check/tap_advice.h"

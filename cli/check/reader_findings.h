@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/check/machine.h"
-#include "cli/check/settings_check.h"
+#include "cli/check/settings_explainer.h"
 
 namespace cli {
 

@@ -1,11 +1,12 @@
-#include "cli/check/checker.h"
+#include "cli/check/player_window.h"
 
 #include <CLI/CLI.hpp>
 #include <optional>
 
-#include "cli/check/check_command.h"
+#include "cli/check/game_folder_check.h"
 #include "cli/check/press_session.h"
-#include "cli/check/tap_check.h"
+#include "cli/check/report_text.h"
+#include "cli/check/write_flow.h"
 #include "common/command_line.h"
 #include "common/console.h"
 #include "kestova_version.h"

@@ -1,4 +1,4 @@
-#include "cli/check/setting_value.h"
+#include "cli/check/value_explainer.h"
 
 #include <cstring>
 
