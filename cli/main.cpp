@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/check/game_folder_check.h"
+#include "cli/check/machine.h"
 #include "cli/check/report_text.h"
 #include "cli/check/write_flow.h"
 #include "cli/run/run_command.h"

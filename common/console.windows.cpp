@@ -10,6 +10,7 @@
 #include "common/console.h"
 #include "common/text_encoding.h"
 #include "common/text_layout.h"
+#include "common/windows_api.h"
 
 namespace common {
 namespace {
@@ -28,6 +29,20 @@ HANDLE handleOf(std::FILE* stream) {
 }
 
 }  // namespace
+
+std::string systemMessage(DWORD code) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::u16string words(text, text + length);
+  LocalFree(text);
+  while (!words.empty() && (words.back() == u'\r' || words.back() == u'\n' ||
+                            words.back() == u' ' || words.back() == u'.')) {
+    words.pop_back();
+  }
+  return words.empty() ? "Windows error " + std::to_string(code) : utf8FromUtf16(words);
+}
 
 bool isConsole(std::FILE* stream) {
   DWORD mode = 0;

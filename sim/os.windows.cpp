@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "common/console.h"
+#include "common/windows_api.h"
 #include "sim/os.h"
 
 namespace sim::os {
@@ -12,22 +13,11 @@ std::wstring widePath(const std::string& path) {
   return std::filesystem::path(path).make_preferred().wstring();
 }
 
-std::string lastErrorText() {
-  const DWORD code = GetLastError();
-  char* text = nullptr;
-  const DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string message = length > 0 ? std::string(text, length) : "error " + std::to_string(code);
-  LocalFree(text);
-  return message.substr(0, message.find_last_not_of("\r\n. ") + 1);
-}
-
 }  // namespace
 
 common::Result<void*> openLibrary(const std::string& path) {
   HMODULE module = LoadLibraryW(widePath(path).c_str());
-  if (module == nullptr) return common::Error(lastErrorText(), path);
+  if (module == nullptr) return common::Error(common::systemMessage(GetLastError()), path);
   return static_cast<void*>(module);
 }
 

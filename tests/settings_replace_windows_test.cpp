@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/check/machine.h"
 #include "cli/check/settings_writer.h"
 #include "tests/support/temp_folder.h"
 

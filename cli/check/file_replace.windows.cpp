@@ -8,7 +8,7 @@
 
 #include "cli/check/file_replace.h"
 #include "common/console.h"
-#include "common/text_encoding.h"
+#include "common/windows_api.h"
 
 namespace cli {
 
@@ -16,20 +16,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The system's own words for an error, in the player's language, without the closing period.
+// The system's own words for an error, and its number.
 std::string systemText(DWORD code) {
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::u16string words(text, text + length);
-  LocalFree(text);
-  while (!words.empty() && (words.back() == u'\r' || words.back() == u'\n' ||
-                            words.back() == u' ' || words.back() == u'.')) {
-    words.pop_back();
-  }
-  const std::string number = "Windows error " + std::to_string(code);
-  return words.empty() ? number : common::utf8FromUtf16(words) + "; " + number;
+  return common::systemMessage(code) + "; Windows error " + std::to_string(code);
 }
 
 // "Kestova.ini.new cannot be made (Access is denied; Windows error 5)".

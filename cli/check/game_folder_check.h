@@ -8,10 +8,11 @@
 #include <string>
 
 #include "cli/check/findings.h"
-#include "cli/check/machine.h"
 #include "common/result.h"
 
 namespace cli {
+
+class Machine;  // machine.h
 
 // With no path, ./Kestova.ini; a folder as a game folder; anything else as a settings file. The
 // path is UTF-8.

@@ -1,5 +1,6 @@
 // KestovaCheck: the player's checker. Double-clicked in the game's folder it checks that folder;
 // a file or folder dropped on it (or named on its command line) is checked instead.
+#include "cli/check/machine.h"
 #include "cli/check/player_window.h"
 #include "common/console.h"
 

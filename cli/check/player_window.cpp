@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <optional>
+#include "cli/check/machine.h"
 
 #include "cli/check/game_folder_check.h"
 #include "cli/check/press_session.h"

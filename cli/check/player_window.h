@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "cli/check/machine.h"
 #include "common/exit_status.h"
 
 namespace cli {
+
+class Machine;  // machine.h
 
 // arguments: UTF-8, the program's own name first.
 common::ExitStatus runChecker(const std::vector<std::string>& arguments, Machine& machine,

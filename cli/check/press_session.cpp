@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include "cli/check/machine.h"
 
 #include "common/console.h"
 #include "toggle/tap_rule.h"

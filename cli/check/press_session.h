@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "cli/check/machine.h"
 #include "cli/check/tap_advice.h"
 
 namespace cli {
+
+class Machine;  // machine.h
 
 inline constexpr size_t kTapsAsked = 5;
 inline constexpr size_t kHoldsAsked = 3;

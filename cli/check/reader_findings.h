@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/check/machine.h"
 #include "cli/check/settings_explainer.h"
+#include "cli/check/system_reader.h"
 
 namespace cli {
 

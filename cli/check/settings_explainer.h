@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cli/check/findings.h"
-#include "cli/check/machine.h"
+#include "cli/check/system_reader.h"
 
 namespace cli {
 

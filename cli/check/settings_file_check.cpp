@@ -1,6 +1,7 @@
 #include "cli/check/settings_file_check.h"
 
 #include "cli/check/file_places.h"
+#include "cli/check/machine.h"
 #include "cli/check/settings_explainer.h"
 #include "common/console.h"
 #include "common/display_text.h"

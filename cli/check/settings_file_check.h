@@ -6,10 +6,11 @@
 #include <string>
 
 #include "cli/check/findings.h"
-#include "cli/check/machine.h"
 #include "common/result.h"
 
 namespace cli {
+
+class Machine;  // machine.h
 
 // A settings file as the plugin reads it, named in messages as shown. A missing file is a
 // warning, with the folder searched, where the file is instead and any look-alike there.

@@ -1,6 +1,7 @@
 #include "cli/check/settings_writer.h"
 
 #include <algorithm>
+#include "cli/check/machine.h"
 
 #include "cli/check/file_replace.h"
 #include "cli/check/settings_text.h"

@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/check/machine.h"
 #include "common/result.h"
 #include "toggle/settings_file.h"
 
 namespace cli {
+
+class Machine;  // machine.h
 
 struct SettingValue {
   const settings_file::Key* key;

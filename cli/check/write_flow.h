@@ -9,12 +9,13 @@
 #include <vector>
 
 #include "cli/check/findings.h"
-#include "cli/check/machine.h"
 #include "cli/check/settings_writer.h"
 #include "cli/check/tap_advice.h"
 #include "common/exit_status.h"
 
 namespace cli {
+
+class Machine;  // machine.h
 
 enum class WriteChoice {
   no,   // show the suggestion only
