@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "common/console.h"
 #include "common/text_encoding.h"
 
 namespace common {
@@ -56,6 +57,21 @@ std::string displayPath(std::string_view bytes, size_t maxCharacters) {
   const size_t tail = maxCharacters - std::min(head + 3, maxCharacters);
   return displayText(bytes.substr(0, starts[head]), head) + "..." +
          displayText(bytes.substr(starts[starts.size() - tail]), tail);
+}
+
+std::filesystem::path wholePath(const std::filesystem::path& path) {
+  std::error_code ec;
+  std::filesystem::path whole =
+      std::filesystem::absolute(path.empty() ? std::filesystem::path(".") : path, ec)
+          .lexically_normal();
+  if (ec) return path;
+  // "C:\Games\X\" and "/games/x/" name the folder as "C:\Games\X" and "/games/x" do.
+  if (whole.filename().empty() && whole.has_relative_path()) whole = whole.parent_path();
+  return whole;
+}
+
+std::string shownPath(const std::filesystem::path& path) {
+  return displayPath(utf8FromPath(path), 200);
 }
 
 std::string lowerAscii(std::string text) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,11 @@ std::string displayText(std::string_view bytes, size_t maxCharacters = 40);
 // A path or a file name in at most maxCharacters characters: a longer one keeps its start and
 // its end, the folder or file it names, with "..." between.
 std::string displayPath(std::string_view bytes, size_t maxCharacters);
+
+// The path whole, from the root, without "." and ".." or a separator at its end.
+std::filesystem::path wholePath(const std::filesystem::path& path);
+// A path as a message shows it: whole, or a long one shortened in the middle (displayPath).
+std::string shownPath(const std::filesystem::path& path);
 
 // ASCII letters folded to lower case, as the profile reader compares names; other bytes kept.
 std::string lowerAscii(std::string text);

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "cli/check/file_places.h"
 #include "common/console.h"
 #include "common/display_text.h"
 #include "common/text_encoding.h"
@@ -121,9 +120,9 @@ TEST(TextLayout, APromptStaysWithoutALineEndAndEmptyLinesStay) {
 
 TEST(TextLayout, ALongPathIsShortenedInTheMiddleSoThatItsEndShows) {
   const std::string path = longPath();
-  const std::string shown = cli::shownPath(common::pathFromUtf8(path));
+  const std::string shown = common::shownPath(common::pathFromUtf8(path));
   EXPECT_EQ(shown, path.substr(0, 60) + "..." + path.substr(path.size() - 137));
-  EXPECT_EQ(cli::shownPath(common::pathFromUtf8(path.substr(40))), path.substr(40));
+  EXPECT_EQ(common::shownPath(common::pathFromUtf8(path.substr(40))), path.substr(40));
 
   // Stray bytes and controls escaped, at either end; a character is never cut in two.
   const std::string odd = "\x01\xC2\x9B\xFF" + std::string(30, 'a') + "\xE3\x82\xB2\n";

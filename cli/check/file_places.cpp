@@ -1,9 +1,6 @@
 #include "cli/check/file_places.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 
 #include "cli/check/file_replace.h"
 #include "common/console.h"
@@ -77,44 +74,8 @@ std::string lookAlikeReason(const std::string& name, const std::string& wanted) 
 
 }  // namespace
 
-common::Result<std::optional<std::string>> readFileBytes(const fs::path& path, size_t maxBytes,
-                                                         const std::string& kind) {
-  const auto problem = [](std::string message) { return common::Error(std::move(message)); };
-  std::error_code ec;
-  const fs::file_status status = fs::status(path, ec);
-  if (status.type() == fs::file_type::not_found) return std::optional<std::string>();
-  if (ec) return problem("cannot look at it: " + ec.message());
-  if (status.type() == fs::file_type::directory) return problem("is a folder, not a " + kind);
-  if (status.type() != fs::file_type::regular) return problem("is not a regular file");
-
-  errno = 0;
-  // std::ifstream opens a path by its wide name on Windows, so any folder name works.
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return problem(std::string("cannot open it: ") + std::strerror(errno));
-  std::string bytes;
-  char buffer[65536];
-  while (bytes.size() <= maxBytes && file.read(buffer, sizeof(buffer)).gcount() > 0) {
-    bytes.append(buffer, static_cast<size_t>(file.gcount()));
-  }
-  if (file.bad()) return problem("cannot read it");
-  if (bytes.size() > maxBytes) {
-    return problem("is larger than " + std::to_string(maxBytes >> 20) +
-                   " MiB, far too large for a " + kind);
-  }
-  return std::optional<std::string>(std::move(bytes));
-}
-
-fs::path wholePath(const fs::path& path) {
-  std::error_code ec;
-  fs::path whole = fs::absolute(path.empty() ? fs::path(".") : path, ec).lexically_normal();
-  if (ec) return path;
-  // "C:\Games\X\" and "/games/x/" name the folder as "C:\Games\X" and "/games/x" do.
-  if (whole.filename().empty() && whole.has_relative_path()) whole = whole.parent_path();
-  return whole;
-}
-
 FilePlaces findFilePlaces(const fs::path& folder, const std::string& name) {
-  const fs::path where = wholePath(folder);
+  const fs::path where = common::wholePath(folder);
   const fs::path file = common::pathFromUtf8(name);
   std::error_code ec;
   FilePlaces places;
@@ -158,13 +119,13 @@ std::string whereInstead(const FilePlaces& places, const std::string& name,
   }
   if (!places.below.empty()) {
     const size_t more = places.below.size() - 1;
-    return "Move " + name + " up from " + shownPath(places.below.front()) + " into " + folder +
-           ": it is one folder too deep" +
+    return "Move " + name + " up from " + common::shownPath(places.below.front()) + " into " +
+           folder + ": it is one folder too deep" +
            (more > 0 ? " (and in " + common::counted(more, "more folder") + " below)" : "") + ".";
   }
   if (!places.above.empty()) {
-    return "Run the check in the folder above, " + shownPath(places.above) + ", which holds " +
-           name + ".";
+    return "Run the check in the folder above, " + common::shownPath(places.above) +
+           ", which holds " + name + ".";
   }
   return "";
 }
@@ -191,8 +152,8 @@ void addLeftovers(const FilePlaces& places, std::vector<Finding>& findings) {
   }
 }
 
-std::string shownPath(const fs::path& path) {
-  return common::displayPath(common::utf8FromPath(path), 200);
+bool namedAs(const fs::path& path, const std::string& name) {
+  return common::lowerAscii(common::utf8FromPath(path.filename())) == common::lowerAscii(name);
 }
 
 }  // namespace cli

@@ -1,4 +1,4 @@
-// The files a player put in the game's folder: their bytes, and where a file meant for it really
+// The files a player put in the game's folder: where a file meant for it really
 // is: in the folder, in the folder above, or in a folder below; whether a folder of that name
 // stands in its place; and the files beside it the player meant as it but the plugin never reads:
 // Kestova.ini.txt (Windows hides known endings, so it shows as Kestova.ini), Kestova.txt,
@@ -8,23 +8,12 @@
 
 #include <cstddef>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "cli/check/settings_explainer.h"
-#include "common/result.h"
+#include "cli/check/findings.h"
 
 namespace cli {
-
-// Far past any settings file; a bigger one is surely something else.
-inline constexpr size_t kMaxSettingsBytes = size_t{64} << 20;
-
-// A small file's bytes, nullopt when there is no such file, or why it cannot be read (a folder,
-// something that is not a file, no permission, larger than maxBytes) as the error's message. kind
-// names what the file should be: "settings file".
-common::Result<std::optional<std::string>> readFileBytes(const std::filesystem::path& path,
-                                                         size_t maxBytes, const std::string& kind);
 
 struct LookAlike {
   std::string name;  // as it is in the folder, UTF-8
@@ -58,10 +47,7 @@ void addLookAlikes(const FilePlaces& places, const std::string& name, bool nameE
 // A note for each file a write of new settings left behind when it was cut off.
 void addLeftovers(const FilePlaces& places, std::vector<Finding>& findings);
 
-// A path as a message shows it: a long one shortened in the middle, so that its end shows.
-std::string shownPath(const std::filesystem::path& path);
-
-// The path whole, from the root, without "." and ".." or a separator at its end.
-std::filesystem::path wholePath(const std::filesystem::path& path);
+// Whether the file at path has that name, without case as Windows compares file names.
+bool namedAs(const std::filesystem::path& path, const std::string& name);
 
 }  // namespace cli

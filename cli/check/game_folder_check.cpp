@@ -1,5 +1,6 @@
 #include "cli/check/game_folder_check.h"
 
+#include "cli/check/file_bytes.h"
 #include "cli/check/file_places.h"
 #include "cli/check/machine.h"
 #include "cli/check/pe_file.h"
@@ -85,7 +86,7 @@ Finding tooDeep(const GameFolder& game) {
   if (game.plugin.here) move = kPluginDll;
   if (game.settings.here)
     move += (move.empty() ? "" : " and ") + std::string(settings_file::kFileName);
-  const std::string gameFolder = shownPath(game.host.above);
+  const std::string gameFolder = common::shownPath(game.host.above);
   return {Severity::problem,
           std::string(kHostDll) + " is not in this folder but in the folder above, " + gameFolder +
               ", the game's folder: this folder is one too deep.",
@@ -103,7 +104,7 @@ void checkHost(const GameFolder& game, CheckReport& report) {
   } else if (!look && !game.host.below.empty()) {
     report.findings.push_back(
         {Severity::problem,
-         name + " is not in this folder but in " + shownPath(game.host.below.front()) + ".",
+         name + " is not in this folder but in " + common::shownPath(game.host.below.front()) + ".",
          "Put the host, " + std::string(kPluginDll) + " and " + settings_file::kFileName +
              " side by side in the game's folder, where its .exe is: they go together."});
   } else if (!look) {
@@ -146,8 +147,8 @@ void checkSettingsHere(const GameFolder& game, Machine& machine, CheckReport& re
 // file and the look-alikes a player may have made of it; and, where one is missing, where it is
 // instead, one folder up or down.
 CheckReport checkGameFolder(const fs::path& folder, Machine& machine) {
-  GameFolder game{folder, shownPath(wholePath(folder)), findFilePlaces(folder, kPluginDll),
-                  findFilePlaces(folder, kHostDll),
+  GameFolder game{folder, common::shownPath(common::wholePath(folder)),
+                  findFilePlaces(folder, kPluginDll), findFilePlaces(folder, kHostDll),
                   findFilePlaces(folder, settings_file::kFileName)};
 
   CheckReport report;

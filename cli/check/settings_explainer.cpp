@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "cli/check/frames.h"
 #include "cli/check/reader_findings.h"
 #include "cli/check/settings_text.h"
-#include "cli/check/tap_advice.h"
 #include "cli/check/value_explainer.h"
 #include "common/display_text.h"
 #include "common/settings_values.h"
@@ -21,9 +21,6 @@ using settings_file::kSection;
 
 // Enough to show what is wrong with a file; a binary file would otherwise give thousands.
 constexpr size_t kMaxLineFindings = 50;
-// The step presses are measured in at the higher frame rate the advice knows: one frame, in whole
-// milliseconds rounded up, 17 at 60 frames per second.
-constexpr int64_t kFrameUnits = (1000 + kFrameRates[0] - 1) / kFrameRates[0];
 
 const SettingKey* closeKey(const std::string& folded) {
   for (const SettingKey& key : kKeys) {
@@ -248,13 +245,13 @@ Finding tapWindow(const ToggleSettings& s) {
                 " timer units toggles aim, even a press and release within one tick.",
             "Set ShortPress to 1 or more."};
   }
-  if (window.last - window.first + 1 < kFrameUnits) {
+  if (window.last - window.first + 1 < kFastestFrameMs) {
     return {Severity::warning,
             "The tap window is narrow: only presses of " + range + " timer units toggle aim; at " +
                 std::to_string(kFrameRates[0]) +
                 " frames per second a press is measured in steps of about " +
-                std::to_string(kFrameUnits) + ", so a tap may be hard to hit.",
-            "Set LongPress at least " + std::to_string(kFrameUnits) + " above ShortPress."};
+                std::to_string(kFastestFrameMs) + ", so a tap may be hard to hit.",
+            "Set LongPress at least " + std::to_string(kFastestFrameMs) + " above ShortPress."};
   }
   return {Severity::note, "tap window: a press of " + range +
                               " timer units (milliseconds in practice) toggles aim; shorter and "

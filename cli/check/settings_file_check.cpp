@@ -1,5 +1,6 @@
 #include "cli/check/settings_file_check.h"
 
+#include "cli/check/file_bytes.h"
 #include "cli/check/file_places.h"
 #include "cli/check/machine.h"
 #include "cli/check/settings_explainer.h"
@@ -26,14 +27,12 @@ common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::s
   // What the file's name and place say comes first, then what the file says.
   std::vector<Finding> first;
   const std::string wanted = settings_file::kFileName;
-  // Windows compares file names case-insensitively.
-  const bool named =
-      common::lowerAscii(common::utf8FromPath(path.filename())) == common::lowerAscii(wanted);
+  const bool named = namedAs(path, wanted);
   const FilePlaces places = named ? findFilePlaces(path.parent_path(), wanted) : FilePlaces{};
   // The folder it was looked for in, whole.
   std::error_code ec;
   const fs::path whole = fs::absolute(path, ec).lexically_normal();
-  const std::string folder = shownPath(ec ? path.parent_path() : whole.parent_path());
+  const std::string folder = common::shownPath(ec ? path.parent_path() : whole.parent_path());
   if (!bytes && named) {
     const std::string instead = whereInstead(places, wanted, folder);
     if (!instead.empty()) report.notWhereRead = "the file you meant is elsewhere";

@@ -168,10 +168,10 @@ std::vector<std::string> suggestionText(const TapAdvice& advice, bool frameDetai
   }
   const size_t taps = advice.presses.taps.size();
   const bool everyTap = allAlways(advice.tapsSuggested, taps);
-  const int slowest = kFrameRates[std::size(kFrameRates) - 1];
   std::string set = "suggestion: set these lines in [Settings]";
   if (everyTap) {
-    set += " to count every tap with a frame's margin at " + std::to_string(slowest) + " fps";
+    set += " to count every tap with a frame's margin at " + std::to_string(kSlowestFrameRate) +
+           " fps";
     if (advice.holds && !advice.tooClose) set += " and keep every hold out";
   }
   lines.push_back(set + ":");
@@ -184,7 +184,7 @@ std::vector<std::string> suggestionText(const TapAdvice& advice, bool frameDetai
   if (frameDetail) {
     with += "; " + framesText(advice.tapsSuggested);
   } else if (everyTap) {
-    with += ", every time, even at " + std::to_string(slowest) + " fps";
+    with += ", every time, even at " + std::to_string(kSlowestFrameRate) + " fps";
   }
   if (advice.holds) with += "; no hold counts";
   lines.push_back(with + withoutHolds(advice, advice.suggested.longPress) + ".");
@@ -285,12 +285,12 @@ std::vector<std::string> adviceText(const TapAdvice& advice, bool frameDetail) {
   listed(tooShort, " is too short", " are too short");
   listed(tooLong, " is too long", " are too long");
   lines.push_back(first + ".");
-  const int slowest = kFrameRates[std::size(kFrameRates) - 1];
-  lines.push_back(frameDetail ? "taps: " + framesText(advice.taps) + "."
-                              : "taps: the game sees presses in whole frames, so a press can read "
-                                "up to " +
-                                    std::to_string(1000 / slowest) + " ms longer or shorter at " +
-                                    std::to_string(slowest) + " fps; the advice allows for that.");
+  lines.push_back(
+      frameDetail ? "taps: " + framesText(advice.taps) + "."
+                  : "taps: the game sees presses in whole frames, so a press can read "
+                    "up to " +
+                        std::to_string(1000 / kSlowestFrameRate) + " ms longer or shorter at " +
+                        std::to_string(kSlowestFrameRate) + " fps; the advice allows for that.");
   if (advice.holds) {
     const TapCount& counted = *advice.holds;
     const size_t holds = advice.presses.holds.size();

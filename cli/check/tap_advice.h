@@ -10,13 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/check/frames.h"
 #include "toggle/settings_file.h"
 
 namespace cli {
-
-// The game sees a press in whole frames: its length reads as a whole number of frames, up to a
-// frame longer or shorter than the press itself. Frames per second, fastest first.
-inline constexpr int kFrameRates[] = {60, 30};
 
 // A "tap" this long or longer is a hold, whatever the settings: a key held while the window lost
 // its focus, or a slip. It is never counted as a tap, nor let stretch LongPress to seconds.

@@ -1,5 +1,6 @@
 #include "cli/check/write_flow.h"
 
+#include "cli/check/file_bytes.h"
 #include "cli/check/file_places.h"
 #include "cli/check/machine.h"
 #include "cli/check/settings_file_check.h"
@@ -26,22 +27,17 @@ common::ExitStatus refuse(const WritePlan& plan, const std::string& why, std::FI
   return common::ExitStatus::unreadable;
 }
 
-bool named(const std::filesystem::path& path, const char* name) {
-  // Windows compares file names case-insensitively.
-  return common::lowerAscii(common::utf8FromPath(path.filename())) == common::lowerAscii(name);
-}
-
 }  // namespace
 
 WritePlan planWrite(const CheckReport& report, const TapAdvice& advice, bool asked) {
   WritePlan plan;
-  plan.shown = shownPath(report.settingsPath);
+  plan.shown = common::shownPath(report.settingsPath);
   if (!advice.changeNeeded || !advice.suggestionHelps) return plan;
   plan.values = {{&settings_file::kShortPress, advice.suggested.shortPress},
                  {&settings_file::kLongPress, advice.suggested.longPress}};
   // Written where the plugin does not read it, the suggestion would change nothing.
   std::string notHere = report.notWhereRead;
-  if (notHere.empty() && asked && !named(report.settingsPath, settings_file::kFileName)) {
+  if (notHere.empty() && asked && !namedAs(report.settingsPath, settings_file::kFileName)) {
     notHere = std::string("the plugin reads only ") + settings_file::kFileName;
   }
   if (!notHere.empty()) {
@@ -79,11 +75,11 @@ common::ExitStatus writePlan(const CheckReport& report, const WritePlan& plan, M
   const common::Result<std::filesystem::path> backup =
       replaceSettingsFile(report.settingsPath, plan.bytes, plan.values, machine);
   if (!backup) return refuse(plan, "it " + backup.error().message, out);
-  common::writeText(
-      out, "Wrote " + valuesText(plan.values, " and ") + " into " + plan.shown +
-               (backup->empty() ? ", a new file"
-                                : "; the old file is kept as " + shownPath(backup->filename())) +
-               ".\n");
+  common::writeText(out, "Wrote " + valuesText(plan.values, " and ") + " into " + plan.shown +
+                             (backup->empty() ? ", a new file"
+                                              : "; the old file is kept as " +
+                                                    common::shownPath(backup->filename())) +
+                             ".\n");
 
   // Read back with the reader of the check itself.
   const common::Result<CheckReport> back =
