@@ -38,6 +38,11 @@ inline std::string keyNames() {
   return text;
 }
 
+// "LongPress=170": a key's line as the settings file has it.
+inline std::string settingLine(const settings_file::Key& key, int32_t value) {
+  return std::string(key.name) + "=" + std::to_string(value);
+}
+
 // "ShortPress 60, LongPress 170, HoldADS 0": the values as messages name them.
 inline std::string settingsText(const ToggleSettings& settings) {
   std::string text;

@@ -13,7 +13,8 @@
 namespace cli {
 namespace {
 
-std::string valuesText(const ToggleSettings& s) {
+// "ShortPress 50, LongPress 100, HoldADS 0 (its defaults)": what a reader read.
+std::string readingText(const ToggleSettings& s) {
   const std::string text = common::settingsText(s);
   return s == settings_file::kDefaults ? text + " (its defaults)" : text;
 }
@@ -78,7 +79,7 @@ std::optional<Finding> encodingFinding(const std::string& bytes,
         Severity::warning,
         "The file is saved as UTF-16 big-endian. Windows does not read that byte-order mark, "
         "so there the plugin finds no setting and uses " +
-            valuesText(windows.settings) + "; Wine and Proton read " + valuesText(wine.settings) +
+            readingText(windows.settings) + "; Wine and Proton read " + readingText(wine.settings) +
             "." + sources(windows, wine),
         kFix};
   }
@@ -87,7 +88,7 @@ std::optional<Finding> encodingFinding(const std::string& bytes,
                    "The file starts with a UTF-8 byte-order mark, which Windows does not "
                    "recognise: its three bytes become part of line 1. Here that changes nothing "
                    "(Windows, Wine and Proton all read " +
-                       valuesText(wine.settings) + "), but it will once line 1 matters." +
+                       readingText(wine.settings) + "), but it will once line 1 matters." +
                        sources(windows, wine),
                    kFix};
   }
@@ -95,8 +96,8 @@ std::optional<Finding> encodingFinding(const std::string& bytes,
                  "The file starts with a UTF-8 byte-order mark. Windows does not recognise it: "
                  "its three bytes become part of line 1, so [Settings] there is no section and "
                  "the plugin reads " +
-                     valuesText(windows.settings) + ". Wine and Proton skip the mark and read " +
-                     valuesText(wine.settings) + ", as below." + sources(windows, wine),
+                     readingText(windows.settings) + ". Wine and Proton skip the mark and read " +
+                     readingText(wine.settings) + ", as below." + sources(windows, wine),
                  kFix};
 }
 
@@ -113,7 +114,7 @@ std::vector<Finding> readerFindings(const std::string& bytes,
     findings.push_back({Severity::note, "reader: " + system->name +
                                             " answered: its own profile reader, the one the "
                                             "plugin calls, reads " +
-                                            valuesText(system->settings) + " on this machine."});
+                                            readingText(system->settings) + " on this machine."});
     const ToggleSettings model = modelReading(bytes, system->kind);
     for (const settings_file::Key& key : settings_file::kKeys) {
       const int32_t measured = system->settings.*key.member;

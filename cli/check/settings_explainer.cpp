@@ -35,20 +35,24 @@ std::string lineText(int line) {
 
 // A key's first entry in [Settings], the one the reader reads.
 struct KeyUse {
-  int line = 0;  // 0: there is none
-  profile::ProfileLine entry;
+  std::optional<profile::ProfileLine> entry;  // none: the reader finds no such key
+  int line = 0;
 };
 
-// One pass over the file's lines with the reader's own primitives, keeping what it will read
-// and saying what it will not.
+// The file as the reader sees it, found with the reader's own scanSection: the first [Settings]
+// and each key's first entry there. Then every line, with the number an editor shows, saying
+// what the reader never looks at.
 class Walk {
  public:
-  explicit Walk(const std::string& bytes) : text_(bytes) {
-    text_.scanLines([&](const profile::ProfileLine& line, int number) {
-      if (line.kind != profile::LineKind::section || !named(line.name, kSection)) return true;
-      settingsLine_ = number;
-      return false;
-    });
+  explicit Walk(std::string bytes) : text_(std::move(bytes)) {
+    const bool seen = profile::scanSection(
+        text_.units(), profile::askedName(kSection), [&](const profile::ProfileLine& line) {
+          if (!header_) header_ = line.whole.begin;  // the first line it shows is the header
+          const size_t key = keyOf(line);
+          if (key < kKeyCount && !uses_[key].entry) uses_[key].entry = line;
+          return true;
+        });
+    if (seen) settingsLine_ = text_.lineAt(*header_);
     place_ = settingsLine_ > 0
                  ? "before any section; move it below [Settings] on " + lineText(settingsLine_)
                  : "before any section; put a line [Settings] above it";
@@ -87,6 +91,16 @@ class Walk {
     return profile::nameEquals(text_.units(), name, profile::askedName(asked));
   }
 
+  // Which of the keys an entry is, or kKeyCount.
+  size_t keyOf(const profile::ProfileLine& line) const {
+    size_t key = 0;
+    while (line.kind == profile::LineKind::entry && key < kKeyCount &&
+           !named(line.name, kKeys[key].name)) {
+      ++key;
+    }
+    return line.kind == profile::LineKind::entry ? key : kKeyCount;
+  }
+
   void visit(const profile::ProfileLine& line, int number) {
     using profile::LineKind;
     if (line.kind == LineKind::blank) return;
@@ -116,12 +130,11 @@ class Walk {
     }
     if (line.kind != LineKind::entry) return;
     const std::string name = "\"" + text_.shown(line.name) + "\"";
-    size_t known = 0;
-    while (known < kKeyCount && !named(line.name, kKeys[known].name)) ++known;
+    const size_t known = keyOf(line);
     const SettingKey* close = known == kKeyCount ? closeKey(text_.folded(line.name)) : nullptr;
     if (place_.empty()) {
-      if (known < kKeyCount && uses_[known].line == 0) {
-        uses_[known] = {number, line};
+      if (known < kKeyCount && uses_[known].entry->whole.begin == line.whole.begin) {
+        uses_[known].line = number;
       } else if (known < kKeyCount) {
         add(Severity::warning, lineText(number) + ": " + kKeys[known].name +
                                    " again; only the first one, on " + lineText(uses_[known].line) +
@@ -145,8 +158,8 @@ class Walk {
   }
 
   void section(const profile::ProfileLine& line, int number) {
-    // The first [Settings], found before the walk, is the one the reader searches.
-    if (number == settingsLine_) {
+    // The first [Settings], as the reader found it, is the one it searches.
+    if (line.whole.begin == header_) {
       place_.clear();
       return;
     }
@@ -171,7 +184,7 @@ class Walk {
     const KeyUse& use = uses_[key];
     const std::string head = std::string(setting.name) + ": ";
     const std::string byDefault = head + "the default, " + std::to_string(setting.fallback) + " (";
-    if (use.line == 0) {
+    if (!use.entry) {
       return {Severity::note,
               byDefault +
                   (settingsLine_ == 0 ? std::string("the file has no [Settings] section")
@@ -179,19 +192,19 @@ class Walk {
                                             setting.name + " key") +
                   ")."};
     }
-    if (!use.entry.hasValue) {
+    if (!use.entry->hasValue) {
       return {Severity::warning, byDefault + lineText(use.line) + " has " + setting.name +
                                      " but no \"=\" and value)."};
     }
-    const profile::UnitRange copied = profile::copiedValue(text_.units(), use.entry.value);
+    const profile::UnitRange copied = profile::copiedValue(text_.units(), use.entry->value);
     if (copied.empty()) {
-      const uint32_t first = use.entry.value.empty() ? 0 : text_.units()[use.entry.value.begin];
+      const uint32_t first = use.entry->value.empty() ? 0 : text_.units()[use.entry->value.begin];
       const bool quoted = first == '"' || first == '\'';
       return {Severity::warning, byDefault + "the value on " + lineText(use.line) + " is empty" +
                                      (quoted ? " once its quotes are removed" : "") + ")."};
     }
-    const ValueReading reading = explainValue(text_, use.entry.value, setting.name);
-    const profile::UnitRange body = profile::trimmed(text_.units(), use.entry.whole);
+    const ValueReading reading = explainValue(text_, use.entry->value, setting.name);
+    const profile::UnitRange body = profile::trimmed(text_.units(), use.entry->whole);
     return {reading.severity, head + "reads " + std::to_string(value) + " from " +
                                   lineText(use.line) + " (" + text_.shown(body, 60) + ")" +
                                   (reading.details.empty() ? "" : ": " + reading.details) + "."};
@@ -208,6 +221,7 @@ class Walk {
   }
 
   SettingsText text_;
+  std::optional<size_t> header_;  // where the first [Settings] starts, as the reader found it
   int settingsLine_ = 0;
   bool sawContent_ = false;
   bool sawAnyLine_ = false;

@@ -31,8 +31,8 @@ size_t editDistance(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-SettingsText::SettingsText(const std::string& bytes)
-    : bytes_(bytes), memory_{bytes}, units_(memory_) {}
+SettingsText::SettingsText(std::string bytes)
+    : bytes_(std::move(bytes)), memory_{bytes_}, units_(memory_) {}
 
 std::string SettingsText::shown(profile::UnitRange range, size_t maxCharacters) const {
   const profile::TextEncoding encoding = units_.encoding();

@@ -15,7 +15,8 @@ class SettingsText {
  public:
   using Units = profile::UnitText<profile::MemoryBytes>;
 
-  explicit SettingsText(const std::string& bytes);
+  // The bytes are kept, so that a temporary may be passed.
+  explicit SettingsText(std::string bytes);
   SettingsText(const SettingsText&) = delete;
   SettingsText& operator=(const SettingsText&) = delete;
 
@@ -26,6 +27,16 @@ class SettingsText {
   // A name folded to lower-case ASCII up to its first NUL, as the reader compares names; any
   // other character becomes one byte that matches no ASCII letter.
   std::string folded(profile::UnitRange range) const;
+
+  // The number an editor shows for the line that starts at unit begin.
+  int lineAt(size_t begin) const {
+    int at = 0;
+    scanLines([&](const profile::ProfileLine& line, int number) {
+      at = number;
+      return line.whole.begin < begin;
+    });
+    return at;
+  }
 
   // Calls visit(line, number) for each line as the reader sees it, until it returns false, with
   // the line an editor shows it on: LF, CR LF and a lone CR each end one, where the reader sees
@@ -42,7 +53,7 @@ class SettingsText {
   }
 
  private:
-  const std::string& bytes_;
+  const std::string bytes_;
   profile::MemoryBytes memory_;
   Units units_;
 };

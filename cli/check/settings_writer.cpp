@@ -67,7 +67,7 @@ std::vector<Change> changesFor(const Units& units, const std::vector<SettingValu
       profile::scanSection(units, profile::askedName(settings_file::kSection), visit);
   std::string added;
   for (size_t k = 0; k < values.size(); ++k) {
-    if (!found[k]) added += lineEnd + values[k].key->name + "=" + std::to_string(values[k].value);
+    if (!found[k]) added += lineEnd + common::settingLine(*values[k].key, values[k].value);
   }
   if (added.empty()) return changes;
   if (!sectionSeen) {
@@ -157,20 +157,25 @@ constexpr char kMayChange[] = "; make sure you may change files in its folder, a
 std::string disagreementOf(const std::optional<SystemReading>& system,
                            const std::vector<SettingValue>& values) {
   if (!system) return "";
-  std::string written;
-  bool same = true;
-  for (const SettingValue& value : values) {
-    written += (written.empty() ? "" : " and ") + std::string(value.key->name) + "=" +
-               std::to_string(value.value);
-    same = same && system->settings.*value.key->member == value.value;
+  if (std::all_of(values.begin(), values.end(), [&system](const SettingValue& value) {
+        return system->settings.*value.key->member == value.value;
+      })) {
+    return "";
   }
-  if (same) return "";
   return "would not read as written: " + system->name + "'s own reader, the plugin's, reads " +
-         common::settingsText(system->settings) + " from the new file, not the " + written +
-         " written there, so it is left as it is";
+         common::settingsText(system->settings) + " from the new file, not the " +
+         settingLines(values, " and ") + " written there, so it is left as it is";
 }
 
 }  // namespace
+
+std::string settingLines(const std::vector<SettingValue>& values, const char* between) {
+  std::string text;
+  for (const SettingValue& value : values) {
+    text += (text.empty() ? "" : between) + common::settingLine(*value.key, value.value);
+  }
+  return text;
+}
 
 common::Result<std::string> editSettings(const std::optional<std::string>& fileBytes,
                                          const std::vector<SettingValue>& values,

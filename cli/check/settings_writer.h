@@ -21,6 +21,9 @@ struct SettingValue {
   int32_t value;
 };
 
+// "ShortPress=60 and LongPress=230": the values as lines, with between them what is given.
+std::string settingLines(const std::vector<SettingValue>& values, const char* between);
+
 // The file's new bytes (nullopt: there is no file yet, and a new one is made), or why it cannot
 // be changed faithfully. A key the file lacks goes at the end of its first [Settings] section, or
 // in a new section at the end. dropUtf8Mark: remove a UTF-8 byte-order mark, which Windows

@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "common/display_text.h"
+#include "common/settings_values.h"
 #include "toggle/tap_rule.h"
 
 namespace cli {
@@ -175,10 +176,8 @@ std::vector<std::string> suggestionText(const TapAdvice& advice, bool frameDetai
     if (advice.holds && !advice.tooClose) set += " and keep every hold out";
   }
   lines.push_back(set + ":");
-  lines.push_back(std::string(settings_file::kShortPress.name) + "=" +
-                  std::to_string(advice.suggested.shortPress));
-  lines.push_back(std::string(settings_file::kLongPress.name) + "=" +
-                  std::to_string(advice.suggested.longPress));
+  lines.push_back(common::settingLine(settings_file::kShortPress, advice.suggested.shortPress));
+  lines.push_back(common::settingLine(settings_file::kLongPress, advice.suggested.longPress));
   std::string with =
       "suggestion: with them " + ofYour(advice.tapsSuggested.plain, taps, "tap") + " by length";
   if (frameDetail) {

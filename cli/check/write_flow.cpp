@@ -11,19 +11,10 @@
 namespace cli {
 namespace {
 
-std::string valuesText(const std::vector<SettingValue>& values, const char* between) {
-  std::string text;
-  for (const SettingValue& value : values) {
-    text += (text.empty() ? "" : between) + std::string(value.key->name) + "=" +
-            std::to_string(value.value);
-  }
-  return text;
-}
-
 common::ExitStatus refuse(const WritePlan& plan, const std::string& why, std::FILE* out) {
   common::writeText(
       out, plan.shown + ": " + why + ". Nothing was written; change these lines in [" +
-               settings_file::kSection + "] yourself:\n" + valuesText(plan.values, "\n") + "\n");
+               settings_file::kSection + "] yourself:\n" + settingLines(plan.values, "\n") + "\n");
   return common::ExitStatus::unreadable;
 }
 
@@ -61,7 +52,7 @@ WritePlan planWrite(const CheckReport& report, const TapAdvice& advice, bool ask
 }
 
 bool askToWrite(const WritePlan& plan, Machine& machine, std::FILE* out) {
-  common::writeText(out, "\nWrite " + valuesText(plan.values, " and ") + " into " + plan.shown +
+  common::writeText(out, "\nWrite " + settingLines(plan.values, " and ") + " into " + plan.shown +
                              (plan.dropsMark ? ", and remove the UTF-8 byte-order mark it starts "
                                                "with, which Windows misreads"
                                              : "") +
@@ -75,7 +66,7 @@ common::ExitStatus writePlan(const CheckReport& report, const WritePlan& plan, M
   const common::Result<std::filesystem::path> backup =
       replaceSettingsFile(report.settingsPath, plan.bytes, plan.values, machine);
   if (!backup) return refuse(plan, "it " + backup.error().message, out);
-  common::writeText(out, "Wrote " + valuesText(plan.values, " and ") + " into " + plan.shown +
+  common::writeText(out, "Wrote " + settingLines(plan.values, " and ") + " into " + plan.shown +
                              (backup->empty() ? ", a new file"
                                               : "; the old file is kept as " +
                                                     common::shownPath(backup->filename())) +
