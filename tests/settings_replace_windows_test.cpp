@@ -1,7 +1,8 @@
 // Replacing a player's settings file where Windows differs from Linux: another program may hold
-// the file open, which keeps any rename from replacing it. Through the system's own calls, under
-// Wine here. (Wine 8 makes no symbolic links or junctions, so the refusal of one cannot be
-// shown here; the read-only attribute is shown by the player's download test.)
+// the file open, which keeps any rename from replacing it; a symbolic link is refused. Through the
+// system's own calls, under Wine here and on Windows in the CI workflow. (Wine 8 makes no symbolic
+// links, so the refusal of one is shown only on Windows; the read-only attribute is shown by the
+// player's download test.)
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -107,6 +108,25 @@ TEST(SettingsReplaceWindows, AFileAnotherProgramHoldsOpenIsNamedWithWhatToDoAndS
   // Once it lets go, the same write goes through, the system's own reader agreeing.
   ASSERT_TRUE(cli::replaceSettingsFile(file, kWritten, kNew, cli::thisMachine()));
   EXPECT_EQ(readFile(file), kWritten);
+}
+
+TEST(SettingsReplaceWindows, ASymbolicLinkIsRefusedAndBothFilesStayAsTheyWere) {
+  const common::TempFolder folder = testing_support::tempFolder();
+  const fs::path target = writeFile(folder, "mine.ini", kOld);
+  const fs::path link = folder.path() / "Kestova.ini";
+  CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+  const DWORD attributes = GetFileAttributesW(link.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    GTEST_SKIP() << "this system made no symbolic link (Wine 8 makes none; Windows needs an "
+                    "administrator or developer mode)";
+  }
+  const common::Result<fs::path> result =
+      cli::replaceSettingsFile(link, kWritten, kNew, cli::thisMachine());
+  ASSERT_FALSE(result);
+  EXPECT_THAT(result.error().message, HasSubstr("is a link (a symbolic link or a junction)"));
+  EXPECT_EQ(readFile(target), kOld);
+  EXPECT_NE(GetFileAttributesW(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+  EXPECT_EQ(filesIn(folder.path()), 2u) << "no new file, no backup";
 }
 
 }  // namespace
