@@ -35,13 +35,14 @@ struct ReplaceTarget {
 // itself. On Linux a symbolic link is followed to the file it names, which is then replaced.
 common::Result<ReplaceTarget> lookAtTarget(const std::filesystem::path& path);
 
-// The names a new file takes beside target, the first free one from n = 1 on: Kestova.ini.new,
-// Kestova.ini.2.new, ...; a file of such a name is what a write cut off left behind.
-inline std::filesystem::path newFilePath(std::filesystem::path target, int n) {
-  target += (n > 1 ? "." + std::to_string(n) : std::string()) + ".new";
+// target's name with a number and an ending, the first without a number: Kestova.ini.new,
+// Kestova.ini.2.new, ...; the names new files and backups take beside it.
+inline std::filesystem::path numberedPath(std::filesystem::path target, int n, const char* ending) {
+  target += (n > 1 ? "." + std::to_string(n) : std::string()) + ending;
   return target;
 }
-// Whether a file name is one of those newFilePath gives for target's name, both lowered alike.
+// Whether a file name is one of the new files' (".new") for target's name, both lowered alike;
+// such a file is what a write cut off left behind.
 inline bool isNewFileName(std::string_view name, std::string_view target) {
   constexpr std::string_view ending = ".new";
   if (!name.starts_with(target) || !name.ends_with(ending)) return false;

@@ -49,7 +49,7 @@ common::Result<fs::path> writeNewFile(const fs::path& target, const std::string&
   struct stat old {};
   const mode_t mode = stat(target.c_str(), &old) == 0 ? old.st_mode & 07777 : 0644;
   for (int n = 1;; ++n) {
-    const fs::path fresh = newFilePath(target, n);
+    const fs::path fresh = numberedPath(target, n, ".new");
     const int fd = open(fresh.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0 && errno == EEXIST && n < kMaxNewFiles) continue;
     if (fd < 0) return systemError(fresh, "be made");

@@ -76,7 +76,7 @@ common::Result<ReplaceTarget> lookAtTarget(const fs::path& path) {
 
 common::Result<fs::path> writeNewFile(const fs::path& target, const std::string& bytes) {
   for (int n = 1;; ++n) {
-    const fs::path fresh = newFilePath(target, n);
+    const fs::path fresh = numberedPath(target, n, ".new");
     const HANDLE file = CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {

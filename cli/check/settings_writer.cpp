@@ -1,9 +1,9 @@
 #include "cli/check/settings_writer.h"
 
 #include <algorithm>
-#include "cli/check/machine.h"
 
 #include "cli/check/file_replace.h"
+#include "cli/check/machine.h"
 #include "cli/check/settings_text.h"
 #include "common/console.h"
 #include "common/settings_values.h"
@@ -104,9 +104,8 @@ std::string applied(std::string bytes, size_t mark, bool wide, std::vector<Chang
   return bytes;
 }
 
-// What the reader makes of the result, the same check the player is shown afterwards.
-bool readsAsSet(const std::string& bytes, const std::vector<SettingValue>& values) {
-  const ToggleSettings reads = common::readSettings(bytes);
+// Whether a reader read the values as they were set.
+bool readsAsSet(const ToggleSettings& reads, const std::vector<SettingValue>& values) {
   return std::all_of(values.begin(), values.end(), [&reads](const SettingValue& value) {
     return reads.*value.key->member == value.value;
   });
@@ -115,14 +114,10 @@ bool readsAsSet(const std::string& bytes, const std::vector<SettingValue>& value
 // The name the old file is kept under: Kestova.ini.bak, or Kestova.ini.2.bak and on when that is
 // taken. Not a look-alike of Kestova.ini: the check knows it for a backup.
 fs::path backupPath(const fs::path& settingsFile) {
-  fs::path backup = settingsFile;
-  backup += ".bak";
   std::error_code ec;
-  for (int n = 2; fs::exists(backup, ec) && n < 1000; ++n) {
-    backup = settingsFile;
-    backup += "." + std::to_string(n) + ".bak";
-  }
-  return backup;
+  int n = 1;
+  while (fs::exists(numberedPath(settingsFile, n, ".bak"), ec) && n < 1000) ++n;
+  return numberedPath(settingsFile, n, ".bak");
 }
 
 // Why a file is left as it is, in the same words on every system.
@@ -156,12 +151,7 @@ constexpr char kMayChange[] = "; make sure you may change files in its folder, a
 // such reader; else what it reads instead.
 std::string disagreementOf(const std::optional<SystemReading>& system,
                            const std::vector<SettingValue>& values) {
-  if (!system) return "";
-  if (std::all_of(values.begin(), values.end(), [&system](const SettingValue& value) {
-        return system->settings.*value.key->member == value.value;
-      })) {
-    return "";
-  }
+  if (!system || readsAsSet(system->settings, values)) return "";
   return "would not read as written: " + system->name + "'s own reader, the plugin's, reads " +
          common::settingsText(system->settings) + " from the new file, not the " +
          settingLines(values, " and ") + " written there, so it is left as it is";
@@ -199,7 +189,8 @@ common::Result<std::string> editSettings(const std::optional<std::string>& fileB
   for (const bool wholeValues : {false, true}) {
     std::string changed = applied(bytes, mark, wide, changesFor(units, values, wholeValues));
     if (units.encoding() == profile::TextEncoding::utf8) changed.erase(0, mark);
-    if (readsAsSet(changed, values)) return changed;
+    // What the project's model reads from the result, as the check will read it back.
+    if (readsAsSet(common::readSettings(changed), values)) return changed;
   }
   return common::Error("the reader would not read the values from it after the change");
 }
