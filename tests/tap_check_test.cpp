@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/check/write_flow.h"
 #include "tests/support/bytes.h"
 #include "tests/support/process.h"
 
@@ -137,6 +138,27 @@ TEST(TapCheck, WriteNeverTouchesAReadOnlyFileOrAFolderAndSaysWhy) {
   EXPECT_THAT(intoFolder.out, HasSubstr("Nothing was written"));
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.path() / "game"), {}), 1);
   EXPECT_TRUE(fs::is_directory(folder.path() / "game/Kestova.ini"));
+}
+
+// Deciding what to write, alone: no console, no program, only the file read.
+TEST(TapCheck, ThePlanIsTheNewFileOrWhyNotWithNoQuestionAsked) {
+  const common::TempFolder folder = testing_support::tempFolder();
+  const cli::TapAdvice advice = cli::adviseTaps({{150, 160}, {}}, settings_file::kDefaults);
+  cli::CheckReport report;
+  report.settingsPath =
+      testing_support::writeFile(folder, "Kestova.ini", "\xEF\xBB\xBF[Settings]\n");
+  // A mark Windows misreads goes only where the player is asked.
+  EXPECT_THAT(cli::planWrite(report, advice, false).refusal, HasSubstr("byte-order mark"));
+  const cli::WritePlan asked = cli::planWrite(report, advice, true);
+  EXPECT_TRUE(asked.dropsMark);
+  EXPECT_EQ(asked.bytes, "[Settings]\nShortPress=50\nLongPress=170\n");
+  // Asked of a file by another name, it would change nothing the plugin reads.
+  report.settingsPath = testing_support::writeFile(folder, "mine.ini", "[Settings]\n");
+  EXPECT_THAT(cli::planWrite(report, advice, true).refusal,
+              HasSubstr("the plugin reads only Kestova.ini"));
+  // Taps that count as they are: nothing to write.
+  const cli::TapAdvice counting = cli::adviseTaps({{100, 120}, {}}, {40, 200, 0});
+  EXPECT_TRUE(cli::planWrite(report, counting, true).values.empty());
 }
 
 }  // namespace
