@@ -130,16 +130,25 @@ std::string whereInstead(const FilePlaces& places, const std::string& name,
   return "";
 }
 
+namespace {
+
+// A look-alike of name as a warning, with the one step that fixes it.
+Finding lookAlikeFinding(const LookAlike& alike, const std::string& name, bool nameExists) {
+  const std::string shown = common::displayPath(alike.name, 80);
+  return {Severity::warning,
+          shown + " is " + alike.why + ", never read by the plugin" +
+              (nameExists ? "; it reads " + name + " instead." : "."),
+          nameExists ? "If your changes are in " + shown + ", delete " + name + " and rename " +
+                           shown + " to " + name + "."
+                     : "Rename " + shown + " to " + name + "."};
+}
+
+}  // namespace
+
 void addLookAlikes(const FilePlaces& places, const std::string& name, bool nameExists,
                    std::vector<Finding>& findings) {
   for (const LookAlike& alike : places.lookAlikes) {
-    const std::string shown = common::displayPath(alike.name, 80);
-    findings.push_back({Severity::warning,
-                        shown + " is " + alike.why + ", never read by the plugin" +
-                            (nameExists ? "; it reads " + name + " instead." : "."),
-                        nameExists ? "If your changes are in " + shown + ", delete " + name +
-                                         " and rename " + shown + " to " + name + "."
-                                   : "Rename " + shown + " to " + name + "."});
+    findings.push_back(lookAlikeFinding(alike, name, nameExists));
   }
 }
 
