@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "common/display_text.h"
+#include "common/settings_values.h"
 #include "toggle/settings_file.h"
 
 namespace cli {
@@ -116,12 +117,8 @@ class Parser {
       const std::string key = w[i].substr(0, equals);
       if (std::ranges::find(settings_file::kKeys, key, &settings_file::Key::name) ==
           std::end(settings_file::kKeys)) {
-        std::string expected;
-        for (size_t k = 0; k < settings_file::kKeyCount; ++k) {
-          expected += k == 0 ? "" : k + 1 == settings_file::kKeyCount ? " or " : ", ";
-          expected += std::string(settings_file::kKeys[k].name) + "=N";
-        }
-        fail("unknown setting " + quoted(key) + " (expected " + expected + ")");
+        fail("unknown setting " + quoted(key) + " (expected " + common::keyNames(" or ", "=N") +
+             ")");
       }
       if (equals == std::string::npos) fail(quoted(key) + " needs =N");
       const std::string value = w[i].substr(equals + 1);
