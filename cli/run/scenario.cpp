@@ -131,9 +131,8 @@ class Parser {
   void settingsFile(const std::vector<std::string>& w) {
     expectCount(w, 2, "settings-file PATH");
     if (scenario_.settingsText) fail("settings given twice");
-    std::filesystem::path path = w[1];
-    if (path.is_relative() && !baseFolder_.empty())
-      path = std::filesystem::path(baseFolder_) / path;
+    // Relative to the scenario's folder: joined to it, an absolute path stays as it is.
+    const std::filesystem::path path = std::filesystem::path(baseFolder_) / w[1];
     std::ifstream in(path, std::ios::binary);
     std::error_code ec;
     if (!in || std::filesystem::is_directory(path, ec)) {
