@@ -28,12 +28,13 @@ inline ToggleSettings readSettings(const std::optional<std::string>& fileBytes) 
   return settings;
 }
 
-// "ShortPress, LongPress and HoldADS": the keys as messages list them.
-inline std::string keyNames() {
+// "ShortPress, LongPress and HoldADS": the keys as messages list them; with " or " and "=N",
+// "ShortPress=N, LongPress=N or HoldADS=N".
+inline std::string keyNames(const char* beforeLast = " and ", const char* afterEach = "") {
   std::string text;
   for (size_t k = 0; k < settings_file::kKeyCount; ++k) {
-    text += k == 0 ? "" : k + 1 == settings_file::kKeyCount ? " and " : ", ";
-    text += settings_file::kKeys[k].name;
+    text += k == 0 ? "" : k + 1 == settings_file::kKeyCount ? beforeLast : ", ";
+    text += std::string(settings_file::kKeys[k].name) + afterEach;
   }
   return text;
 }

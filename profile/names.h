@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "profile/lines.h"
 
@@ -13,31 +14,24 @@ inline uint32_t asciiLower(uint32_t unit) {
   return unit >= 'A' && unit <= 'Z' ? unit + ('a' - 'A') : unit;
 }
 
-// A section or key name as the caller gave it, [begin, end).
-struct AskedName {
-  const char* begin;
-  const char* end;
-  bool empty() const { return begin == end; }
-};
-
 // The reader trims the names it is asked for too, and of line ends as well as blanks.
-inline AskedName askedName(const char* name) {
+inline std::string_view askedName(const char* name) {
   const auto isBlank = [](char c) {
     return isTrimmedSpace(static_cast<unsigned char>(c)) || c == '\n' || c == '\r';
   };
-  const char* end = name;
-  while (*end != '\0') ++end;
-  while (name < end && isBlank(*name)) ++name;
-  while (end > name && isBlank(end[-1])) --end;
-  return {name, end};
+  std::string_view asked(name);
+  while (!asked.empty() && isBlank(asked.front())) asked.remove_prefix(1);
+  while (!asked.empty() && isBlank(asked.back())) asked.remove_suffix(1);
+  return asked;
 }
 
 template <typename Text>
-bool nameEquals(const Text& text, UnitRange name, AskedName asked) {
+bool nameEquals(const Text& text, UnitRange name, std::string_view asked) {
   const UnitRange cut = untilNul(text, name);
-  if (cut.end - cut.begin != static_cast<size_t>(asked.end - asked.begin)) return false;
-  for (size_t i = cut.begin; i < cut.end; ++i, ++asked.begin) {
-    if (asciiLower(text[i]) != asciiLower(static_cast<unsigned char>(*asked.begin))) return false;
+  if (cut.end - cut.begin != asked.size()) return false;
+  for (size_t i = 0; i < asked.size(); ++i) {
+    const uint32_t unit = static_cast<unsigned char>(asked[i]);
+    if (asciiLower(text[cut.begin + i]) != asciiLower(unit)) return false;
   }
   return true;
 }

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "profile/lines.h"
 #include "profile/names.h"
@@ -25,7 +26,7 @@ namespace profile {
 // before the first header make a section with no name, so a "[]" header later is a second
 // section of that name and never searched.
 template <typename Text, typename Visitor>
-bool scanSection(const Text& text, AskedName section, Visitor&& visit) {
+bool scanSection(const Text& text, std::string_view section, Visitor&& visit) {
   bool inSection = section.empty();
   bool sectionSeen = inSection;
   scanLines(text, [&](const ProfileLine& line) {
@@ -42,7 +43,7 @@ bool scanSection(const Text& text, AskedName section, Visitor&& visit) {
 template <typename Bytes>
 uint32_t readInt(const Bytes& bytes, const char* section, const char* key, uint32_t fallback) {
   const UnitText<Bytes> text(bytes);
-  const AskedName keyName = askedName(key);
+  const std::string_view keyName = askedName(key);
   uint32_t result = fallback;
   scanSection(text, askedName(section), [&](const ProfileLine& line) {
     if (line.kind != LineKind::entry || !nameEquals(text, line.name, keyName)) return true;

@@ -42,7 +42,7 @@ void SimulatedHost::moduleUnloaded(HINSTANCE module,
   }
   const std::unique_lock lock(handlersMutex_);
   for (const KeyboardHandler handler : ownHandlers) {
-    const auto found = std::find(keyboardHandlers_.begin(), keyboardHandlers_.end(), handler);
+    const auto found = std::ranges::find(keyboardHandlers_, handler);
     if (found != keyboardHandlers_.end()) {
       protocolError("module unloaded with its keyboard callback still registered");
       keyboardHandlers_.erase(found);
@@ -103,8 +103,7 @@ void SimulatedHost::keyboardHandlerRegister(KeyboardHandler handler) {
   if (!inLoader_) protocolError("keyboardHandlerRegister called outside DllMain");
   const std::unique_lock lock(handlersMutex_);
   if (handler == nullptr) protocolError("keyboardHandlerRegister with a null callback");
-  if (std::find(keyboardHandlers_.begin(), keyboardHandlers_.end(), handler) !=
-      keyboardHandlers_.end()) {
+  if (std::ranges::find(keyboardHandlers_, handler) != keyboardHandlers_.end()) {
     protocolError("keyboardHandlerRegister for a callback already registered");
   }
   keyboardHandlers_.push_back(handler);
@@ -121,7 +120,7 @@ void SimulatedHost::keyboardHandlerUnregister(KeyboardHandler handler) {
   // Waits for deliveries in flight on other threads: after this returns, the callback is
   // never called again and its module may go.
   const std::unique_lock lock(handlersMutex_);
-  const auto found = std::find(keyboardHandlers_.begin(), keyboardHandlers_.end(), handler);
+  const auto found = std::ranges::find(keyboardHandlers_, handler);
   if (found == keyboardHandlers_.end()) {
     protocolError("keyboardHandlerUnregister for a callback that is not registered");
     return;

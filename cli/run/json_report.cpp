@@ -115,9 +115,7 @@ class JsonReport : public RunSink {
 
  private:
   void writePhase(const char* phase, const std::vector<sim::TraceEntry>& entries) {
-    Json record = {{"event", phase}};
-    record["calls"] = calls(entries);
-    write(record);
+    write({{"event", phase}, {"calls", calls(entries)}});
     writeProtocolErrors(Json(phase), entries);
   }
 

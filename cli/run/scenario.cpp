@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "common/display_text.h"
+#include "common/settings_values.h"
 #include "toggle/settings_file.h"
 
 namespace cli {
@@ -116,12 +117,8 @@ class Parser {
       const std::string key = w[i].substr(0, equals);
       if (std::ranges::find(settings_file::kKeys, key, &settings_file::Key::name) ==
           std::end(settings_file::kKeys)) {
-        std::string expected;
-        for (size_t k = 0; k < settings_file::kKeyCount; ++k) {
-          expected += k == 0 ? "" : k + 1 == settings_file::kKeyCount ? " or " : ", ";
-          expected += std::string(settings_file::kKeys[k].name) + "=N";
-        }
-        fail("unknown setting " + quoted(key) + " (expected " + expected + ")");
+        fail("unknown setting " + quoted(key) + " (expected " + common::keyNames(" or ", "=N") +
+             ")");
       }
       if (equals == std::string::npos) fail(quoted(key) + " needs =N");
       const std::string value = w[i].substr(equals + 1);
@@ -134,9 +131,8 @@ class Parser {
   void settingsFile(const std::vector<std::string>& w) {
     expectCount(w, 2, "settings-file PATH");
     if (scenario_.settingsText) fail("settings given twice");
-    std::filesystem::path path = w[1];
-    if (path.is_relative() && !baseFolder_.empty())
-      path = std::filesystem::path(baseFolder_) / path;
+    // Relative to the scenario's folder: joined to it, an absolute path stays as it is.
+    const std::filesystem::path path = std::filesystem::path(baseFolder_) / w[1];
     std::ifstream in(path, std::ios::binary);
     std::error_code ec;
     if (!in || std::filesystem::is_directory(path, ec)) {
