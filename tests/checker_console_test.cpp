@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/check/player_window.h"
+#include "tests/support/bytes.h"
 #include "tests/support/fake_machine.h"
 #include "tests/support/temp_folder.h"
 
@@ -27,10 +28,7 @@ Checked runChecker(testing_support::FakeMachine& machine, const std::string& pat
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
   const common::ExitStatus status = cli::runChecker({"KestovaCheck", path}, machine, out, err);
-  std::string text;
-  std::rewind(out);
-  for (int c = std::fgetc(out); c != EOF; c = std::fgetc(out)) text += static_cast<char>(c);
-  std::fclose(out);
+  const std::string text = testing_support::drained(out);
   std::fclose(err);
   return {status, text};
 }

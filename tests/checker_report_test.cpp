@@ -15,6 +15,7 @@
 #include "cli/check/report_text.h"
 #include "cli/check/settings_explainer.h"
 #include "common/text_layout.h"
+#include "tests/support/bytes.h"
 #include "tests/support/fake_machine.h"
 #include "tests/support/pe_image.h"
 #include "tests/support/process.h"
@@ -45,10 +46,7 @@ Shown doubleClicked(const std::string& path) {
   std::FILE* window = std::tmpfile();
   const common::ExitStatus status =
       cli::runChecker({"KestovaCheck", path}, machine, window, window);
-  std::string text;
-  std::rewind(window);
-  for (int c = std::fgetc(window); c != EOF; c = std::fgetc(window)) text += static_cast<char>(c);
-  std::fclose(window);
+  const std::string text = testing_support::drained(window);
   return {status, lines(text)};
 }
 

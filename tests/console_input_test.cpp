@@ -16,6 +16,7 @@
 
 #include "cli/check/machine.h"
 #include "cli/check/player_window.h"
+#include "tests/support/bytes.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -217,10 +218,7 @@ std::string tapTest(HANDLE input, const std::function<void(Player&)>& play) {
   std::FILE* err = std::tmpfile();
   (void)cli::runChecker({"KestovaCheck", "--taps", file}, machine, out, err);
   player.join();
-  std::string text;
-  std::rewind(out);
-  for (int c = std::fgetc(out); c != EOF; c = std::fgetc(out)) text += static_cast<char>(c);
-  std::fclose(out);
+  const std::string text = testing_support::drained(out);
   std::fclose(err);
   return text;
 }

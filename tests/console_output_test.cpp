@@ -16,6 +16,7 @@
 
 #include "cli/check/player_window.h"
 #include "common/console.h"
+#include "tests/support/bytes.h"
 #include "tests/support/fake_machine.h"
 #include "tests/support/temp_folder.h"
 
@@ -70,10 +71,7 @@ std::string unwrapped(const std::vector<std::string>& arguments) {
   testing_support::FakeMachine machine;
   std::FILE* out = std::tmpfile();
   cli::runChecker(arguments, machine, out, stderr);
-  std::string text;
-  std::rewind(out);
-  for (int c = std::fgetc(out); c != EOF; c = std::fgetc(out)) text += static_cast<char>(c);
-  std::fclose(out);
+  const std::string text = testing_support::drained(out);
   return text;
 }
 

@@ -9,6 +9,7 @@
 
 #include "cli/check/player_window.h"
 #include "cli/check/press_session.h"
+#include "tests/support/bytes.h"
 #include "tests/support/fake_machine.h"
 #include "tests/support/temp_folder.h"
 
@@ -37,10 +38,7 @@ std::string checkerOutput(testing_support::FakeMachine& machine, const std::stri
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
   (void)cli::runChecker({"KestovaCheck", path}, machine, out, err);
-  std::string text;
-  std::rewind(out);
-  for (int c = std::fgetc(out); c != EOF; c = std::fgetc(out)) text += static_cast<char>(c);
-  std::fclose(out);
+  const std::string text = testing_support::drained(out);
   std::fclose(err);
   return text;
 }
@@ -56,9 +54,7 @@ Session measure(const std::vector<PressEvent>& events) {
   machine.presses = events;
   std::FILE* out = std::tmpfile();
   Session session{cli::measurePresses(machine, settings_file::kDefaults, false, out), ""};
-  std::rewind(out);
-  for (int c = std::fgetc(out); c != EOF; c = std::fgetc(out)) session.said += static_cast<char>(c);
-  std::fclose(out);
+  session.said = testing_support::drained(out);
   return session;
 }
 

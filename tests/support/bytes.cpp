@@ -38,4 +38,12 @@ std::string asciiLower(std::string text) {
   return text;
 }
 
+std::string drained(std::FILE* file) {
+  std::string text;
+  std::rewind(file);
+  for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) text += static_cast<char>(c);
+  std::fclose(file);
+  return text;
+}
+
 }  // namespace testing_support

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,9 @@ enum class Endian { little, big };
 
 // UTF-16 code units as bytes in either order, optionally after a byte-order mark.
 std::string utf16(std::u16string_view text, Endian endian, bool withMark = false);
+
+// All a temporary file holds, read from its start; the file is closed.
+std::string drained(std::FILE* file);
 
 // ASCII letters in lower case, every other byte as it is.
 std::string asciiLower(std::string text);
