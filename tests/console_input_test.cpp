@@ -66,14 +66,32 @@ BOOL WINAPI keepRunning(DWORD event) {
   return event == CTRL_C_EVENT ? TRUE : FALSE;
 }
 
-TEST(ConsoleInput, InjectedPressesArriveWithTheirLengthsAndTheModeIsSetBack) {
-  if (std::getenv("KESTOVA_CONSOLE_TEST") == nullptr) {
-    GTEST_SKIP() << "run alone, with KESTOVA_CONSOLE_TEST set: it makes a console of its own";
+// Each test with a console of its own as standard input, made and given back around it.
+class ConsoleInput : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::getenv("KESTOVA_CONSOLE_TEST") == nullptr) {
+      GTEST_SKIP() << "run alone, with KESTOVA_CONSOLE_TEST set: it makes a console of its own";
+    }
+    input = ownConsoleInput();
+    ASSERT_NE(input, INVALID_HANDLE_VALUE) << "no console: under Wine, run with a display";
+    standardInput_ = GetStdHandle(STD_INPUT_HANDLE);
+    SetStdHandle(STD_INPUT_HANDLE, input);
   }
-  const HANDLE input = ownConsoleInput();
-  ASSERT_NE(input, INVALID_HANDLE_VALUE) << "no console: under Wine, run with a display";
-  const HANDLE standardInput = GetStdHandle(STD_INPUT_HANDLE);
-  SetStdHandle(STD_INPUT_HANDLE, input);
+  void TearDown() override {
+    if (input == INVALID_HANDLE_VALUE) return;
+    SetStdHandle(STD_INPUT_HANDLE, standardInput_);
+    CloseHandle(input);
+    FreeConsole();
+  }
+
+  HANDLE input = INVALID_HANDLE_VALUE;
+
+ private:
+  HANDLE standardInput_ = nullptr;
+};
+
+TEST_F(ConsoleInput, InjectedPressesArriveWithTheirLengthsAndTheModeIsSetBack) {
   SetConsoleCtrlHandler(keepRunning, TRUE);
   DWORD before = 0;
   ASSERT_TRUE(GetConsoleMode(input, &before));
@@ -112,9 +130,6 @@ TEST(ConsoleInput, InjectedPressesArriveWithTheirLengthsAndTheModeIsSetBack) {
   DWORD after = 0;
   GetConsoleMode(input, &after);
   SetConsoleCtrlHandler(keepRunning, FALSE);
-  SetStdHandle(STD_INPUT_HANDLE, standardInput);
-  CloseHandle(input);
-  FreeConsole();
 
   ASSERT_TRUE(read);
   EXPECT_EQ(whileReading & ENABLE_MOUSE_INPUT, static_cast<DWORD>(ENABLE_MOUSE_INPUT));
@@ -233,14 +248,7 @@ std::vector<int> tapsSaid(const std::string& text) {
   return lengths;
 }
 
-TEST(ConsoleInput, NoStrayPressLostReleaseOrSkipIsEverMeasuredAsATap) {
-  if (std::getenv("KESTOVA_CONSOLE_TEST") == nullptr) {
-    GTEST_SKIP() << "run alone, with KESTOVA_CONSOLE_TEST set: it makes a console of its own";
-  }
-  const HANDLE input = ownConsoleInput();
-  ASSERT_NE(input, INVALID_HANDLE_VALUE) << "no console: under Wine, run with a display";
-  const HANDLE standardInput = GetStdHandle(STD_INPUT_HANDLE);
-  SetStdHandle(STD_INPUT_HANDLE, input);
+TEST_F(ConsoleInput, NoStrayPressLostReleaseOrSkipIsEverMeasuredAsATap) {
   const auto allTaps = [](const std::string& text) {
     const std::vector<int> taps = tapsSaid(text);
     return taps.size() == 5 &&
@@ -291,10 +299,6 @@ TEST(ConsoleInput, NoStrayPressLostReleaseOrSkipIsEverMeasuredAsATap) {
   const std::string entered = tapTest(input, [](Player& player) { player.skip(VK_RETURN); });
   EXPECT_THAT(entered, HasSubstr("The tap test was skipped.")) << entered;
   EXPECT_TRUE(tapsSaid(entered).empty()) << entered;
-
-  SetStdHandle(STD_INPUT_HANDLE, standardInput);
-  CloseHandle(input);
-  FreeConsole();
 }
 
 }  // namespace
