@@ -42,7 +42,7 @@ HINSTANCE moduleContaining(const void* address) {
 }
 
 std::string defaultPluginPath() {
-  return (common::programFolder() / "Kestova.so").string();
+  return common::utf8FromPath(common::programFolder() / "Kestova.so");
 }
 
 }  // namespace sim::os

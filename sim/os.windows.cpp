@@ -10,7 +10,7 @@ namespace sim::os {
 namespace {
 
 std::wstring widePath(const std::string& path) {
-  return std::filesystem::path(path).make_preferred().wstring();
+  return common::pathFromUtf8(path).make_preferred().wstring();
 }
 
 }  // namespace
@@ -48,7 +48,7 @@ HINSTANCE moduleContaining(const void* address) {
 }
 
 std::string defaultPluginPath() {
-  return (common::programFolder() / "Kestova.dll").string();
+  return common::utf8FromPath(common::programFolder() / "Kestova.dll");
 }
 
 }  // namespace sim::os

@@ -169,5 +169,29 @@ has "Z:$work/ゲーム/Kestova.ini: no problems found."
 "$wine" "$build/bin/kestova-sim.exe" --version > "$work/out" 2> "$work/err"
 has "kestova-sim $version"
 
+# kestova-sim.exe run in a folder no ANSI code page can name, beside the zip's Kestova.dll and
+# the host: its default plugin, the plugin and a picture named from there, and a scenario there
+# that names a settings file beside it.
+game="$work/ゲーム"
+install "$game"
+cp "$build/bin/kestova-sim.exe" "$game/"
+sim() {
+  status=0
+  (cd "$game" && "$wine" "$game/kestova-sim.exe" "$@" > "$work/out" 2> "$work/err") || status=$?
+  [ "$status" -eq 0 ] || fail "kestova-sim.exe $* in ゲーム: status $status"
+}
+sim
+has "end: 16 ticks, 0 protocol errors"
+sim --plugin Kestova.dll --svg タップ.svg
+has "end: 16 ticks, 0 protocol errors"
+grep -q '</svg>' "$game/タップ.svg" 2> /dev/null || fail "no picture written in ゲーム"
+# A press of 32 timer units: a tap only with the file's window, not the defaults' [50, 100).
+printf '[Settings]\r\nShortPress=20\r\nLongPress=40\r\n' > "$game/タップ.ini"
+printf 'settings-file タップ.ini\nclock 1000 16\ntick 2 aim-down\ntick 4 aim-up\nticks 5\n' \
+  > "$game/tap.scenario"
+sim "Z:$game/tap.scenario"
+grep -Eq '^4 +1048 +aim-up +on +on ' "$work/out" || fail "the settings file beside the scenario unread"
+has "end: 5 ticks, 0 protocol errors"
+
 [ "$failed" -eq 0 ] && echo "player download: all checks passed ($zip)"
 exit "$failed"

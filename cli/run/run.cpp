@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "common/console.h"
 #include "sim/plugin_module.h"
 #include "sim/simulated_host.h"
 
@@ -14,7 +15,8 @@ common::Result<RunSummary> runScenario(const Scenario& scenario, const std::stri
 
   // Resolved before entering the plugin's folder, which changes the current directory.
   std::error_code ec;
-  const std::string absolutePath = std::filesystem::absolute(pluginPath, ec).string();
+  const std::string absolutePath =
+      common::utf8FromPath(std::filesystem::absolute(common::pathFromUtf8(pluginPath), ec));
   if (ec) return common::Error("cannot load '" + pluginPath + "': " + ec.message());
   common::Result<sim::LoadedPlugin> loaded =
       sim::loadInFolder(host, absolutePath, scenario.settingsText);

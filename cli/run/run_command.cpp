@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,10 +32,10 @@ std::string why(int cause) {
 // picture that cannot be written costs no run and no table; written once, at the end.
 class PictureFile {
  public:
-  explicit PictureFile(std::string path) : path_(std::move(path)) {}
+  explicit PictureFile(const std::string& path) : path_(common::pathFromUtf8(path)) {}
   ~PictureFile() {
-    if (!file_) return;
-    file_.reset();
+    if (!file_.is_open()) return;
+    file_.close();
     std::error_code ec;
     if (regular_) fs::remove(path_, ec);
   }
@@ -43,20 +44,21 @@ class PictureFile {
   common::Status open(const std::optional<std::string>& scenarioPath) {
     std::error_code ec;
     if (fs::is_directory(path_, ec)) return failure("is a folder");
-    const fs::path folder = fs::path(path_).parent_path();
+    const fs::path folder = path_.parent_path();
     if (!folder.empty() && !fs::is_directory(folder, ec)) {
-      return failure("there is no folder " + folder.string());
+      return failure("there is no folder " + common::utf8FromPath(folder));
     }
-    if (scenarioPath && fs::equivalent(path_, *scenarioPath, ec)) {
+    if (scenarioPath && fs::equivalent(path_, common::pathFromUtf8(*scenarioPath), ec)) {
       return failure("is the scenario itself");
     }
     errno = 0;
-    file_.reset(std::fopen(path_.c_str(), "wb"));
-    if (!file_) return failure("cannot write the picture here" + why(errno));
+    // By the path's own name: on Windows a narrow one would go through the ANSI code page.
+    file_.open(path_, std::ios::binary);
+    if (!file_.is_open()) return failure("cannot write the picture here" + why(errno));
     regular_ = fs::is_regular_file(path_, ec);
     // A device that takes no bytes (/dev/full) shows it only on a write.
     errno = 0;
-    if (std::fputc(kFirstByte, file_.get()) == EOF || std::fflush(file_.get()) != 0) {
+    if (!file_.put(kFirstByte).flush()) {
       return failure("cannot write the picture here" + why(errno));
     }
     return common::Done{};
@@ -64,28 +66,24 @@ class PictureFile {
 
   // The whole picture, once. Its error names the file and says why.
   common::Status write(const std::string& svg) {
-    assert(file_ && !svg.empty() && svg.front() == kFirstByte);
+    assert(file_.is_open() && !svg.empty() && svg.front() == kFirstByte);
     errno = 0;
-    const bool written =
-        std::fwrite(svg.data() + 1, 1, svg.size() - 1, file_.get()) == svg.size() - 1;
-    const bool flushed = std::fflush(file_.get()) == 0;
+    file_.write(svg.data() + 1, static_cast<std::streamsize>(svg.size() - 1)).flush();
     const int cause = errno;
-    const bool closed = std::fclose(file_.release()) == 0;
-    if (written && flushed && closed) return common::Done{};
+    file_.close();  // a failed close fails the stream too
+    if (file_) return common::Done{};
     std::error_code ec;
     if (regular_) fs::remove(path_, ec);  // no half a picture
     return failure("cannot write the picture" + why(cause));
   }
 
  private:
-  struct Close {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
+  common::Error failure(const std::string& what) const {
+    return common::Error(what, common::utf8FromPath(path_));
+  }
 
-  common::Error failure(const std::string& what) const { return common::Error(what, path_); }
-
-  std::string path_;
-  std::unique_ptr<std::FILE, Close> file_;
+  fs::path path_;
+  std::ofstream file_;
   bool regular_ = false;  // a plain file, removed again if the run draws no picture
 };
 

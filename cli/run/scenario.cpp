@@ -7,6 +7,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "common/console.h"
 #include "common/display_text.h"
 #include "common/settings_values.h"
 #include "toggle/settings_file.h"
@@ -60,7 +61,7 @@ void expectCount(const std::vector<std::string>& w, size_t count, const char* us
 
 class Parser {
  public:
-  Parser(Scenario& scenario, std::string baseFolder)
+  Parser(Scenario& scenario, std::filesystem::path baseFolder)
       : scenario_(scenario), baseFolder_(std::move(baseFolder)) {}
 
   void statement(const std::vector<std::string>& w, int line) {
@@ -132,11 +133,11 @@ class Parser {
     expectCount(w, 2, "settings-file PATH");
     if (scenario_.settingsText) fail("settings given twice");
     // Relative to the scenario's folder: joined to it, an absolute path stays as it is.
-    const std::filesystem::path path = std::filesystem::path(baseFolder_) / w[1];
+    const std::filesystem::path path = baseFolder_ / common::pathFromUtf8(w[1]);
     std::ifstream in(path, std::ios::binary);
     std::error_code ec;
     if (!in || std::filesystem::is_directory(path, ec)) {
-      fail("cannot read settings file " + path.string());
+      fail("cannot read settings file " + common::utf8FromPath(path));
     }
     std::ostringstream text;
     text << in.rdbuf();
@@ -204,7 +205,7 @@ class Parser {
   }
 
   Scenario& scenario_;
-  std::string baseFolder_;
+  std::filesystem::path baseFolder_;
   int line_ = 0;
   uint64_t minimumTicks_ = 0;
 };
@@ -212,7 +213,7 @@ class Parser {
 }  // namespace
 
 Result<Scenario> parseScenario(const std::string& text, const std::string& name,
-                               const std::string& baseFolder) {
+                               const std::filesystem::path& baseFolder) {
   Scenario scenario;
   scenario.name = name;
   Parser parser(scenario, baseFolder);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,7 +63,7 @@ inline constexpr uint64_t kMaxTicks = 100'000'000;
 // Parses text; baseFolder resolves a relative "settings-file". An error names the scenario as
 // its `where`, and the line when there is one.
 common::Result<Scenario> parseScenario(const std::string& text, const std::string& name,
-                                       const std::string& baseFolder);
+                                       const std::filesystem::path& baseFolder);
 common::Result<Scenario> loadScenarioFile(const std::string& path);
 
 // Built in: idle ticks, a tap that turns the latch on, a sprint, a camera cancel.

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "cli/run/scenario.h"
+#include "common/console.h"
 
 namespace cli {
 namespace {
@@ -28,15 +29,16 @@ bool looksLikeSettings(const std::string& text) {
 }  // namespace
 
 common::Result<Scenario> loadScenarioFile(const std::string& path) {
+  const fs::path file = common::pathFromUtf8(path);
   std::error_code ec;
-  const fs::file_status status = fs::status(path, ec);
+  const fs::file_status status = fs::status(file, ec);
   if (status.type() == fs::file_type::not_found) {
     return common::Error("there is no such scenario file", path);
   }
   if (status.type() == fs::file_type::directory) {
     return common::Error("is a folder, not a scenario file", path);
   }
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(file, std::ios::binary);
   if (!in) {
     const int cause = errno;
     return common::Error(
@@ -46,8 +48,7 @@ common::Result<Scenario> loadScenarioFile(const std::string& path) {
   }
   std::ostringstream text;
   text << in.rdbuf();
-  const std::string folder = fs::path(path).parent_path().string();
-  common::Result<Scenario> scenario = parseScenario(text.str(), path, folder);
+  common::Result<Scenario> scenario = parseScenario(text.str(), path, file.parent_path());
   // A settings file dropped on the program, or named in its place.
   if (!scenario && looksLikeSettings(text.str())) {
     common::Error error = scenario.error();
