@@ -120,7 +120,7 @@ TEST(CheckerReport, CountsOfWarningsAndProblemsReadRightForNoneOneAndMany) {
   writeFile(folder, "One/Kestova.dll", testing_support::peBytes({}));
   writeFile(folder, "One/Kestova.ini", kSettings);
   EXPECT_EQ(folderVerdict((folder.path() / "One").string()),
-            "1 problem stops Kestova from working here: do what each says, then start the game.");
+            "1 problem stops Kestova from working here: do what it says, then start the game.");
   writeFile(folder, "Two/Kestova.ini", "[Settings]\nShortPres=40\nLongPres=30\n");
   EXPECT_EQ(folderVerdict((folder.path() / "Two").string()),
             "2 problems stop Kestova from working here, and 2 warnings more: do what each says, "

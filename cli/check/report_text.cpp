@@ -20,7 +20,8 @@ std::string verdict(const CheckReport& report) {
   if (problems > 0) {
     return says(problems, "problem stops", "problems stop") + " Kestova from working here" +
            (warnings > 0 ? ", and " + common::counted(warnings, "warning") + " more" : "") +
-           ": do what each says, then start the game.";
+           (problems + warnings == 1 ? ": do what it says" : ": do what each says") +
+           ", then start the game.";
   }
   if (warnings > 0) {
     return "Kestova will load here, but " + says(warnings, "warning says", "warnings say") +
