@@ -71,6 +71,14 @@ TEST(CheckPlaces, AFileInAFolderBelowIsNamedWithTheFix) {
   EXPECT_THAT(out, HasSubstr("ScriptHookVask.dll: the script-hook host, which loads the plugin, "
                              "is here."));
 
+  // With the host here, the one in the folder above is moved down, not this folder left.
+  const common::TempFolder above = testing_support::tempFolder();
+  writeFile(above, "Kestova.ini", "[Settings]\n");
+  writeFile(above, "Game/ScriptHookVask.dll", testing_support::peBytes({}));
+  const std::string here = (above.path() / "Game").string();
+  EXPECT_THAT(check(here), HasSubstr("\nMove Kestova.ini down from " + above.path().string() +
+                                     " into " + here + ", if this is the game's folder. There"));
+
   // Only one folder down is looked in: two down, the files are nowhere near.
   const common::TempFolder bare = testing_support::tempFolder();
   writeFile(bare, "Game/sub/x/Kestova.ini", "[Settings]\n");
@@ -89,10 +97,10 @@ TEST(CheckPlaces, AFolderInAFilesPlaceIsSaidAndTheCheckGoesOnToItsSummary) {
                              "and copy Kestova.dll here again. Kestova.dll is not in this folder, "
                              "so there is no plugin to load.\n"))
       << out;
-  EXPECT_THAT(out, HasSubstr("\nMove the Kestova.ini inside the folder named Kestova.ini out "
-                             "into " +
+  EXPECT_THAT(out, HasSubstr("\nRename the folder named Kestova.ini, move the Kestova.ini inside "
+                             "it out into " +
                              game.path +
-                             ", and delete that folder. Kestova.ini: is a folder, not a settings "
+                             ", then delete that folder. Kestova.ini: is a folder, not a settings "
                              "file (the plugin would use its defaults).\n"))
       << out;
   EXPECT_THAT(out, HasSubstr("ShortPress: the default, 50 (there is no settings file)."));

@@ -289,10 +289,10 @@ TEST(CheckCommand, ExitStatusSaysWhetherTheFileWorksAsWritten) {
   const testing_support::ProgramRun warned = checkIn(folder, {"short-not-below-long.ini"});
   EXPECT_EQ(warned.status, 1);
   EXPECT_EQ(lines(warned.out).front(),
-            "short-not-below-long.ini: 1 warning: the plugin may not do what this file seems to "
+            "short-not-below-long.ini: 1 problem: the plugin may not do what this file seems to "
             "say.");
   // The finding with a fix leads, as a paragraph that starts with it.
-  EXPECT_THAT(warned.out, HasSubstr("\n\nSet ShortPress below LongPress. The tap window is empty: "
+  EXPECT_THAT(warned.out, HasSubstr("\n\nSet LongPress above ShortPress. The tap window is empty: "
                                     "ShortPress (50) is not below LongPress (40)"));
   // Checked under another name, it says the plugin would not find it there.
   EXPECT_THAT(warned.out, HasSubstr("the plugin reads only a file named Kestova.ini"));

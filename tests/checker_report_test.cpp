@@ -84,8 +84,7 @@ TEST(CheckerReport, TheVerdictComesFirstAndIsTheLastThingBeforePressEnter) {
   const Shown warned = doubleClicked(installedGame(folder, "Warned", "[Settings]\nLongPres=200\n"));
   EXPECT_EQ(warned.status, common::ExitStatus::warnings);
   const std::string mayNot =
-      "Kestova will load here, but 1 warning says where it may not do what you meant: after a "
-      "fix, start the game again.";
+      "Kestova will load here, but 1 warning says where it may not do what you meant.";
   EXPECT_EQ(warned.lines[1], mayNot);
   EXPECT_EQ(beforePressEnter(warned.lines), mayNot);
 
@@ -127,8 +126,7 @@ TEST(CheckerReport, CountsOfWarningsAndProblemsReadRightForNoneOneAndMany) {
             "then start the game.");
   const std::string many = installedGame(folder, "Many", "[Settings]\nShortPres=40\nLongPres=3\n");
   EXPECT_EQ(folderVerdict(many),
-            "Kestova will load here, but 2 warnings say where it may not do what you meant: "
-            "after a fix, start the game again.");
+            "Kestova will load here, but 2 warnings say where it may not do what you meant.");
 }
 
 TEST(CheckerReport, ALongFolderKeepsItsLastFolderInView) {

@@ -114,6 +114,11 @@ TEST(SettingsWriter, TheOldFileIsKeptAndAReadOnlyFileOrAFolderIsNeverTouched) {
   EXPECT_EQ(testing_support::readFile(folder.path() / "Kestova.ini.bak"), "old");
   EXPECT_EQ(testing_support::readFile(folder.path() / "Kestova.ini.2.bak"), "new");
   EXPECT_FALSE(fs::exists(folder.path() / "Kestova.ini.new"));
+  // No file yet: a new one is made, and there is no old one to keep.
+  fs::create_directories(folder.path() / "fresh");
+  const common::Result<fs::path> made = replaced(folder.path() / "fresh/Kestova.ini", "first");
+  ASSERT_TRUE(made) << made.error().message;
+  EXPECT_TRUE(made->empty());
 
   const fs::path locked = testing_support::writeFile(folder, "locked/Kestova.ini", "mine");
   ASSERT_EQ(chmod(locked.c_str(), 0444), 0);

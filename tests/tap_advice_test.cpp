@@ -109,6 +109,8 @@ TEST(TapAdvice, TheSuggestionChangesOnlyWhatAMeasuredPressNeeds) {
       // ... and goes up only to keep out holds shorter than the taps.
       {{200, 220}, {100, 120}, kDefaults, {170, 240, 0}},
       {{30, 35}, {}, kDefaults, {10, 100, 0}},
+      // A ShortPress below 0 goes up only for a measured hold.
+      {{80, 90}, {}, {-5, 60, 0}, {-5, 110, 0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.taps) + " " + ::testing::PrintToString(c.holds));
@@ -160,7 +162,10 @@ TEST(TapAdvice, NoSuggestionEverCountsAMeasuredHold) {
   // Holds as long as the taps on both sides leave no window at all, and it is said.
   const cli::TapAdvice squeezed = cli::adviseTaps({{100}, {99, 101}}, kDefaults);
   EXPECT_TRUE(squeezed.noWindow);
-  EXPECT_THAT(textOf({100}, {99, 101}), HasSubstr("suggestion: none: some of your holds"));
+  EXPECT_THAT(textOf({100}, {99, 101}), HasSubstr("suggestion: none: your holds are so close"));
+  // Nor is a window offered that would count none of the taps, or no more than now.
+  EXPECT_TRUE(cli::adviseTaps({{80}, {90}}, kDefaults).noWindow);
+  EXPECT_FALSE(cli::adviseTaps({{60}, {30}}, kDefaults).suggestionHelps);
 }
 
 TEST(TapAdvice, ATapOfASecondOrMoreIsLeftOutAndSaid) {
@@ -191,7 +196,8 @@ TEST(TapAdvice, CountsReadAsAPlayerWouldSayThemForNoneOneAndMany) {
   EXPECT_THAT(textOf({120, 130, 140}, {}), HasSubstr("taps: none of your 3 taps counts with"));
   EXPECT_THAT(textOf({80, 130, 140}, {}), HasSubstr("taps: 1 of your 3 taps counts with"));
   EXPECT_THAT(textOf({80, 90, 140}, {}), HasSubstr("taps: 2 of your 3 taps count with"));
-  EXPECT_THAT(textOf({80, 90}, {}), HasSubstr("taps: all 2 of your taps count with"));
+  EXPECT_THAT(textOf({80, 90}, {}), HasSubstr("taps: both of your taps count with"));
+  EXPECT_THAT(textOf({80, 90, 85}, {}), HasSubstr("taps: all 3 of your taps count with"));
   EXPECT_THAT(textOf({80}, {}), HasSubstr("taps: your tap counts with"));
   EXPECT_THAT(textOf({120}, {}), HasSubstr("taps: your tap does not count with"));
   EXPECT_THAT(textOf({120}, {}), HasSubstr("; 120 ms is too long."));

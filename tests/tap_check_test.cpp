@@ -117,9 +117,10 @@ TEST(TapCheck, WriteNeverTouchesAReadOnlyFileOrAFolderAndSaysWhy) {
   ASSERT_EQ(chmod(file.c_str(), 0444), 0);
   const ProgramRun locked = check(folder, {file, "--taps", "150,160", "--write"});
   EXPECT_EQ(locked.status, 2);
-  EXPECT_THAT(locked.out, HasSubstr(file + ": it is read-only, so it is left as it is. Nothing "
-                                           "was written; change these lines in [Settings] "
-                                           "yourself:\nShortPress="));
+  EXPECT_THAT(locked.out,
+              HasSubstr(file + ": it is read-only, so it is left as it is. Nothing "
+                               "was written; the lines to set yourself, in "
+                               "[Settings] of the file the plugin reads:\nShortPress="));
   EXPECT_EQ(testing_support::readFile(file), "[Settings]\nShortPress=50\n");
 
   // Written beside a look-alike, a new Kestova.ini would hide the file the player meant.

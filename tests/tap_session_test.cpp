@@ -96,7 +96,7 @@ TEST(TapSession, ATapOfASecondOrMoreIsShownAndAskedForAgain) {
   EXPECT_TRUE(session.presses->holds.empty());
   EXPECT_THAT(session.said, HasSubstr("  2500 ms: that was a hold, not a tap: tap again.\n"
                                       "  tap 2: 90 ms, a tap: it toggles aim.\n"));
-  EXPECT_THAT(session.said, HasSubstr("Enter or Esc skips the test."));
+  EXPECT_THAT(session.said, HasSubstr("Enter or Esc skips this step.\n"));
   EXPECT_THAT(session.said, HasSubstr("Enter or Esc skips this step."));
 
   // Skipped before any tap: said, and no advice comes of it.

@@ -112,8 +112,9 @@ FilePlaces findFilePlaces(const fs::path& folder, const std::string& name) {
 std::string whereInstead(const FilePlaces& places, const std::string& name,
                          const std::string& folder) {
   if (places.folderHere) {
-    return places.inFolderHere ? "Move the " + name + " inside the folder named " + name +
-                                     " out into " + folder + ", and delete that folder."
+    // A file and a folder of one name cannot stand side by side: the folder is renamed first.
+    return places.inFolderHere ? "Rename the folder named " + name + ", move the " + name +
+                                     " inside it out into " + folder + ", then delete that folder."
                                : "Delete the folder named " + name +
                                      " that stands in its place, and copy " + name + " here again.";
   }
@@ -124,8 +125,8 @@ std::string whereInstead(const FilePlaces& places, const std::string& name,
            (more > 0 ? " (and in " + common::counted(more, "more folder") + " below)" : "") + ".";
   }
   if (!places.above.empty()) {
-    return "Run the check in the folder above, " + common::shownPath(places.above) +
-           ", which holds " + name + ".";
+    return "Move " + name + " down from " + common::shownPath(places.above) + " into " + folder +
+           ", if this is the game's folder.";
   }
   return "";
 }

@@ -26,9 +26,10 @@ common::Error systemError(const fs::path& file, const std::string& what) {
 
 common::Result<ReplaceTarget> lookAtTarget(const fs::path& path) {
   std::error_code ec;
-  // Through a link, the file it names is the one the game reads.
-  const fs::path file = fs::is_symlink(path, ec) ? fs::canonical(path, ec) : path;
-  if (ec) return ReplaceTarget{path, Standing::brokenLink};
+  // Through a link, the file it names is the one the game reads; no file at all is a new one.
+  const bool link = fs::symlink_status(path, ec).type() == fs::file_type::symlink;
+  const fs::path file = link ? fs::canonical(path, ec) : path;
+  if (link && ec) return ReplaceTarget{path, Standing::brokenLink};
   struct stat status {};
   if (stat(file.c_str(), &status) != 0) {
     if (errno == ENOENT) return ReplaceTarget{file, Standing::none};

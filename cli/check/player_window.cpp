@@ -41,7 +41,9 @@ common::ExitStatus check(const std::vector<std::string>& arguments, Machine& mac
                "after the check, measure your taps of the aim button even from a command prompt "
                "(in a window of its own it always offers to)");
 
-  if (const auto stop = common::parseArguments(app, arguments, out, err, "--help")) return *stop;
+  if (const auto stop =
+          common::parseArguments(app, arguments, out, err, std::string(kProgram) + " --help"))
+    return *stop;
   const common::Result<CheckReport> report = checkPath(path, machine);
   const common::ExitStatus status = printCheck(report, out, err, kProgram);
   if (!report || !(taps || machine.ownsConsoleWindow())) return status;

@@ -52,11 +52,13 @@ class PressConsole {
 class FineTimer {
  public:
   FineTimer() : library_(LoadLibraryExW(L"winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-    if (const auto begin = common::procedure<TimePeriodFunction>(library_, "timeBeginPeriod"))
-      begin(1);
+    const auto begin = common::procedure<TimePeriodFunction>(library_, "timeBeginPeriod");
+    raised_ = begin != nullptr && begin(1) == 0;  // TIMERR_NOERROR: only then is it ended
   }
   ~FineTimer() {
-    if (const auto end = common::procedure<TimePeriodFunction>(library_, "timeEndPeriod")) end(1);
+    const auto end = common::procedure<TimePeriodFunction>(library_, "timeEndPeriod");
+    if (raised_ && end != nullptr) end(1);
+    if (library_ != nullptr) FreeLibrary(library_);
   }
   FineTimer(const FineTimer&) = delete;
   FineTimer& operator=(const FineTimer&) = delete;
@@ -64,6 +66,7 @@ class FineTimer {
  private:
   using TimePeriodFunction = UINT(WINAPI*)(UINT);
   HMODULE library_;
+  bool raised_ = false;
 };
 
 // The first gamepad, through whichever XInput a Windows has, loaded only now: the checker imports

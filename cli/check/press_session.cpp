@@ -131,7 +131,7 @@ std::optional<Presses> measurePresses(Machine& machine, const ToggleSettings& se
       out, "\nDoes your tap count? Tap the aim button " + std::to_string(kTapsAsked) +
                " times, as you would in play: the right mouse button (with the pointer over this "
                "window), the key you aim with, or a gamepad's left trigger. Enter or Esc skips "
-               "the test.\n" +
+               "this step.\n" +
                (onWine ? "Under Wine or Proton a right-click may open this window's own menu "
                          "instead: then tap the key you aim with, or the gamepad's trigger.\n"
                        : ""));
@@ -148,7 +148,7 @@ std::optional<Presses> measurePresses(Machine& machine, const ToggleSettings& se
   }
   std::string chart = "\nYour presses to scale, against the tap window:\n";
   // Rows of the label, the bar and the length: the bars as wide as a narrow window leaves room.
-  const size_t bars = std::clamp<size_t>(common::textColumns(out).value_or(62), 32, 62) - 22;
+  const size_t bars = std::clamp<size_t>(common::textColumns(out).value_or(76), 46, 76) - 36;
   for (const std::string& row : pressChart(session.presses, settings, bars)) chart += row + "\n";
   common::writeText(out, chart);
   return session.presses;

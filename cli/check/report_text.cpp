@@ -12,10 +12,13 @@ std::string verdict(const CheckReport& report) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
   };
   if (!report.gameFolder) {
+    const std::string both = problems > 0 && warnings > 0 ? " and " : "";
     return report.subject + ": " +
            (problems + warnings == 0
                 ? std::string("no problems found.")
-                : common::counted(problems + warnings, "warning") + ": " + report.whenWarned);
+                : (problems > 0 ? common::counted(problems, "problem") : "") + both +
+                      (warnings > 0 ? common::counted(warnings, "warning") : "") + ": " +
+                      report.whenWarned);
   }
   if (problems > 0) {
     return says(problems, "problem stops", "problems stop") + " Kestova from working here" +
@@ -25,7 +28,7 @@ std::string verdict(const CheckReport& report) {
   }
   if (warnings > 0) {
     return "Kestova will load here, but " + says(warnings, "warning says", "warnings say") +
-           " where it may not do what you meant: after a fix, start the game again.";
+           " where it may not do what you meant.";
   }
   return "Kestova is ready: tap the aim control in the game to toggle aiming.";
 }
@@ -38,7 +41,11 @@ std::string reportText(const CheckReport& report) {
     if (!finding.fix.empty()) {
       fixes += finding.fix + " " + finding.text + "\n\n";
     } else {
-      details += (finding.severity == Severity::note ? "" : "warning: ") + finding.text + "\n";
+      const Severity severity = finding.severity;
+      details += (severity == Severity::note      ? ""
+                  : severity == Severity::warning ? "warning: "
+                                                  : "problem: ") +
+                 finding.text + "\n";
     }
   }
   return (report.heading.empty() ? "" : report.heading + "\n") + answer + "\n\n" + fixes +

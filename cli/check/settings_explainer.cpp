@@ -79,8 +79,10 @@ class Walk {
     }
     report.findings.insert(report.findings.end(), lineFindings_.begin(), lineFindings_.end());
     if (unshownFindings_ > 0) {
-      report.findings.push_back({Severity::note, "lines: " + std::to_string(unshownFindings_) +
-                                                     " more findings like these are not shown."});
+      report.findings.push_back(
+          {Severity::note, "lines: " + common::counted(unshownFindings_, "more finding") +
+                               " like these " + (unshownFindings_ == 1 ? "is" : "are") +
+                               " not shown."});
     }
     report.unshownWarnings = unshownWarnings_;
   }
@@ -244,7 +246,7 @@ Finding tapWindow(const ToggleSettings& s) {
     return {Severity::problem,
             "The tap window is empty: " + shortText + " is not below " + longText +
                 ", so no press can ever toggle aim.",
-            "Set ShortPress below LongPress."};
+            "Set LongPress above ShortPress."};
   }
   if (window.last < 0) {
     return {Severity::problem,

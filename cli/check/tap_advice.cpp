@@ -59,7 +59,9 @@ std::string ofYour(size_t count, size_t total, const std::string& noun) {
   if (total == 1) return "your " + noun + (count == 1 ? " counts" : " does not count");
   const std::string yours = "of your " + common::counted(total, noun);
   if (count == 0) return "none " + yours + " counts";
-  if (count == total) return "all " + std::to_string(total) + " of your " + noun + "s count";
+  if (count == total) {
+    return (total == 2 ? "both" : "all " + std::to_string(total)) + " of your " + noun + "s count";
+  }
   return std::to_string(count) + " " + yours + (count == 1 ? " counts" : " count");
 }
 
@@ -123,7 +125,7 @@ void suggestWindow(TapAdvice& advice) {
   advice.tooClose = holdsBelowTo >= tapsFrom || tapsTo >= holdsAboveFrom;
   int64_t shortPress = advice.settings.shortPress;
   if (shortPress > tapsFrom) shortPress = std::max<int64_t>(1, roundDown(tapsFrom));
-  if (shortPress <= holdsBelowTo) {
+  if (holdsBelowTo >= 0 && shortPress <= holdsBelowTo) {
     shortPress = std::max(between(holdsBelowTo + 1, tapsFrom), holdsBelowTo + 1);
   }
   int64_t longPress = advice.settings.longPress;
@@ -153,8 +155,8 @@ std::vector<std::string> suggestionText(const TapAdvice& advice, bool frameDetai
   }
   if (advice.noWindow) {
     lines.push_back(
-        "suggestion: none: some of your holds are as short as your taps and others as long, so "
-        "no window counts every tap and keeps every hold out: tap quicker, or hold longer.");
+        "suggestion: none: your holds are so close to your taps that no window counts your taps "
+        "and keeps every hold out: tap quicker, or hold longer.");
     return lines;
   }
   if (advice.tooClose) {
@@ -238,13 +240,21 @@ TapAdvice adviseTaps(const Presses& presses, const ToggleSettings& settings) {
   suggestWindow(advice);
   advice.tapsSuggested = countTaps(taps, advice.suggested);
   if (!holds.empty()) advice.holdsSuggested = countTaps(holds, advice.suggested);
-  // Holds close on both sides leave no window that keeps them all out: no suggestion then.
-  if (advice.holdsSuggested && !noneAtAll(*advice.holdsSuggested)) {
+  // Holds so close that a window keeping them out counts no tap, or not even keeps them out: no
+  // suggestion then.
+  if ((advice.holdsSuggested && !noneAtAll(*advice.holdsSuggested)) ||
+      noneAtAll(advice.tapsSuggested)) {
     advice.noWindow = true;
     advice.suggested = settings;
   }
-  advice.suggestionHelps = advice.suggested.shortPress != settings.shortPress ||
-                           advice.suggested.longPress != settings.longPress;
+  // Worth offering only if it counts more taps, or more often, or keeps out a hold that counts.
+  const auto counted = [](const TapCount& count) {
+    return count.plain +
+           std::accumulate(std::begin(count.always), std::end(count.always), size_t{0});
+  };
+  advice.suggestionHelps =
+      advice.suggested != settings && (counted(advice.tapsSuggested) > counted(advice.taps) ||
+                                       (advice.holds && !noneAtAll(*advice.holds)));
   return advice;
 }
 

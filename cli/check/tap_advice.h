@@ -56,7 +56,7 @@ struct TapAdvice {
   // Taps and holds closer than a frame at 30 frames per second, or overlapping: the suggestion
   // then keeps every hold out, and says so.
   bool tooClose = false;
-  // Holds as long as the taps on both sides: no window counts the taps and keeps them all out.
+  // Holds so close to the taps that no window counts a tap and keeps them all out.
   bool noWindow = false;
   // Some tap fails to count, at some frame rate, or some hold counts: the settings in force
   // are worth changing, if the suggestion differs from them.

@@ -12,9 +12,10 @@ namespace cli {
 namespace {
 
 common::ExitStatus refuse(const WritePlan& plan, const std::string& why, std::FILE* out) {
-  common::writeText(
-      out, plan.shown + ": " + why + ". Nothing was written; change these lines in [" +
-               settings_file::kSection + "] yourself:\n" + settingLines(plan.values, "\n") + "\n");
+  common::writeText(out, plan.shown + ": " + why +
+                             ". Nothing was written; the lines to set yourself, in [" +
+                             settings_file::kSection + "] of the file the plugin reads:\n" +
+                             settingLines(plan.values, "\n") + "\n");
   return common::ExitStatus::unreadable;
 }
 
