@@ -2,9 +2,9 @@
 
 #include <CLI/CLI.hpp>
 #include <optional>
-#include "cli/check/machine.h"
 
 #include "cli/check/game_folder_check.h"
+#include "cli/check/machine.h"
 #include "cli/check/press_session.h"
 #include "cli/check/report_text.h"
 #include "cli/check/write_flow.h"
@@ -51,8 +51,8 @@ common::ExitStatus check(const std::vector<std::string>& arguments, Machine& mac
       measurePresses(machine, report->settings, machine.system() == SystemKind::wine, out);
   const common::ExitStatus tapped =
       measured ? tapAdvice(*report, status, *measured, WriteChoice::ask, machine, out) : status;
-  // Checked again: a write may have changed what it says.
-  const common::Result<CheckReport> now = checkPath(path, machine);
+  // Checked again after the tap test: a write may have changed what it says.
+  const common::Result<CheckReport> now = measured ? checkPath(path, machine) : report;
   lastWords = now ? verdict(*now) : common::errorLine(now.error(), kProgram);
   return tapped;
 }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include "cli/check/machine.h"
 
+#include "cli/check/machine.h"
 #include "common/console.h"
 #include "toggle/tap_rule.h"
 

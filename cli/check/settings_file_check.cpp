@@ -30,9 +30,7 @@ common::Result<CheckReport> checkSettingsFile(const fs::path& path, const std::s
   const bool named = namedAs(path, wanted);
   const FilePlaces places = named ? findFilePlaces(path.parent_path(), wanted) : FilePlaces{};
   // The folder it was looked for in, whole.
-  std::error_code ec;
-  const fs::path whole = fs::absolute(path, ec).lexically_normal();
-  const std::string folder = common::shownPath(ec ? path.parent_path() : whole.parent_path());
+  const std::string folder = common::shownPath(common::wholePath(path).parent_path());
   if (!bytes && named) {
     const std::string instead = whereInstead(places, wanted, folder);
     if (!instead.empty()) report.notWhereRead = "the file you meant is elsewhere";

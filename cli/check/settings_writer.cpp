@@ -104,13 +104,6 @@ std::string applied(std::string bytes, size_t mark, bool wide, std::vector<Chang
   return bytes;
 }
 
-// Whether a reader read the values as they were set.
-bool readsAsSet(const ToggleSettings& reads, const std::vector<SettingValue>& values) {
-  return std::all_of(values.begin(), values.end(), [&reads](const SettingValue& value) {
-    return reads.*value.key->member == value.value;
-  });
-}
-
 // The name the old file is kept under: Kestova.ini.bak, or Kestova.ini.2.bak and on when that is
 // taken. Not a look-alike of Kestova.ini: the check knows it for a backup.
 fs::path backupPath(const fs::path& settingsFile) {
@@ -158,6 +151,12 @@ std::string disagreementOf(const std::optional<SystemReading>& system,
 }
 
 }  // namespace
+
+bool readsAsSet(const ToggleSettings& reads, const std::vector<SettingValue>& values) {
+  return std::all_of(values.begin(), values.end(), [&reads](const SettingValue& value) {
+    return reads.*value.key->member == value.value;
+  });
+}
 
 std::string settingLines(const std::vector<SettingValue>& values, const char* between) {
   std::string text;

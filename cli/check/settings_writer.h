@@ -21,6 +21,9 @@ struct SettingValue {
   int32_t value;
 };
 
+// Whether a reader read the values as they were set.
+bool readsAsSet(const ToggleSettings& reads, const std::vector<SettingValue>& values);
+
 // "ShortPress=60 and LongPress=230": the values as lines, with between them what is given.
 std::string settingLines(const std::vector<SettingValue>& values, const char* between);
 

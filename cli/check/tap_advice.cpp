@@ -111,14 +111,16 @@ void suggestWindow(TapAdvice& advice) {
   const int shortestTap = *std::min_element(taps.begin(), taps.end());
   for (const int rate : kFrameRates) {
     for (const int tap : taps) {
-      tapsFrom = std::min(tapsFrom, seenRange(tap, rate).shortest);
-      tapsTo = std::max(tapsTo, seenRange(tap, rate).longest);
+      const SeenRange seen = seenRange(tap, rate);
+      tapsFrom = std::min(tapsFrom, seen.shortest);
+      tapsTo = std::max(tapsTo, seen.longest);
     }
     for (const int hold : advice.presses.holds) {
+      const SeenRange seen = seenRange(hold, rate);
       if (hold < shortestTap) {
-        holdsBelowTo = std::max(holdsBelowTo, seenRange(hold, rate).longest);
+        holdsBelowTo = std::max(holdsBelowTo, seen.longest);
       } else {
-        holdsAboveFrom = std::min(holdsAboveFrom, seenRange(hold, rate).shortest);
+        holdsAboveFrom = std::min(holdsAboveFrom, seen.shortest);
       }
     }
   }

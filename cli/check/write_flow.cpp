@@ -78,8 +78,7 @@ common::ExitStatus writePlan(const CheckReport& report, const WritePlan& plan, M
       checkSettingsFile(report.settingsPath, plan.shown, machine);
   if (!back) return refuse(plan, "it cannot be read back: " + back.error().message, out);
   const std::optional<SystemReading> system = machine.readSettings(report.settingsPath);
-  const bool took = back->settings.shortPress == plan.values[0].value &&
-                    back->settings.longPress == plan.values[1].value;
+  const bool took = readsAsSet(back->settings, plan.values);
   common::writeText(out, std::string(took ? "" : "warning: ") + "read back (" +
                              (system ? system->name + "'s own reader" : "this checker's model") +
                              "): the plugin will now read " + common::settingsText(back->settings) +
