@@ -26,7 +26,7 @@ struct Finding {
 
 // What a check found, in the order to show them, and what it means for the plugin.
 struct CheckReport {
-  std::string heading;  // the line before all else: the folder checked, if it was one
+  std::string heading;  // the line before all else: the game folder; empty for a file alone
   std::vector<Finding> findings;
   size_t unshownWarnings = 0;  // the warnings among findings left out
   // What the plugin will read: this machine's reader's values where it could be asked, else the
@@ -37,9 +37,8 @@ struct CheckReport {
   // meant is elsewhere, or a look-alike of it is about, or the folder is not the game's.
   std::filesystem::path settingsPath;
   std::string notWhereRead;
-  bool gameFolder = false;  // a game folder was checked, not a settings file alone
-  std::string subject;      // the settings file, as the verdict names it
-  std::string whenWarned;   // ... and what warnings about it mean
+  std::string subject;     // the settings file, as the verdict names it
+  std::string whenWarned;  // ... and what warnings about it mean
 
   size_t warnings() const {  // problems too
     return unshownWarnings + count([](Severity s) { return s != Severity::note; });

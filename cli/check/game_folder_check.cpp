@@ -154,7 +154,6 @@ CheckReport checkGameFolder(const fs::path& folder, Machine& machine) {
   CheckReport report;
   report.heading =
       "folder: " + game.shown + ", checked as the plugin finds it when the game starts here.";
-  report.gameFolder = true;
   checkPlugin(game, report);
   checkHost(game, report);
   checkSettingsHere(game, machine, report);

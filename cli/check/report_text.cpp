@@ -11,7 +11,7 @@ std::string verdict(const CheckReport& report) {
   const auto says = [](size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
   };
-  if (!report.gameFolder) {
+  if (report.heading.empty()) {
     const std::string both = problems > 0 && warnings > 0 ? " and " : "";
     return report.subject + ": " +
            (problems + warnings == 0
