@@ -15,10 +15,6 @@ bool isQuote(uint32_t unit) {
   return unit == '"' || unit == '\'';
 }
 
-bool isDecimalDigit(uint32_t unit) {
-  return unit >= '0' && unit <= '9';
-}
-
 // Words a player may write for "on", which read 0 like any other word.
 bool looksLikeYes(const std::string& folded) {
   for (const char* word : {"true", "yes", "on", "enabled", "enable", "hold"}) {
@@ -53,13 +49,13 @@ void explainRest(const SettingsText& text, const profile::IntegerScan& scan,
     reading.add(Severity::warning,
                 "only a lower-case 0x, 0o or 0b starts a hexadecimal, octal or binary number, "
                 "so it reads 0");
-  } else if ((next == '.' || next == ',') && isDecimalDigit(after)) {
+  } else if ((next == '.' || next == ',') && profile::digitValue(after) < 10) {
     reading.add(Severity::warning,
                 "only whole numbers are read: the number stops at \"" + stop + "\"");
-  } else if (isDecimalDigit(next)) {
+  } else if (profile::digitValue(next) < 10) {
     reading.add(Severity::warning, "the number stops at \"" + stop + "\", which is no " +
                                        baseName(scan.base) + " digit");
-  } else if ((next == 'e' || next == 'E') && isDecimalDigit(after) && scan.base == 10) {
+  } else if ((next == 'e' || next == 'E') && profile::digitValue(after) < 10 && scan.base == 10) {
     reading.add(Severity::warning, "the number stops at \"" + stop + "\"");
   } else {
     const profile::UnitRange rest = profile::trimmed(units, {scan.end, copied.end});
