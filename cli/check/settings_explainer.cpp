@@ -95,12 +95,10 @@ class Walk {
 
   // Which of the keys an entry is, or kKeyCount.
   size_t keyOf(const profile::ProfileLine& line) const {
+    if (line.kind != profile::LineKind::entry) return kKeyCount;
     size_t key = 0;
-    while (line.kind == profile::LineKind::entry && key < kKeyCount &&
-           !named(line.name, kKeys[key].name)) {
-      ++key;
-    }
-    return line.kind == profile::LineKind::entry ? key : kKeyCount;
+    while (key < kKeyCount && !named(line.name, kKeys[key].name)) ++key;
+    return key;
   }
 
   void visit(const profile::ProfileLine& line, int number) {
