@@ -4,7 +4,6 @@
 #include "cli/check/file_places.h"
 #include "cli/check/machine.h"
 #include "cli/check/settings_explainer.h"
-#include "common/console.h"
 #include "common/display_text.h"
 
 namespace cli {
