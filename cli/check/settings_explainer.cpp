@@ -273,17 +273,14 @@ Finding tapWindow(const ToggleSettings& s) {
 }
 
 Finding mode(const ToggleSettings& s) {
-  const std::string holdAds = "(HoldADS is " + std::to_string(s.holdMode) + ")";
-  if (s.holdMode != 0) {
-    return {Severity::note, "mode: hold " + holdAds +
-                                ": while the toggle is on, the plugin tells the game every tick "
-                                "that the aim control is held; the next-camera control turns "
-                                "the toggle off."};
-  }
-  return {Severity::note, "mode: forced " + holdAds +
-                              ": while the toggle is on, the plugin forces aim on every tick and "
-                              "lets go while you sprint or have no weapon in hand; the "
-                              "next-camera control turns the toggle off."};
+  const bool hold = s.holdMode != 0;
+  return {Severity::note,
+          std::string(hold ? "mode: hold" : "mode: forced") + " (HoldADS is " +
+              std::to_string(s.holdMode) + "): while the toggle is on, the plugin " +
+              (hold ? "tells the game every tick that the aim control is held"
+                    : "forces aim on every tick and lets go while you sprint or have no weapon "
+                      "in hand") +
+              "; the next-camera control turns the toggle off."};
 }
 
 }  // namespace
