@@ -61,7 +61,7 @@ struct TapAdvice {
   // Some tap fails to count, at some frame rate, or some hold counts: the settings in force
   // are worth changing, if the suggestion differs from them.
   bool changeNeeded = false;
-  bool suggestionHelps = false;
+  bool suggestionHelps = false;  // it counts more taps, or keeps out a hold: so changeNeeded
 };
 
 // With no tap shorter than kHoldFromMs there is nothing to go by: the advice says so.

@@ -24,7 +24,7 @@ common::ExitStatus refuse(const WritePlan& plan, const std::string& why, std::FI
 WritePlan planWrite(const CheckReport& report, const TapAdvice& advice, bool asked) {
   WritePlan plan;
   plan.shown = common::shownPath(report.settingsPath);
-  if (!advice.changeNeeded || !advice.suggestionHelps) return plan;
+  if (!advice.suggestionHelps) return plan;
   plan.values = {{&settings_file::kShortPress, advice.suggested.shortPress},
                  {&settings_file::kLongPress, advice.suggested.longPress}};
   // Written where the plugin does not read it, the suggestion would change nothing.
