@@ -72,6 +72,17 @@ std::string lookAlikeReason(const std::string& name, const std::string& wanted) 
   return "a file whose ending is doubled";
 }
 
+// A look-alike of name as a warning, with the one step that fixes it.
+Finding lookAlikeFinding(const LookAlike& alike, const std::string& name, bool nameExists) {
+  const std::string shown = common::displayPath(alike.name, 80);
+  return {Severity::warning,
+          shown + " is " + alike.why + ", never read by the plugin" +
+              (nameExists ? "; it reads " + name + " instead." : "."),
+          nameExists ? "If your changes are in " + shown + ", delete " + name + " and rename " +
+                           shown + " to " + name + "."
+                     : "Rename " + shown + " to " + name + "."};
+}
+
 }  // namespace
 
 FilePlaces findFilePlaces(const fs::path& folder, const std::string& name) {
@@ -130,21 +141,6 @@ std::string whereInstead(const FilePlaces& places, const std::string& name,
   }
   return "";
 }
-
-namespace {
-
-// A look-alike of name as a warning, with the one step that fixes it.
-Finding lookAlikeFinding(const LookAlike& alike, const std::string& name, bool nameExists) {
-  const std::string shown = common::displayPath(alike.name, 80);
-  return {Severity::warning,
-          shown + " is " + alike.why + ", never read by the plugin" +
-              (nameExists ? "; it reads " + name + " instead." : "."),
-          nameExists ? "If your changes are in " + shown + ", delete " + name + " and rename " +
-                           shown + " to " + name + "."
-                     : "Rename " + shown + " to " + name + "."};
-}
-
-}  // namespace
 
 void addLookAlikes(const FilePlaces& places, const std::string& name, bool nameExists,
                    std::vector<Finding>& findings) {
