@@ -1,7 +1,5 @@
 #include "cli/check/settings_explainer.h"
 
-#include <algorithm>
-
 #include "cli/check/frames.h"
 #include "cli/check/reader_findings.h"
 #include "cli/check/settings_text.h"
