@@ -6,7 +6,6 @@
 // a bounded number of entries: the check never searches a disk.
 #pragma once
 
-#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
